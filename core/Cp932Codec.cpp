@@ -1,0 +1,167 @@
+#include "Cp932Codec.h"
+
+#include <array>
+#include <cerrno>
+#include <iconv.h>
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+namespace parlowen {
+namespace {
+
+constexpr char16_t NoCharacter = 0xFFFF; // not a character of code page 932
+constexpr std::uint16_t NoCode = 0xFFFF;   // no code page 932 code (0xFF is never a lead byte)
+
+struct Iconv {
+    iconv_t handle;
+    Iconv(const char* to, const char* from) : handle(iconv_open(to, from)) {
+        if (handle == reinterpret_cast<iconv_t>(-1)) {
+            throw std::runtime_error(std::string("iconv cannot convert from ") + from + " to " + to);
+        }
+    }
+    ~Iconv() { iconv_close(handle); }
+    Iconv(const Iconv&) = delete;
+    Iconv& operator=(const Iconv&) = delete;
+
+    // Converts one whole unit; returns the bytes written, or 0 when iconv rejects or leaves input over.
+    std::size_t Convert(const char* input, std::size_t inputSize, char* output, std::size_t outputSize) {
+        iconv(handle, nullptr, nullptr, nullptr, nullptr);
+        char* in = const_cast<char*>(input);
+        char* out = output;
+        std::size_t inLeft = inputSize;
+        std::size_t outLeft = outputSize;
+        if (iconv(handle, &in, &inLeft, &out, &outLeft) == static_cast<std::size_t>(-1) || inLeft != 0) {
+            return 0;
+        }
+        return outputSize - outLeft;
+    }
+};
+
+// Asking iconv once per code and keeping the answers makes decoding a table lookup per byte.
+struct Tables {
+    std::array<char16_t, 256> single{};
+    std::array<bool, 256> isLead{};
+    std::vector<char16_t> pairs = std::vector<char16_t>(256 * 256, NoCharacter); // lead * 256 + trail
+    std::vector<std::uint16_t> codes = std::vector<std::uint16_t>(0x10000, NoCode);
+
+    Tables() {
+        Iconv decoder("UTF-16LE", "CP932");
+        Iconv encoder("CP932", "UTF-16LE");
+        auto decode = [&](const char* bytes, std::size_t size) -> char16_t {
+            unsigned char out[4];
+            if (decoder.Convert(bytes, size, reinterpret_cast<char*>(out), sizeof out) != 2) {
+                return NoCharacter;
+            }
+            return static_cast<char16_t>(out[0] | out[1] << 8);
+        };
+        auto addCode = [&](char16_t character, std::uint16_t code) {
+            // Where iconv names a preferred code for a character with twins, that one wins.
+            const char in[2] = {static_cast<char>(character & 0xFF), static_cast<char>(character >> 8)};
+            unsigned char out[4];
+            std::size_t written = encoder.Convert(in, 2, reinterpret_cast<char*>(out), sizeof out);
+            if (written == 1) {
+                codes[character] = out[0];
+            } else if (written == 2) {
+                codes[character] = static_cast<std::uint16_t>(out[0] << 8 | out[1]);
+            } else if (codes[character] == NoCode) {
+                codes[character] = code;
+            }
+        };
+        for (int byte = 0; byte < 256; ++byte) {
+            const char in = static_cast<char>(byte);
+            single[byte] = decode(&in, 1);
+            if (single[byte] != NoCharacter) {
+                addCode(single[byte], static_cast<std::uint16_t>(byte));
+                continue;
+            }
+            for (int trail = 0; trail < 256; ++trail) {
+                const char pair[2] = {static_cast<char>(byte), static_cast<char>(trail)};
+                char16_t character = decode(pair, 2);
+                if (character != NoCharacter) {
+                    isLead[byte] = true;
+                    pairs[byte * 256 + trail] = character;
+                    addCode(character, static_cast<std::uint16_t>(byte << 8 | trail));
+                }
+            }
+        }
+        for (int byte = 0x80; byte < 0x100; ++byte) {
+            codes[Cp932Codec::RawByteBase + byte] = static_cast<std::uint16_t>(byte);
+        }
+    }
+};
+
+const Tables& GetTables() {
+    static const Tables tables;
+    return tables;
+}
+
+void AppendReference(std::string& bytes, char32_t codePoint) {
+    bytes += "&#";
+    bytes += std::to_string(static_cast<std::uint32_t>(codePoint));
+    bytes += ';';
+}
+
+} // namespace
+
+std::u16string Cp932Codec::Decode(std::string_view bytes) {
+    std::u16string text;
+    DecodeAppend(bytes, text);
+    return text;
+}
+
+void Cp932Codec::DecodeAppend(std::string_view bytes, std::u16string& text) {
+    const Tables& tables = GetTables();
+    const std::size_t start = text.size();
+    text.resize(start + bytes.size());
+    char16_t* out = text.data() + start;
+    const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* end = in + bytes.size();
+    while (in != end) {
+        const unsigned char byte = *in++;
+        char16_t character = tables.single[byte];
+        if (character == NoCharacter) {
+            if (tables.isLead[byte] && in != end && tables.pairs[byte * 256 + *in] != NoCharacter) {
+                character = tables.pairs[byte * 256 + *in++];
+            } else {
+                character = static_cast<char16_t>(RawByteBase + byte);
+            }
+        }
+        *out++ = character;
+    }
+    text.resize(static_cast<std::size_t>(out - text.data()));
+}
+
+EncodeResult Cp932Codec::Encode(std::u16string_view text, Unencodable policy) {
+    EncodeResult result;
+    result.failedAt = EncodeAppend(text, result.bytes, policy);
+    return result;
+}
+
+std::optional<std::size_t> Cp932Codec::EncodeAppend(std::u16string_view text, std::string& bytes,
+                                                    Unencodable policy) {
+    const Tables& tables = GetTables();
+    bytes.reserve(bytes.size() + text.size() * 2);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const std::uint16_t code = tables.codes[text[i]];
+        if (code <= 0xFF) {
+            bytes += static_cast<char>(code);
+        } else if (code != NoCode) {
+            bytes += static_cast<char>(code >> 8);
+            bytes += static_cast<char>(code & 0xFF);
+        } else if (policy == Unencodable::Fail) {
+            return i;
+        } else {
+            char32_t codePoint = text[i];
+            const bool pair = codePoint >= 0xD800 && codePoint < 0xDC00 && i + 1 < text.size() &&
+                              text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000;
+            if (pair) {
+                codePoint = 0x10000 + ((codePoint - 0xD800) << 10) + (text[++i] - 0xDC00);
+            }
+            AppendReference(bytes, codePoint);
+        }
+    }
+    return std::nullopt;
+}
+
+} // namespace parlowen

@@ -1,0 +1,253 @@
+#include "FileStore.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <memory>
+#include <random>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace parlowen {
+namespace {
+
+std::u16string Widen(const char* ascii) {
+    std::u16string text;
+    for (; *ascii != '\0'; ++ascii) {
+        text += static_cast<char16_t>(static_cast<unsigned char>(*ascii));
+    }
+    return text;
+}
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int descriptor) : descriptor_(descriptor) {}
+    ~FileDescriptor() {
+        if (descriptor_ >= 0) {
+            ::close(descriptor_);
+        }
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int Get() const { return descriptor_; }
+    bool Valid() const { return descriptor_ >= 0; }
+    // close() can report the failure of a delayed write, so its result counts.
+    int Close() {
+        const int result = ::close(descriptor_);
+        descriptor_ = -1;
+        return result;
+    }
+
+private:
+    int descriptor_;
+};
+
+FileStatus WriteAll(int descriptor, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(descriptor, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return FileStatus::FromErrno(errno);
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return {};
+}
+
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string NameOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Follows a symbolic link to the file it names, so that the link itself survives the replacement.
+FileStatus ResolveTarget(const std::string& path, std::string& target, struct stat& info, bool& exists) {
+    target = path;
+    if (::stat(path.c_str(), &info) != 0) {
+        if (errno != ENOENT) {
+            return FileStatus::FromErrno(errno);
+        }
+        struct stat linkInfo;
+        if (::lstat(path.c_str(), &linkInfo) == 0) {
+            // A dangling link: writing through it would create a file somewhere unexpected.
+            return FileStatus::FromErrno(ENOENT);
+        }
+        exists = false;
+        return {};
+    }
+    exists = true;
+    if (!S_ISREG(info.st_mode)) {
+        return {FileStatus::Kind::NotAFile, 0};
+    }
+    // Root may write anything, so the permission bits themselves decide whether the user meant it to stay.
+    if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+        return {FileStatus::Kind::ReadOnly, 0};
+    }
+    std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr), &std::free);
+    if (!real) {
+        return FileStatus::FromErrno(errno);
+    }
+    target = real.get();
+    return {};
+}
+
+int CreateTemporary(const std::string& target, std::string& temporary) {
+    std::random_device seed;
+    std::mt19937 random(seed());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temporary = FolderOf(target) + "/." + NameOf(target) + "." + std::to_string(random() % 1000000) + ".tmp";
+        const int descriptor = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (descriptor >= 0 || errno != EEXIST) {
+            return descriptor;
+        }
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+void SyncFolder(const std::string& folder) {
+    const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (descriptor >= 0) {
+        ::fsync(descriptor);
+        ::close(descriptor);
+    }
+}
+
+} // namespace
+
+std::u16string DescribeFailure(const FileStatus& status) {
+    switch (status.kind) {
+    case FileStatus::Kind::Ok:
+        return u"";
+    case FileStatus::Kind::ReadOnly:
+        return u"読み取り専用のファイルです。";
+    case FileStatus::Kind::NotAFile:
+        return u"通常のファイルではありません。";
+    case FileStatus::Kind::Unencodable:
+        return u"Shift-JISで表せない文字が含まれています。";
+    case FileStatus::Kind::System:
+        break;
+    }
+    switch (status.errorNumber) {
+    case ENOENT:
+        return u"ファイルが見つかりません。";
+    case EACCES:
+    case EPERM:
+        return u"アクセスが許可されていません。";
+    case EISDIR:
+        return u"フォルダーです。";
+    case ENOSPC:
+    case EDQUOT:
+        return u"ディスクの空き容量が足りません。";
+    case EFBIG:
+        return u"ファイルが大きすぎます。";
+    case EROFS:
+        return u"読み取り専用のファイルシステムです。";
+    case EIO:
+        return u"入出力エラーが発生しました。";
+    default:
+        return u"システムエラー（" + Widen(std::strerror(status.errorNumber)) + u"）";
+    }
+}
+
+FileStatus FileStore::ReadAll(const std::string& path, std::string& bytes) {
+    bytes.clear();
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!file.Valid()) {
+        return FileStatus::FromErrno(errno);
+    }
+    struct stat info;
+    if (::fstat(file.Get(), &info) != 0) {
+        return FileStatus::FromErrno(errno);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return {FileStatus::Kind::NotAFile, 0};
+    }
+    // The size is only a hint: the file may grow or shrink while it is read.
+    bytes.resize(static_cast<std::size_t>(info.st_size) + 1);
+    std::size_t filled = 0;
+    for (;;) {
+        if (filled == bytes.size()) {
+            bytes.resize(bytes.size() * 2);
+        }
+        const ssize_t got = ::read(file.Get(), bytes.data() + filled, bytes.size() - filled);
+        if (got < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            const int error = errno;
+            bytes.clear();
+            return FileStatus::FromErrno(error);
+        }
+        if (got == 0) {
+            break;
+        }
+        filled += static_cast<std::size_t>(got);
+    }
+    bytes.resize(filled);
+    return {};
+}
+
+FileStatus FileStore::CheckReplaceable(const std::string& path) {
+    std::string target;
+    struct stat info {};
+    bool exists = false;
+    return ResolveTarget(path, target, info, exists);
+}
+
+FileStatus FileStore::Replace(const std::string& path, std::string_view bytes) {
+    std::string target;
+    struct stat info {};
+    bool exists = false;
+    if (FileStatus status = ResolveTarget(path, target, info, exists); !status.Ok()) {
+        return status;
+    }
+    std::string temporary;
+    FileDescriptor file(CreateTemporary(target, temporary));
+    if (!file.Valid()) {
+        return FileStatus::FromErrno(errno);
+    }
+    auto fail = [&](FileStatus status) {
+        if (file.Valid()) {
+            file.Close();
+        }
+        ::unlink(temporary.c_str());
+        return status;
+    };
+    if (exists) {
+        if (::fchmod(file.Get(), info.st_mode & 07777) != 0) {
+            return fail(FileStatus::FromErrno(errno));
+        }
+        // Only root can give the file back to its owner; for anyone else it is theirs already.
+        if (::fchown(file.Get(), info.st_uid, info.st_gid) != 0 && errno != EPERM) {
+            return fail(FileStatus::FromErrno(errno));
+        }
+    }
+    if (FileStatus status = WriteAll(file.Get(), bytes); !status.Ok()) {
+        return fail(status);
+    }
+    if (::fsync(file.Get()) != 0) {
+        return fail(FileStatus::FromErrno(errno));
+    }
+    if (file.Close() != 0) {
+        return fail(FileStatus::FromErrno(errno));
+    }
+    if (::rename(temporary.c_str(), target.c_str()) != 0) {
+        return fail(FileStatus::FromErrno(errno));
+    }
+    SyncFolder(FolderOf(target));
+    return {};
+}
+
+} // namespace parlowen

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace parlowen {
+
+struct FileStatus {
+    enum class Kind {
+        Ok,
+        ReadOnly,    // the file's permission bits allow nobody to write it
+        NotAFile,    // a folder or a device where a regular file was expected
+        Unencodable, // the text holds a character that Shift-JIS cannot hold
+        System,      // the system refused; errorNumber says why
+    };
+    Kind kind = Kind::Ok;
+    int errorNumber = 0;
+
+    bool Ok() const { return kind == Kind::Ok; }
+    static FileStatus FromErrno(int errorNumber) { return {Kind::System, errorNumber}; }
+};
+
+// The reason for a failure, in Japanese, as the notices show it.
+std::u16string DescribeFailure(const FileStatus& status);
+
+// Whole-file reads and crash-safe replacement of a user's files.
+class FileStore {
+public:
+    static FileStatus ReadAll(const std::string& path, std::string& bytes);
+
+    // Writes bytes to a temporary file beside the target, flushes it to the disk and renames it over the
+    // target, so the old content stays whole until the new one is complete. A symbolic link is followed
+    // and stays a link; the permission bits of an existing file are kept; an existing file that nobody
+    // may write is refused. On failure the target is untouched and no temporary file remains.
+    static FileStatus Replace(const std::string& path, std::string_view bytes);
+
+    // What Replace would refuse before writing anything: a file that is not a regular file, or read-only.
+    static FileStatus CheckReplaceable(const std::string& path);
+};
+
+} // namespace parlowen

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "FileStore.h"
+#include "WindowOperations.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace parlowen {
+
+// Booleans kept by the windows are 16-bit integers: 0 false, -1 true.
+inline constexpr std::int16_t VbFalse = 0;
+inline constexpr std::int16_t VbTrue = -1;
+
+// The two answers of the last load; converting and exporting clean the lines with the same answers.
+struct LoadAnswers {
+    std::int16_t RemoveBlankLines = VbFalse;
+    std::int16_t RemoveSeparatorLines = VbFalse;
+};
+
+// Leading spaces (U+0020 only) go; with removeSeparator, a line of nothing but "-" becomes empty. The
+// result is always a part of the line, so it is returned as a view into it.
+std::u16string_view CleanLine(std::u16string_view line, bool removeSeparator);
+
+// Reads a whole log file and decodes it.
+FileStatus ReadLogText(const std::string& path, std::u16string& text);
+
+struct LoadResult {
+    FileStatus status;
+    std::u16string logText; // CR LF before every kept line, in file order
+    double lineCount = 0;   // the kept lines: LoadedLineCount
+};
+
+// Reads the log and builds the text the check window shows; progress gets the new kept-line count after
+// every kept line.
+LoadResult LoadLog(const std::string& path, const LoadAnswers& answers,
+                   const std::function<void(double)>& progress);
+
+struct LoadRequest {
+    std::string path;       // the log in the file system's encoding
+    std::u16string fileName; // as the file name box shows it; empty when nothing is selected
+};
+
+struct LoadOutcome {
+    bool loaded = false; // a file was read: the save buttons may be enabled
+    LoadAnswers answers;
+    double loadedLineCount = 0;
+};
+
+// The load after the window has reset its options: the no-selection notice, both questions, the reading
+// with its counter, "Before", and the focus on the emphasis box. A file that cannot be read gives a notice.
+LoadOutcome RunLoad(WindowOperations& window, const LoadRequest& request);
+
+} // namespace parlowen

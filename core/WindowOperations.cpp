@@ -1,0 +1,49 @@
+#include "WindowOperations.h"
+
+#include "FileStore.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace parlowen {
+namespace {
+
+void AppendNumber(std::u16string& text, double value) {
+    char digits[400];
+    const auto [end, error] = std::to_chars(digits, digits + sizeof digits, std::round(value),
+                                            std::chars_format::fixed, 0);
+    for (const char* digit = digits; error == std::errc() && digit != end; ++digit) {
+        text += static_cast<char16_t>(*digit);
+    }
+}
+
+} // namespace
+
+std::u16string CounterText(const LineCount& lineCount) {
+    std::u16string text;
+    AppendNumber(text, lineCount.count);
+    if (lineCount.total) {
+        text += u'/';
+        AppendNumber(text, *lineCount.total);
+    }
+    text += u'行';
+    return text;
+}
+
+void ShowReadFailure(WindowOperations& window, std::u16string_view fileName, const FileStatus& status) {
+    std::u16string text = u"「";
+    text += fileName;
+    text += u"」を読み込めませんでした。\r\n";
+    text += DescribeFailure(status);
+    window.ShowNotice(ReadFailureTitle, text);
+}
+
+void ShowWriteFailure(WindowOperations& window, std::u16string_view fileName, const FileStatus& status) {
+    std::u16string text = u"「";
+    text += fileName;
+    text += u"」に書き込めませんでした。元のファイルは変更されていません。\r\n";
+    text += DescribeFailure(status);
+    window.ShowNotice(WriteFailureTitle, text);
+}
+
+} // namespace parlowen

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace parlowen {
+
+struct Rgb {
+    std::uint8_t red = 0;
+    std::uint8_t green = 0;
+    std::uint8_t blue = 0;
+    friend bool operator==(const Rgb&, const Rgb&) = default;
+};
+
+inline constexpr Rgb BeforeColour{255, 0, 0};
+inline constexpr Rgb AfterColour{0, 0, 255};
+
+enum class FocusTarget { File1, Check1 };
+
+// What the line counter shows: the count alone while loading ("57行"), count over total while converting or
+// exporting ("12/57行").
+struct LineCount {
+    double count = 0;
+    std::optional<double> total;
+    friend bool operator==(const LineCount&, const LineCount&) = default;
+};
+
+std::u16string CounterText(const LineCount& lineCount);
+
+// Everything the log operations ask of the main window. The window supplies the real one; tests a script.
+class WindowOperations {
+public:
+    virtual ~WindowOperations() = default;
+
+    // A question with OK and Cancel; true for OK.
+    virtual bool AskOkCancel(std::u16string_view title, std::u16string_view text) = 0;
+    virtual void ShowNotice(std::u16string_view title, std::u16string_view text) = 0;
+    virtual void Beep() = 0;
+    virtual void SetBusy(bool on) = 0;
+    virtual void SetStateLabel(std::u16string_view text, Rgb colour) = 0;
+    // Called for every line of a long operation: keep it cheap and repaint as often as is useful.
+    virtual void SetLineCounter(const LineCount& lineCount) = 0;
+    virtual void SetCheckText(std::u16string text) = 0;
+    virtual void MoveFocus(FocusTarget target) = 0;
+};
+
+// The notices for a log or page that could not be read or written, naming the file and the reason.
+inline constexpr char16_t ReadFailureTitle[] = u"Err:File read";
+inline constexpr char16_t WriteFailureTitle[] = u"Err:File write";
+void ShowReadFailure(WindowOperations& window, std::u16string_view fileName, const struct FileStatus& status);
+void ShowWriteFailure(WindowOperations& window, std::u16string_view fileName, const struct FileStatus& status);
+
+} // namespace parlowen

@@ -1,0 +1,183 @@
+#include "HtmlExporter.h"
+
+#include "ScriptedWindow.h"
+
+#include <gtest/gtest.h>
+
+namespace parlowen {
+namespace {
+
+HtmlOptions Defaults() {
+    ColorTable colors;
+    colors.Reset();
+    return MakeHtmlOptions(colors, false, u"", {});
+}
+
+ExportRequest Request(const TemporaryFolder& folder, std::u16string baseName, LoadAnswers answers, double total) {
+    return {folder.Path("sample.txt"), folder.Path("sample.html"), baseName + u".txt", baseName, answers, total};
+}
+
+const std::string Head = "<html>\r\n"
+                         "<head>\r\n"
+                         "<meta http-equiv=\"Content-Type\"content=\"text/html; charset=x-sjis\">\r\n"
+                         "<meta name=\"GENERATOR\" content=\"" +
+                         Sjis(u"プログラム名　チャットログ編集ツール Parlowen Pro") + "\">\r\n";
+
+TEST(ExportHtml, SampleRunWritesTheWholePage) {
+    TemporaryFolder folder;
+    folder.Write("sample.txt", "Taro> hi\r\nHanako> hello\r\n----\r\n");
+    ColorTable colors;
+    colors.Reset();
+    colors.Set(ColorTable::SpeakerSlot(0), u"255,00,00");
+    colors.Set(ColorTable::SpeakerSlot(1), u"00,00, 255");
+    const HtmlOptions options = MakeHtmlOptions(colors, false, u"", {u"Taro", u"Hanako"});
+    ScriptedWindow window;
+    ASSERT_TRUE(ExportHtml(window, options, Request(folder, u"sample", {VbTrue, VbTrue}, 2)));
+    EXPECT_EQ(folder.Read("sample.html"), Head +
+                                              "<title>sample.html</title>\r\n"
+                                              "</head>\r\n"
+                                              "<body bgcolor=\"#FFFFFF\">\r\n"
+                                              "<font color=\"#0000FF\">Hanako&gt; hello</font><br>\r\n"
+                                              "<font color=\"#FF0000\">Taro&gt; hi</font><br>\r\n"
+                                              "\r\n"
+                                              "</body></html>\r\n");
+    EXPECT_EQ(folder.Read("sample.txt"), "Taro> hi\r\nHanako> hello\r\n----\r\n");
+    EXPECT_EQ(window.counter, u"2/2行");
+    const std::vector<std::u16string> expected = {
+        u"notice Message:HTML Change & Save: 中間ファイル作成のため、テキストウィンドウに\r\nＨＴＭＬタグが表示されます。",
+        u"busy on",
+        u"text cleared",
+        u"text set",
+        u"busy off",
+        u"state After blue",
+        u"notice Complete Massage: HTML change complete!",
+        u"focus File1",
+    };
+    EXPECT_EQ(window.calls, expected);
+}
+
+TEST(ExportHtml, EmptyLogAndExistingPage) {
+    TemporaryFolder folder;
+    folder.Write("sample.txt", "");
+    folder.Write("sample.html", "an older page that is much longer than the new one");
+    ScriptedWindow window;
+    window.counter = u"7行";
+    ASSERT_TRUE(ExportHtml(window, Defaults(), Request(folder, u"sample", {}, 0)));
+    EXPECT_EQ(folder.Read("sample.html"),
+              Head + "<title>sample.html</title>\r\n</head>\r\n<body bgcolor=\"#FFFFFF\">\r\n\r\n</body></html>\r\n");
+    EXPECT_EQ(window.counter, u"7行");
+}
+
+TEST(ExportHtml, DeletedLogWritesNoPage) {
+    TemporaryFolder folder;
+    ScriptedWindow window;
+    EXPECT_FALSE(ExportHtml(window, Defaults(), Request(folder, u"sample", {}, 3)));
+    EXPECT_EQ(window.busyDepth, 0);
+    EXPECT_TRUE(folder.Names().empty());
+    EXPECT_EQ(window.calls.back(), u"focus File1");
+}
+
+TEST(ExportHtml, ReadOnlyPageIsRefused) {
+    TemporaryFolder folder;
+    folder.Write("sample.txt", "A\r\n");
+    folder.Write("sample.html", "kept");
+    ::chmod(folder.Path("sample.html").c_str(), 0444);
+    ScriptedWindow window;
+    EXPECT_FALSE(ExportHtml(window, Defaults(), Request(folder, u"sample", {}, 1)));
+    EXPECT_EQ(folder.Read("sample.html"), "kept");
+    EXPECT_EQ(window.busyDepth, 0);
+    EXPECT_EQ(folder.Names(), (std::vector<std::string>{"sample.html", "sample.txt"}));
+}
+
+TEST(ExportHtml, TitleIsEscapedAndHoldsAnyFileName) {
+    TemporaryFolder folder;
+    folder.Write("sample.txt", "A\r\n");
+    ScriptedWindow window;
+    ASSERT_TRUE(ExportHtml(window, Defaults(), Request(folder, u"<b>&ログ€", {}, 1)));
+    const std::string page = folder.Read("sample.html");
+    EXPECT_NE(page.find("<title>&lt;b&gt;&amp;" + Sjis(u"ログ") + "&#8364;.html</title>"), std::string::npos) << page;
+}
+
+TEST(BuildHtmlBody, ReversesAndAppliesTheBlankRule) {
+    TemporaryFolder folder;
+    folder.Write("sample.txt", "A\r\n\r\n  \r\n----\r\nB\r\nC");
+    struct Case {
+        LoadAnswers answers;
+        std::u16string body;
+        std::int32_t lines;
+    };
+    const Case cases[] = {
+        {{}, u"C<br>\r\nB<br>\r\n----<br>\r\n<br>\r\n<br>\r\nA<br>\r\n", 6},
+        {{VbTrue, VbFalse}, u"C<br>\r\nB<br>\r\n----<br>\r\nA<br>\r\n", 4},
+        {{VbFalse, VbTrue}, u"C<br>\r\nB<br>\r\n<br>\r\n<br>\r\n<br>\r\nA<br>\r\n", 6},
+        {{VbTrue, VbTrue}, u"C<br>\r\nB<br>\r\nA<br>\r\n", 3},
+    };
+    for (const Case& c : cases) {
+        std::int32_t last = 0;
+        HtmlResult result = BuildHtmlBody(folder.Path("sample.txt"), Defaults(), c.answers, 9,
+                                          [&](std::int32_t count, double) { last = count; });
+        EXPECT_EQ(result.body, c.body);
+        EXPECT_EQ(result.writtenLines, c.lines);
+        EXPECT_EQ(last, c.lines);
+    }
+}
+
+TEST(TagLine, KeywordRules) {
+    HtmlOptions options = Defaults();
+    options.SpeakerColors[3] = u"255,00,00";
+    options.SpeakerColors[5] = u"00,00, 255";
+    options.EntryColor = u"00, 51, 102";
+    struct Case {
+        const char* name;
+        std::u16string line;
+        std::u16string speaker3;
+        std::u16string speaker5;
+        std::u16string entry;
+        bool emphasis;
+        std::u16string tagged;
+    };
+    const Case cases[] = {
+        {"no keyword", u"Taro> hi", u"", u"", u"", false, u"Taro&gt; hi"},
+        {"lowest box wins", u"Taro> hi", u"Ta", u"Taro", u"", false, u"<font color=\"#FF0000\">Taro&gt; hi</font>"},
+        {"only at the start", u"hi Taro", u"Taro", u"", u"", false, u"hi Taro"},
+        {"case-sensitive", u"Taro> hi", u"taro", u"", u"", false, u"Taro&gt; hi"},
+        {"inner spaces must match", u"Taro > hi", u"Taro>", u"", u"", false, u"Taro &gt; hi"},
+        {"keyword with >", u"Taro> hi", u"Taro>", u"", u"", false, u"<font color=\"#FF0000\">Taro&gt; hi</font>"},
+        {"keyword < cannot match the wrapping", u"<x", u"<", u"<", u"", false,
+         u"<font color=\"#FF0000\">&lt;x</font>"},
+        {"keyword & matches the escaped line", u"&amp", u"&", u"", u"", false, u"<font color=\"#FF0000\">&amp;amp</font>"},
+        {"emphasis", u"【入室】Taro", u"【", u"", u"【入室】", true,
+         u"<font color=\"#003366\"><strong>【入室】Taro</strong></font>"},
+        {"emphasis off", u"【入室】Taro", u"", u"【", u"【入室】", false,
+         u"<font color=\"#0000FF\">【入室】Taro</font>"},
+        {"emphasis without keyword", u"【入室】Taro", u"", u"", u"", true, u"【入室】Taro"},
+        {"script stays text", u"<script>alert(1)</script>", u"", u"", u"", false,
+         u"&lt;script&gt;alert(1)&lt;/script&gt;"},
+    };
+    for (const Case& c : cases) {
+        options.SpeakerKeywords[3] = c.speaker3;
+        options.SpeakerKeywords[5] = c.speaker5;
+        options.EntryKeyword = c.entry;
+        options.EntryEmphasis = c.emphasis;
+        EXPECT_EQ(TagLine(c.line, options), c.tagged) << c.name;
+    }
+}
+
+TEST(MakeHtmlOptions, TrimsKeywordsAndTakesTheTable) {
+    ColorTable colors;
+    colors.Reset();
+    colors.Set(ColorTable::SpeakerSlot(9), u"51, 204, 153");
+    const HtmlOptions options = MakeHtmlOptions(colors, true, u"  入室 ", {u" Taro ", u"   ", u"a b"});
+    EXPECT_TRUE(options.EntryEmphasis);
+    EXPECT_EQ(options.EntryKeyword, u"入室");
+    EXPECT_EQ(options.SpeakerKeywords[0], u"Taro");
+    EXPECT_EQ(options.SpeakerKeywords[1], u""); // spaces only never colour anything
+    EXPECT_EQ(options.SpeakerKeywords[2], u"a b");
+    EXPECT_EQ(options.PageColor, u"255,255,255");
+    EXPECT_EQ(options.EntryColor, u"00,00,00");
+    EXPECT_EQ(options.SpeakerColors[9], u"51, 204, 153");
+    EXPECT_EQ(options.SpeakerColors[0], u"0,0,0");
+}
+
+} // namespace
+} // namespace parlowen

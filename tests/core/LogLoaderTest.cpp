@@ -1,0 +1,139 @@
+#include "LogLoader.h"
+
+#include "ScriptedWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace parlowen {
+namespace {
+
+TEST(CleanLine, LeadingSpacesAndSeparators) {
+    struct Case {
+        std::u16string line;
+        bool removeSeparator;
+        std::u16string cleaned;
+    };
+    const Case cases[] = {
+        {u"", true, u""},
+        {u"  Taro> hi  ", false, u"Taro> hi  "}, // trailing spaces stay
+        {u"\tTaro", false, u"\tTaro"},           // only spaces are leading spaces
+        {u"　Taro", false, u"　Taro"},            // so is the ideographic space
+        {u"    ", false, u""},
+        {u"----", false, u"----"},
+        {u"----", true, u""},
+        {u"  ----", true, u""},
+        {u"-", true, u""},
+        {u"x", true, u"x"},
+        {u"---a", true, u"---a"},
+        {u"a---", true, u"a---"},
+        {u"- -", true, u"- -"},
+        {u"---- ", true, u"---- "},
+        {u"ー－", true, u"ー－"}, // only the ASCII hyphen-minus makes a separator
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(CleanLine(c.line, c.removeSeparator), c.cleaned) << Narrow(c.line);
+    }
+}
+
+struct LoadCase {
+    const char* name;
+    LoadAnswers answers;
+    std::u16string logText;
+    double lines;
+};
+
+TEST(LoadLog, AppliesTheAnswers) {
+    TemporaryFolder folder;
+    folder.Write("log.txt", Sjis(u"  たろう> やあ\r\n\r\n   \r\n----\r\n\t\r\nはなこ> ども"));
+    const LoadCase cases[] = {
+        {"keep all", {VbFalse, VbFalse}, u"\r\nたろう> やあ\r\n\r\n\r\n----\r\n\t\r\nはなこ> ども", 6},
+        {"drop blank", {VbTrue, VbFalse}, u"\r\nたろう> やあ\r\n----\r\n\t\r\nはなこ> ども", 4},
+        {"empty separators", {VbFalse, VbTrue}, u"\r\nたろう> やあ\r\n\r\n\r\n\r\n\t\r\nはなこ> ども", 6},
+        {"drop both", {VbTrue, VbTrue}, u"\r\nたろう> やあ\r\n\t\r\nはなこ> ども", 3},
+    };
+    for (const LoadCase& c : cases) {
+        std::vector<double> progress;
+        LoadResult result = LoadLog(folder.Path("log.txt"), c.answers, [&](double count) { progress.push_back(count); });
+        ASSERT_TRUE(result.status.Ok()) << c.name;
+        EXPECT_EQ(result.logText, c.logText) << c.name;
+        EXPECT_EQ(result.lineCount, c.lines) << c.name;
+        ASSERT_EQ(progress.size(), static_cast<std::size_t>(c.lines)) << c.name;
+        EXPECT_EQ(progress.back(), c.lines) << c.name;
+    }
+}
+
+TEST(LoadLog, EmptyFileAndMissingFile) {
+    TemporaryFolder folder;
+    folder.Write("empty.txt", "");
+    LoadResult empty = LoadLog(folder.Path("empty.txt"), {}, nullptr);
+    EXPECT_TRUE(empty.status.Ok());
+    EXPECT_EQ(empty.logText, u"");
+    EXPECT_EQ(empty.lineCount, 0);
+
+    LoadResult missing = LoadLog(folder.Path("gone.txt"), {}, nullptr);
+    EXPECT_FALSE(missing.status.Ok());
+    EXPECT_EQ(missing.logText, u"");
+}
+
+TEST(RunLoad, AsksBothQuestionsThenShowsTheLog) {
+    TemporaryFolder folder;
+    folder.Write("log.txt", Sjis(u"A\r\n\r\n----\r\nB\r\n"));
+    ScriptedWindow window;
+    window.answers = {true, false};
+    LoadOutcome outcome = RunLoad(window, {folder.Path("log.txt"), u"log.txt"});
+    EXPECT_TRUE(outcome.loaded);
+    EXPECT_EQ(outcome.answers.RemoveBlankLines, VbTrue);
+    EXPECT_EQ(outcome.answers.RemoveSeparatorLines, VbFalse);
+    EXPECT_EQ(outcome.loadedLineCount, 3);
+    EXPECT_EQ(window.checkText, u"\r\nA\r\n----\r\nB");
+    EXPECT_EQ(window.counter, u"3行");
+    const std::vector<std::u16string> expected = {
+        u"ask Ask:Null Delete: 空白行を除去しますか？ -> OK",
+        u"ask Ask:Line Delete: 区切り線「----」行を除去しますか？ -> Cancel",
+        u"busy on",
+        u"text set",
+        u"state Before red",
+        u"busy off",
+        u"focus Check1",
+    };
+    EXPECT_EQ(window.calls, expected);
+}
+
+TEST(RunLoad, NothingSelected) {
+    ScriptedWindow window;
+    LoadOutcome outcome = RunLoad(window, {"/nonexistent/", u""});
+    EXPECT_FALSE(outcome.loaded);
+    const std::vector<std::u16string> expected = {
+        u"notice Err:File select: ファイルが選択されていません！",
+        u"focus File1",
+    };
+    EXPECT_EQ(window.calls, expected);
+}
+
+TEST(RunLoad, FileDeletedSinceTheListWasFilled) {
+    TemporaryFolder folder;
+    ScriptedWindow window;
+    window.answers = {false, false};
+    LoadOutcome outcome = RunLoad(window, {folder.Path("gone.txt"), u"gone.txt"});
+    EXPECT_FALSE(outcome.loaded);
+    EXPECT_EQ(window.busyDepth, 0);
+    ASSERT_GE(window.calls.size(), 2u);
+    EXPECT_EQ(window.calls[window.calls.size() - 2],
+              u"notice Err:File read: 「gone.txt」を読み込めませんでした。\r\nファイルが見つかりません。");
+    EXPECT_EQ(window.calls.back(), u"focus File1");
+}
+
+TEST(RunLoad, FolderInsteadOfAFile) {
+    TemporaryFolder folder;
+    std::filesystem::create_directory(folder.Path("dir.txt"));
+    ScriptedWindow window;
+    window.answers = {true, true};
+    EXPECT_FALSE(RunLoad(window, {folder.Path("dir.txt"), u"dir.txt"}).loaded);
+    EXPECT_EQ(window.busyDepth, 0);
+    EXPECT_NE(window.calls[window.calls.size() - 2].find(u"通常のファイルではありません。"), std::u16string::npos);
+}
+
+} // namespace
+} // namespace parlowen
