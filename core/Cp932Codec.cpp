@@ -141,15 +141,20 @@ EncodeResult Cp932Codec::Encode(std::u16string_view text, Unencodable policy) {
 std::optional<std::size_t> Cp932Codec::EncodeAppend(std::u16string_view text, std::string& bytes,
                                                     Unencodable policy) {
     const Tables& tables = GetTables();
-    bytes.reserve(bytes.size() + text.size() * 2);
+    // Written through a pointer into a buffer sized for the worst case: appending byte by byte costs a
+    // capacity check per byte on logs of a hundred megabytes.
+    const std::size_t start = bytes.size();
+    bytes.resize(start + text.size() * 2);
+    char* out = bytes.data() + start;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const std::uint16_t code = tables.codes[text[i]];
         if (code <= 0xFF) {
-            bytes += static_cast<char>(code);
+            *out++ = static_cast<char>(code);
         } else if (code != NoCode) {
-            bytes += static_cast<char>(code >> 8);
-            bytes += static_cast<char>(code & 0xFF);
+            *out++ = static_cast<char>(code >> 8);
+            *out++ = static_cast<char>(code & 0xFF);
         } else if (policy == Unencodable::Fail) {
+            bytes.resize(static_cast<std::size_t>(out - bytes.data()));
             return i;
         } else {
             char32_t codePoint = text[i];
@@ -158,9 +163,16 @@ std::optional<std::size_t> Cp932Codec::EncodeAppend(std::u16string_view text, st
             if (pair) {
                 codePoint = 0x10000 + ((codePoint - 0xD800) << 10) + (text[++i] - 0xDC00);
             }
+            // A reference is longer than the two bytes reserved for it: finish it in the string itself.
+            const std::size_t written = static_cast<std::size_t>(out - bytes.data());
+            bytes.resize(written);
             AppendReference(bytes, codePoint);
+            const std::size_t resumed = bytes.size();
+            bytes.resize(resumed + (text.size() - i - 1) * 2);
+            out = bytes.data() + resumed;
         }
     }
+    bytes.resize(static_cast<std::size_t>(out - bytes.data()));
     return std::nullopt;
 }
 

@@ -15,20 +15,6 @@ bool StartsWith(std::u16string_view text, std::u16string_view prefix) {
     return text.substr(0, prefix.size()) == prefix;
 }
 
-std::u16string Wrap(std::u16string_view line, std::u16string_view colorText, bool bold) {
-    std::u16string wrapped = u"<font color=\"";
-    wrapped += ToHtmlColor(colorText);
-    wrapped += u"\">";
-    if (bold) {
-        wrapped += u"<strong>";
-    }
-    wrapped += line;
-    if (bold) {
-        wrapped += u"</strong>";
-    }
-    wrapped += u"</font>";
-    return wrapped;
-}
 
 } // namespace
 
@@ -54,42 +40,88 @@ HtmlOptions MakeHtmlOptions(const ColorTable& colors, bool emphasis, std::u16str
     return options;
 }
 
-std::u16string EscapeHtml(std::u16string_view text) {
-    std::u16string escaped;
-    escaped.reserve(text.size());
-    for (const char16_t character : text) {
-        switch (character) {
-        case u'&':
-            escaped += u"&amp;";
-            break;
-        case u'<':
-            escaped += u"&lt;";
-            break;
-        case u'>':
-            escaped += u"&gt;";
-            break;
-        default:
-            escaped += character;
+
+namespace {
+
+// The keyword tests prepared once per export: escaped keywords and the opening and closing tags.
+class LineTagger {
+public:
+    explicit LineTagger(const HtmlOptions& options) {
+        // Keywords are compared in their escaped form, so "Taro>" still finds "Taro&gt; hi". An escaped
+        // keyword never holds "<", so once a line is wrapped no later keyword can match it: the first
+        // matching rule is the only one that applies.
+        if (options.EntryEmphasis) {
+            AddRule(options.EntryKeyword, options.EntryColor, true);
+        }
+        for (std::size_t speaker = 0; speaker < options.SpeakerKeywords.size(); ++speaker) {
+            AddRule(options.SpeakerKeywords[speaker], options.SpeakerColors[speaker], false);
         }
     }
-    return escaped;
-}
+
+    void AppendTagged(std::u16string_view cleanedLine, std::u16string& out) {
+        escaped_.clear();
+        AppendEscaped(cleanedLine, escaped_);
+        for (const Rule& rule : rules_) {
+            if (StartsWith(escaped_, rule.keyword)) {
+                out += rule.open;
+                out += escaped_;
+                out += rule.close;
+                return;
+            }
+        }
+        out += escaped_;
+    }
+
+    static void AppendEscaped(std::u16string_view text, std::u16string& out) {
+        for (const char16_t character : text) {
+            switch (character) {
+            case u'&':
+                out += u"&amp;";
+                break;
+            case u'<':
+                out += u"&lt;";
+                break;
+            case u'>':
+                out += u"&gt;";
+                break;
+            default:
+                out += character;
+            }
+        }
+    }
+
+private:
+    struct Rule {
+        std::u16string keyword;
+        std::u16string open;
+        std::u16string close;
+    };
+
+    void AddRule(std::u16string_view keyword, std::u16string_view colorText, bool bold) {
+        if (keyword.empty()) {
+            return;
+        }
+        Rule rule;
+        AppendEscaped(keyword, rule.keyword);
+        rule.open = u"<font color=\"" + ToHtmlColor(colorText) + u"\">";
+        if (bold) {
+            rule.open += u"<strong>";
+            rule.close = u"</strong>";
+        }
+        rule.close += u"</font>";
+        rules_.push_back(std::move(rule));
+    }
+
+    std::vector<Rule> rules_;
+    std::u16string escaped_;
+};
+
+} // namespace
 
 std::u16string TagLine(std::u16string_view cleanedLine, const HtmlOptions& options) {
-    // Keywords are compared in their escaped form, so "Taro>" still finds "Taro&gt; hi", and as an escaped
-    // keyword never holds "<", no keyword can match the wrapping of an earlier step.
-    std::u16string line = EscapeHtml(cleanedLine);
-    const std::u16string entryKeyword = EscapeHtml(options.EntryKeyword);
-    if (options.EntryEmphasis && !entryKeyword.empty() && StartsWith(line, entryKeyword)) {
-        line = Wrap(line, options.EntryColor, true);
-    }
-    for (std::size_t speaker = 0; speaker < options.SpeakerKeywords.size(); ++speaker) {
-        const std::u16string keyword = EscapeHtml(options.SpeakerKeywords[speaker]);
-        if (!keyword.empty() && StartsWith(line, keyword)) {
-            line = Wrap(line, options.SpeakerColors[speaker], false);
-        }
-    }
-    return line;
+    std::u16string tagged;
+    LineTagger(options).AppendTagged(cleanedLine, tagged);
+    return tagged;
 }
 
 HtmlResult BuildHtmlBody(const std::string& logPath, const HtmlOptions& options, const LoadAnswers& answers,
@@ -100,51 +132,65 @@ HtmlResult BuildHtmlBody(const std::string& logPath, const HtmlOptions& options,
     if (!result.status.Ok()) {
         return result;
     }
-    // Tagged lines are collected and then joined back to front, which keeps the export linear in the log.
-    std::vector<std::u16string> lines;
-    std::size_t size = 0;
+    // Tagged lines are written one after another and then copied back to front, which keeps the export
+    // linear in the log.
+    LineTagger tagger(options);
+    std::u16string forward;
+    forward.reserve(text.size() + text.size() / 4);
+    std::vector<std::size_t> ends;
     LineReader reader(text);
     std::u16string_view line;
     while (reader.Next(line)) {
-        std::u16string tagged = TagLine(CleanLine(line, answers.RemoveSeparatorLines != VbFalse), options);
-        if (answers.RemoveBlankLines != VbFalse && tagged.empty()) {
+        const std::u16string_view cleaned = CleanLine(line, answers.RemoveSeparatorLines != VbFalse);
+        if (answers.RemoveBlankLines != VbFalse && cleaned.empty()) {
             continue;
         }
-        size += tagged.size() + 6;
-        lines.push_back(std::move(tagged));
+        tagger.AppendTagged(cleaned, forward);
+        ends.push_back(forward.size());
         ++result.writtenLines;
         if (progress) {
             progress(result.writtenLines, total);
         }
     }
-    result.body.reserve(size);
-    for (auto tagged = lines.rbegin(); tagged != lines.rend(); ++tagged) {
-        result.body += *tagged;
-        result.body += u"<br>\r\n";
+    text = std::u16string(); // a hundred-megabyte log is held three times over otherwise
+    constexpr std::u16string_view lineEnd = u"<br>\r\n";
+    result.body.reserve(forward.size() + ends.size() * lineEnd.size());
+    for (std::size_t index = ends.size(); index-- > 0;) {
+        const std::size_t begin = index == 0 ? 0 : ends[index - 1];
+        result.body.append(forward, begin, ends[index] - begin);
+        result.body += lineEnd;
     }
     return result;
 }
 
-std::u16string BuildPage(const HtmlOptions& options, std::u16string_view baseName, std::u16string_view body) {
-    std::u16string page;
-    page.reserve(body.size() + 512);
-    page += u"<html>\r\n";
-    page += u"<head>\r\n";
-    page += u"<meta http-equiv=\"Content-Type\"content=\"text/html; charset=x-sjis\">\r\n";
-    page += u"<meta name=\"GENERATOR\" content=\"";
-    page += ProductName;
-    page += u"\">\r\n";
-    page += u"<title>";
-    page += EscapeHtml(baseName);
-    page += u".html</title>\r\n";
-    page += u"</head>\r\n";
-    page += u"<body bgcolor=\"";
-    page += ToHtmlColor(options.PageColor);
-    page += u"\">\r\n";
-    page += body;
-    page += u"\r\n";
-    page += u"</body></html>\r\n";
-    return page;
+std::u16string EscapeHtml(std::u16string_view text) {
+    std::u16string escaped;
+    LineTagger::AppendEscaped(text, escaped);
+    return escaped;
+}
+
+std::u16string PageHead(const HtmlOptions& options, std::u16string_view baseName) {
+    std::u16string head = u"<html>\r\n<head>\r\n";
+    head += u"<meta http-equiv=\"Content-Type\"content=\"text/html; charset=x-sjis\">\r\n";
+    head += u"<meta name=\"GENERATOR\" content=\"";
+    head += ProductName;
+    head += u"\">\r\n<title>";
+    head += EscapeHtml(baseName);
+    head += u".html</title>\r\n</head>\r\n<body bgcolor=\"";
+    head += ToHtmlColor(options.PageColor);
+    head += u"\">\r\n";
+    return head;
+}
+
+std::string EncodePage(const HtmlOptions& options, std::u16string_view baseName, std::u16string_view body) {
+    // The body came from the log and encodes back byte for byte; only the title can hold a character from
+    // elsewhere (the file name), and that is written as a character reference.
+    std::string bytes;
+    bytes.reserve(body.size() * 2 + 512);
+    Cp932Codec::EncodeAppend(PageHead(options, baseName), bytes, Unencodable::NumericReference);
+    Cp932Codec::EncodeAppend(body, bytes, Unencodable::NumericReference);
+    Cp932Codec::EncodeAppend(u"\r\n</body></html>\r\n", bytes);
+    return bytes;
 }
 
 bool ExportHtml(WindowOperations& window, const HtmlOptions& options, const ExportRequest& request) {
@@ -162,11 +208,7 @@ bool ExportHtml(WindowOperations& window, const HtmlOptions& options, const Expo
         window.MoveFocus(FocusTarget::File1);
         return false;
     }
-    // Only the title can hold a character from outside the log (the file name); it is written as a
-    // character reference, everything else came from the log and encodes back byte for byte.
-    std::string bytes;
-    Cp932Codec::EncodeAppend(BuildPage(options, request.baseName, result.body), bytes,
-                             Unencodable::NumericReference);
+    const std::string bytes = EncodePage(options, request.baseName, result.body);
     window.SetCheckText(std::move(result.body));
     FileStatus written = FileStore::Replace(request.pagePath, bytes);
     window.SetBusy(false);

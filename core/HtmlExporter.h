@@ -46,8 +46,11 @@ struct HtmlResult {
 HtmlResult BuildHtmlBody(const std::string& logPath, const HtmlOptions& options, const LoadAnswers& answers,
                          double total, const std::function<void(std::int32_t, double)>& progress);
 
-// The whole page: the seven head lines, the body, an empty line and the closing line.
-std::u16string BuildPage(const HtmlOptions& options, std::u16string_view baseName, std::u16string_view body);
+// The seven head lines of the page, each ending in CR LF.
+std::u16string PageHead(const HtmlOptions& options, std::u16string_view baseName);
+
+// The page file's bytes: the head, the body, an empty line and the closing line.
+std::string EncodePage(const HtmlOptions& options, std::u16string_view baseName, std::u16string_view body);
 
 struct ExportRequest {
     std::string logPath;
