@@ -81,11 +81,11 @@ int main(int argc, char** argv) {
         const double load = Seconds([&] { lines = LoadLog(path, answers, [](double) {}).lineCount; });
         const double convert = Seconds([&] {
             ConvertResult result = ConvertLog(path, answers, lines, [](std::int32_t, double) {});
-            WriteConvertedLog(path, result.text);
+            WriteConvertedLog(path, result.bytes);
         });
         const double html = Seconds([&] {
             HtmlResult result = BuildHtmlBody(path, options, answers, lines, [](std::int32_t, double) {});
-            FileStore::Replace("/tmp/parlowen-bench.html", EncodePage(options, u"bench", result.body));
+            FileStore::Replace("/tmp/parlowen-bench.html", BuildPage(options, u"bench", result.body));
         });
         std::printf("%8d %10.3f %10.3f %10.3f %10.0f\n", megabytes, load, convert, html, lines);
     }

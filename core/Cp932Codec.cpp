@@ -111,10 +111,14 @@ std::u16string Cp932Codec::Decode(std::string_view bytes) {
 }
 
 void Cp932Codec::DecodeAppend(std::string_view bytes, std::u16string& text) {
-    const Tables& tables = GetTables();
     const std::size_t start = text.size();
     text.resize(start + bytes.size());
-    char16_t* out = text.data() + start;
+    char16_t* end = DecodeTo(bytes, text.data() + start);
+    text.resize(static_cast<std::size_t>(end - text.data()));
+}
+
+char16_t* Cp932Codec::DecodeTo(std::string_view bytes, char16_t* out) {
+    const Tables& tables = GetTables();
     const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
     const auto* end = in + bytes.size();
     while (in != end) {
@@ -129,7 +133,7 @@ void Cp932Codec::DecodeAppend(std::string_view bytes, std::u16string& text) {
         }
         *out++ = character;
     }
-    text.resize(static_cast<std::size_t>(out - text.data()));
+    return out;
 }
 
 EncodeResult Cp932Codec::Encode(std::u16string_view text, Unencodable policy) {

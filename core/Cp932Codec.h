@@ -36,6 +36,8 @@ public:
 
     static std::u16string Decode(std::string_view bytes);
     static void DecodeAppend(std::string_view bytes, std::u16string& text);
+    // Writes at most bytes.size() units from out on; returns the end of what it wrote.
+    static char16_t* DecodeTo(std::string_view bytes, char16_t* out);
 
     static EncodeResult Encode(std::u16string_view text, Unencodable policy = Unencodable::Fail);
     // Appends to bytes; returns the index of the first unwritable character under Unencodable::Fail.

@@ -4,16 +4,13 @@
 #include "HtmlColor.h"
 #include "LineReader.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace parlowen {
 namespace {
 
 constexpr char16_t ProductName[] = u"プログラム名　チャットログ編集ツール Parlowen Pro";
-
-bool StartsWith(std::u16string_view text, std::u16string_view prefix) {
-    return text.substr(0, prefix.size()) == prefix;
-}
 
 
 } // namespace
@@ -43,13 +40,40 @@ HtmlOptions MakeHtmlOptions(const ColorTable& colors, bool emphasis, std::u16str
 
 namespace {
 
-// The keyword tests prepared once per export: escaped keywords and the opening and closing tags.
+void AppendEscapedBytes(std::string_view line, std::string& out) {
+    // "&", "<" and ">" are below 0x40, so in code page 932 they are never the second byte of a character
+    // and can be replaced byte by byte.
+    std::size_t copied = 0;
+    for (std::size_t index = 0; index < line.size(); ++index) {
+        const char* reference = nullptr;
+        switch (line[index]) {
+        case '&':
+            reference = "&amp;";
+            break;
+        case '<':
+            reference = "&lt;";
+            break;
+        case '>':
+            reference = "&gt;";
+            break;
+        default:
+            continue;
+        }
+        out.append(line, copied, index - copied);
+        out += reference;
+        copied = index + 1;
+    }
+    out.append(line, copied);
+}
+
+// The keyword tests prepared once per export, with the opening and closing tags already in bytes.
 class LineTagger {
 public:
     explicit LineTagger(const HtmlOptions& options) {
         // Keywords are compared in their escaped form, so "Taro>" still finds "Taro&gt; hi". An escaped
         // keyword never holds "<", so once a line is wrapped no later keyword can match it: the first
-        // matching rule is the only one that applies.
+        // matching rule is the only one that applies. Escaping maps each character to its own fixed text
+        // and no two of those texts begin alike, so comparing the unescaped texts gives the same answer.
         if (options.EntryEmphasis) {
             AddRule(options.EntryKeyword, options.EntryColor, true);
         }
@@ -58,118 +82,121 @@ public:
         }
     }
 
-    void AppendTagged(std::u16string_view cleanedLine, std::u16string& out) {
-        escaped_.clear();
-        AppendEscaped(cleanedLine, escaped_);
-        for (const Rule& rule : rules_) {
-            if (StartsWith(escaped_, rule.keyword)) {
-                out += rule.open;
-                out += escaped_;
-                out += rule.close;
-                return;
+    void AppendTagged(std::string_view cleanedLine, std::string& out) {
+        if (!rules_.empty() && !cleanedLine.empty()) {
+            // A character takes at most two bytes, so this many bytes decode at least the longest keyword.
+            const std::string_view head = cleanedLine.substr(0, longestKeyword_ * 2);
+            prefix_.resize(head.size());
+            prefix_.resize(static_cast<std::size_t>(Cp932Codec::DecodeTo(head, prefix_.data()) - prefix_.data()));
+            for (const Rule& rule : rules_) {
+                if (std::u16string_view(prefix_).substr(0, rule.keyword.size()) == rule.keyword) {
+                    out += rule.open;
+                    AppendEscapedBytes(cleanedLine, out);
+                    out += rule.close;
+                    return;
+                }
             }
         }
-        out += escaped_;
-    }
-
-    static void AppendEscaped(std::u16string_view text, std::u16string& out) {
-        for (const char16_t character : text) {
-            switch (character) {
-            case u'&':
-                out += u"&amp;";
-                break;
-            case u'<':
-                out += u"&lt;";
-                break;
-            case u'>':
-                out += u"&gt;";
-                break;
-            default:
-                out += character;
-            }
-        }
+        AppendEscapedBytes(cleanedLine, out);
     }
 
 private:
     struct Rule {
         std::u16string keyword;
-        std::u16string open;
-        std::u16string close;
+        std::string open;
+        std::string close;
     };
 
-    void AddRule(std::u16string_view keyword, std::u16string_view colorText, bool bold) {
+    void AddRule(const std::u16string& keyword, std::u16string_view colorText, bool bold) {
         if (keyword.empty()) {
             return;
         }
         Rule rule;
-        AppendEscaped(keyword, rule.keyword);
-        rule.open = u"<font color=\"" + ToHtmlColor(colorText) + u"\">";
+        rule.keyword = keyword;
+        // A colour text that is not a colour still reaches the page only as escaped text.
+        Cp932Codec::EncodeAppend(u"<font color=\"" + EscapeHtml(ToHtmlColor(colorText)) + u"\">", rule.open,
+                                 Unencodable::NumericReference);
         if (bold) {
-            rule.open += u"<strong>";
-            rule.close = u"</strong>";
+            rule.open += "<strong>";
+            rule.close = "</strong>";
         }
-        rule.close += u"</font>";
+        rule.close += "</font>";
+        longestKeyword_ = std::max(longestKeyword_, keyword.size());
         rules_.push_back(std::move(rule));
     }
 
     std::vector<Rule> rules_;
-    std::u16string escaped_;
+    std::size_t longestKeyword_ = 0;
+    std::u16string prefix_;
 };
 
 } // namespace
 
+std::u16string EscapeHtml(std::u16string_view text) {
+    std::u16string escaped;
+    escaped.reserve(text.size());
+    for (const char16_t character : text) {
+        switch (character) {
+        case u'&':
+            escaped += u"&amp;";
+            break;
+        case u'<':
+            escaped += u"&lt;";
+            break;
+        case u'>':
+            escaped += u"&gt;";
+            break;
+        default:
+            escaped += character;
+        }
+    }
+    return escaped;
+}
+
 std::u16string TagLine(std::u16string_view cleanedLine, const HtmlOptions& options) {
-    std::u16string tagged;
-    LineTagger(options).AppendTagged(cleanedLine, tagged);
-    return tagged;
+    std::string tagged;
+    LineTagger(options).AppendTagged(Cp932Codec::Encode(cleanedLine, Unencodable::NumericReference).bytes, tagged);
+    return Cp932Codec::Decode(tagged);
 }
 
 HtmlResult BuildHtmlBody(const std::string& logPath, const HtmlOptions& options, const LoadAnswers& answers,
                          double total, const std::function<void(std::int32_t, double)>& progress) {
     HtmlResult result;
-    std::u16string text;
-    result.status = ReadLogText(logPath, text);
+    std::string bytes;
+    result.status = FileStore::ReadAll(logPath, bytes);
     if (!result.status.Ok()) {
         return result;
     }
     // Tagged lines are written one after another and then copied back to front, which keeps the export
     // linear in the log.
     LineTagger tagger(options);
-    std::u16string forward;
-    forward.reserve(text.size() + text.size() / 4);
+    std::string forward;
+    forward.reserve(bytes.size() + bytes.size() / 4);
     std::vector<std::size_t> ends;
-    LineReader reader(text);
-    std::u16string_view line;
-    while (reader.Next(line)) {
-        const std::u16string_view cleaned = CleanLine(line, answers.RemoveSeparatorLines != VbFalse);
-        if (answers.RemoveBlankLines != VbFalse && cleaned.empty()) {
-            continue;
+    ForEachCleanLine(bytes, answers, [&](std::string_view line, bool kept) {
+        if (!kept) {
+            return;
         }
-        tagger.AppendTagged(cleaned, forward);
+        tagger.AppendTagged(line, forward);
         ends.push_back(forward.size());
         ++result.writtenLines;
         if (progress) {
             progress(result.writtenLines, total);
         }
-    }
-    text = std::u16string(); // a hundred-megabyte log is held three times over otherwise
-    constexpr std::u16string_view lineEnd = u"<br>\r\n";
-    result.body.reserve(forward.size() + ends.size() * lineEnd.size());
+    });
+    bytes = std::string(); // a large log would otherwise be held three times over
+    constexpr std::string_view lineEnd = "<br>\r\n";
+    result.body.resize(forward.size() + ends.size() * lineEnd.size());
+    char* out = result.body.data();
     for (std::size_t index = ends.size(); index-- > 0;) {
         const std::size_t begin = index == 0 ? 0 : ends[index - 1];
-        result.body.append(forward, begin, ends[index] - begin);
-        result.body += lineEnd;
+        out = std::copy(forward.data() + begin, forward.data() + ends[index], out);
+        out = std::copy(lineEnd.begin(), lineEnd.end(), out);
     }
     return result;
 }
 
-std::u16string EscapeHtml(std::u16string_view text) {
-    std::u16string escaped;
-    LineTagger::AppendEscaped(text, escaped);
-    return escaped;
-}
-
-std::u16string PageHead(const HtmlOptions& options, std::u16string_view baseName) {
+std::string BuildPage(const HtmlOptions& options, std::u16string_view baseName, std::string_view body) {
     std::u16string head = u"<html>\r\n<head>\r\n";
     head += u"<meta http-equiv=\"Content-Type\"content=\"text/html; charset=x-sjis\">\r\n";
     head += u"<meta name=\"GENERATOR\" content=\"";
@@ -177,20 +204,14 @@ std::u16string PageHead(const HtmlOptions& options, std::u16string_view baseName
     head += u"\">\r\n<title>";
     head += EscapeHtml(baseName);
     head += u".html</title>\r\n</head>\r\n<body bgcolor=\"";
-    head += ToHtmlColor(options.PageColor);
+    head += EscapeHtml(ToHtmlColor(options.PageColor));
     head += u"\">\r\n";
-    return head;
-}
-
-std::string EncodePage(const HtmlOptions& options, std::u16string_view baseName, std::u16string_view body) {
-    // The body came from the log and encodes back byte for byte; only the title can hold a character from
-    // elsewhere (the file name), and that is written as a character reference.
-    std::string bytes;
-    bytes.reserve(body.size() * 2 + 512);
-    Cp932Codec::EncodeAppend(PageHead(options, baseName), bytes, Unencodable::NumericReference);
-    Cp932Codec::EncodeAppend(body, bytes, Unencodable::NumericReference);
-    Cp932Codec::EncodeAppend(u"\r\n</body></html>\r\n", bytes);
-    return bytes;
+    std::string page;
+    page.reserve(body.size() + 512);
+    Cp932Codec::EncodeAppend(head, page, Unencodable::NumericReference);
+    page += body;
+    page += "\r\n</body></html>\r\n";
+    return page;
 }
 
 bool ExportHtml(WindowOperations& window, const HtmlOptions& options, const ExportRequest& request) {
@@ -208,9 +229,8 @@ bool ExportHtml(WindowOperations& window, const HtmlOptions& options, const Expo
         window.MoveFocus(FocusTarget::File1);
         return false;
     }
-    const std::string bytes = EncodePage(options, request.baseName, result.body);
-    window.SetCheckText(std::move(result.body));
-    FileStatus written = FileStore::Replace(request.pagePath, bytes);
+    window.SetCheckText(Cp932Codec::Decode(result.body));
+    FileStatus written = FileStore::Replace(request.pagePath, BuildPage(options, request.baseName, result.body));
     window.SetBusy(false);
     if (!written.Ok()) {
         ShowWriteFailure(window, request.baseName + u".html", written);

@@ -33,12 +33,14 @@ std::u16string TrimSpaces(std::u16string_view text);
 std::u16string EscapeHtml(std::u16string_view text);
 
 // One cleaned log line as it stands in the page, before its "<br>": escaped, then wrapped in the entry
-// colour in bold and the colour of the first speaker whose keyword begins it.
+// colour in bold, or else in the colour of the first speaker whose keyword begins it.
 std::u16string TagLine(std::u16string_view cleanedLine, const HtmlOptions& options);
 
 struct HtmlResult {
     FileStatus status;
-    std::u16string body; // HtmlBody: the written lines in reverse file order, each ending in "<br>" CR LF
+    // HtmlBody in the page's bytes: the written lines in reverse file order, each ending in "<br>" CR LF.
+    // Lines keep the log's own bytes, so what the log holds reaches the page unchanged but for escaping.
+    std::string body;
     std::int32_t writtenLines = 0;
 };
 
@@ -46,11 +48,9 @@ struct HtmlResult {
 HtmlResult BuildHtmlBody(const std::string& logPath, const HtmlOptions& options, const LoadAnswers& answers,
                          double total, const std::function<void(std::int32_t, double)>& progress);
 
-// The seven head lines of the page, each ending in CR LF.
-std::u16string PageHead(const HtmlOptions& options, std::u16string_view baseName);
-
-// The page file's bytes: the head, the body, an empty line and the closing line.
-std::string EncodePage(const HtmlOptions& options, std::u16string_view baseName, std::u16string_view body);
+// The page file's bytes: the seven head lines, the body, an empty line and the closing line. A character of
+// the title that Shift-JIS cannot hold is written as a character reference.
+std::string BuildPage(const HtmlOptions& options, std::u16string_view baseName, std::string_view body);
 
 struct ExportRequest {
     std::string logPath;

@@ -1,22 +1,55 @@
 #pragma once
 
+#include <cstring>
 #include <string_view>
 
 namespace parlowen {
 
-// Walks the lines of a log's text: a line ends at CR or CR LF, an LF that does not follow a CR stays inside
-// the line, a last line without terminator is still a line and text ending in a terminator has no empty
-// line after it.
-class LineReader {
+// Walks the lines of a log: a line ends at CR or CR LF, an LF that does not follow a CR stays inside the
+// line, a last line without terminator is still a line and a text ending in a terminator has no empty
+// line after it. Works on decoded text and on the file's bytes alike: in code page 932 CR and LF are never
+// the second byte of a character, so both give the same lines.
+template <typename Char>
+class BasicLineReader {
 public:
-    explicit LineReader(std::u16string_view text) : text_(text) {}
+    explicit BasicLineReader(std::basic_string_view<Char> text) : text_(text) {}
 
     // Gives the next line without its terminator; false at the end of the text.
-    bool Next(std::u16string_view& line);
+    bool Next(std::basic_string_view<Char>& line) {
+        if (position_ >= text_.size()) {
+            return false;
+        }
+        std::size_t end = Find(position_);
+        if (end == std::basic_string_view<Char>::npos) {
+            line = text_.substr(position_);
+            position_ = text_.size();
+            return true;
+        }
+        line = text_.substr(position_, end - position_);
+        position_ = end + 1;
+        if (position_ < text_.size() && text_[position_] == Char('\n')) {
+            ++position_;
+        }
+        return true;
+    }
 
 private:
-    std::u16string_view text_;
+    std::size_t Find(std::size_t from) const {
+        if constexpr (sizeof(Char) == 1) {
+            // memchr is vectorised; the generic find compares one character at a time.
+            const void* found = std::memchr(text_.data() + from, '\r', text_.size() - from);
+            return found ? static_cast<std::size_t>(static_cast<const Char*>(found) - text_.data())
+                         : std::basic_string_view<Char>::npos;
+        } else {
+            return text_.find(Char('\r'), from);
+        }
+    }
+
+    std::basic_string_view<Char> text_;
     std::size_t position_ = 0;
 };
+
+using LineReader = BasicLineReader<char16_t>;
+using ByteLineReader = BasicLineReader<char>;
 
 } // namespace parlowen

@@ -1,8 +1,8 @@
 #include "LogConverter.h"
 
 #include "Cp932Codec.h"
-#include "LineReader.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace parlowen {
@@ -10,43 +10,41 @@ namespace parlowen {
 ConvertResult ConvertLog(const std::string& path, const LoadAnswers& answers, double total,
                          const std::function<void(std::int32_t, double)>& progress) {
     ConvertResult result;
-    std::u16string text;
-    result.status = ReadLogText(path, text);
+    std::string bytes;
+    result.status = FileStore::ReadAll(path, bytes);
     if (!result.status.Ok()) {
         return result;
     }
-    // Collected first and joined back to front: putting each line in front of the text so far would copy
+    // Collected first and copied back to front: putting each line in front of the text so far would copy
     // the whole text once per line.
-    std::vector<std::u16string_view> kept;
+    std::vector<std::string_view> kept;
     std::size_t size = 0;
     std::int32_t count = 0;
-    LineReader reader(text);
-    std::u16string_view line;
-    while (reader.Next(line)) {
-        const std::u16string_view cleaned = CleanLine(line, answers.RemoveSeparatorLines != VbFalse);
-        if (answers.RemoveBlankLines == VbFalse || !cleaned.empty()) {
-            kept.push_back(cleaned);
-            size += cleaned.size() + 2;
+    ForEachCleanLine(bytes, answers, [&](std::string_view line, bool keep) {
+        if (keep) {
+            kept.push_back(line);
+            size += line.size() + 2;
         }
         ++count;
         if (progress) {
             progress(count, total);
         }
-    }
-    result.text.reserve(size);
-    for (auto keptLine = kept.rbegin(); keptLine != kept.rend(); ++keptLine) {
-        result.text += *keptLine;
-        result.text += u"\r\n";
+    });
+    result.bytes.resize(size);
+    char* out = result.bytes.data();
+    for (auto line = kept.rbegin(); line != kept.rend(); ++line) {
+        out = std::copy(line->begin(), line->end(), out);
+        *out++ = '\r';
+        *out++ = '\n';
     }
     return result;
 }
 
-FileStatus WriteConvertedLog(const std::string& path, std::u16string_view convertedText) {
-    std::string bytes;
-    if (Cp932Codec::EncodeAppend(convertedText, bytes) || Cp932Codec::EncodeAppend(u"\r\n", bytes)) {
-        return {FileStatus::Kind::Unencodable, 0};
-    }
-    return FileStore::Replace(path, bytes);
+FileStatus WriteConvertedLog(const std::string& path, std::string& convertedBytes) {
+    convertedBytes += "\r\n";
+    FileStatus status = FileStore::Replace(path, convertedBytes);
+    convertedBytes.resize(convertedBytes.size() - 2);
+    return status;
 }
 
 bool RunConvertAndSave(WindowOperations& window, const ConvertRequest& request) {
@@ -77,13 +75,13 @@ bool RunConvertAndSave(WindowOperations& window, const ConvertRequest& request) 
         return false;
     }
     // The window shows the new order only once the file holds it too.
-    if (FileStatus written = WriteConvertedLog(request.path, result.text); !written.Ok()) {
+    if (FileStatus written = WriteConvertedLog(request.path, result.bytes); !written.Ok()) {
         window.SetBusy(false);
         ShowWriteFailure(window, request.fileName, written);
         window.MoveFocus(FocusTarget::File1);
         return false;
     }
-    window.SetCheckText(std::move(result.text));
+    window.SetCheckText(Cp932Codec::Decode(result.bytes));
     window.SetBusy(false);
     window.SetStateLabel(u"After", AfterColour);
     window.ShowNotice(u"Complete Massage", u"Text change complete!");

@@ -12,7 +12,9 @@ namespace parlowen {
 
 struct ConvertResult {
     FileStatus status;
-    std::u16string text; // the kept lines in reverse file order, each followed by CR LF
+    // The kept lines in reverse file order, each followed by CR LF, as the log's own bytes: the lines are
+    // moved, never re-encoded, so every byte of the log survives the rewrite as it was.
+    std::string bytes;
 };
 
 // Reads the log again and reverses its kept lines. progress gets the count of lines read so far (dropped
@@ -20,8 +22,8 @@ struct ConvertResult {
 ConvertResult ConvertLog(const std::string& path, const LoadAnswers& answers, double total,
                          const std::function<void(std::int32_t, double)>& progress);
 
-// The rewritten log: the converted text and one more CR LF, replacing the file only once it is complete.
-FileStatus WriteConvertedLog(const std::string& path, std::u16string_view convertedText);
+// The rewritten log: the converted lines and one more CR LF, replacing the file only once it is complete.
+FileStatus WriteConvertedLog(const std::string& path, std::string& convertedBytes);
 
 struct ConvertRequest {
     std::string path;

@@ -1,53 +1,56 @@
 #include "LogLoader.h"
 
 #include "Cp932Codec.h"
-#include "LineReader.h"
+
+#include <algorithm>
 
 namespace parlowen {
+namespace {
 
-std::u16string_view CleanLine(std::u16string_view line, bool removeSeparator) {
-    const std::size_t first = line.find_first_not_of(u' ');
-    line = first == std::u16string_view::npos ? std::u16string_view() : line.substr(first);
-    if (removeSeparator && !line.empty() && line.find_first_not_of(u'-') == std::u16string_view::npos) {
+template <typename Char>
+std::basic_string_view<Char> Clean(std::basic_string_view<Char> line, bool removeSeparator) {
+    const std::size_t first = line.find_first_not_of(Char(' '));
+    line = first == line.npos ? std::basic_string_view<Char>() : line.substr(first);
+    if (removeSeparator && !line.empty() && line.find_first_not_of(Char('-')) == line.npos) {
         return {};
     }
     return line;
 }
 
-FileStatus ReadLogText(const std::string& path, std::u16string& text) {
-    std::string bytes;
-    FileStatus status = FileStore::ReadAll(path, bytes);
-    text.clear();
-    if (status.Ok()) {
-        Cp932Codec::DecodeAppend(bytes, text);
-    }
-    return status;
+} // namespace
+
+std::u16string_view CleanLine(std::u16string_view line, bool removeSeparator) {
+    return Clean(line, removeSeparator);
 }
+
+std::string_view CleanLine(std::string_view line, bool removeSeparator) { return Clean(line, removeSeparator); }
 
 LoadResult LoadLog(const std::string& path, const LoadAnswers& answers,
                    const std::function<void(double)>& progress) {
     LoadResult result;
-    std::u16string text;
-    result.status = ReadLogText(path, text);
+    std::string bytes;
+    result.status = FileStore::ReadAll(path, bytes);
     if (!result.status.Ok()) {
         return result;
     }
-    // Every kept line costs at most itself plus CR LF, so one reservation keeps the appends linear.
-    result.logText.reserve(text.size() + text.size() / 8 + 16);
-    LineReader reader(text);
-    std::u16string_view line;
-    while (reader.Next(line)) {
-        const std::u16string_view cleaned = CleanLine(line, answers.RemoveSeparatorLines != VbFalse);
-        if (answers.RemoveBlankLines != VbFalse && cleaned.empty()) {
-            continue;
+    // Sized once for the worst case (every line kept, one unit per byte) and filled in place: the text of a
+    // large log is built in a single pass.
+    const auto lines = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\r')) + 1;
+    result.logText.resize(bytes.size() + 2 * lines);
+    char16_t* out = result.logText.data();
+    ForEachCleanLine(bytes, answers, [&](std::string_view line, bool kept) {
+        if (!kept) {
+            return;
         }
-        result.logText += u"\r\n";
-        result.logText += cleaned;
+        *out++ = u'\r';
+        *out++ = u'\n';
+        out = Cp932Codec::DecodeTo(line, out);
         result.lineCount += 1;
         if (progress) {
             progress(result.lineCount);
         }
-    }
+    });
+    result.logText.resize(static_cast<std::size_t>(out - result.logText.data()));
     return result;
 }
 

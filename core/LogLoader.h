@@ -18,14 +18,21 @@ inline constexpr std::int16_t VbTrue = -1;
 struct LoadAnswers {
     std::int16_t RemoveBlankLines = VbFalse;
     std::int16_t RemoveSeparatorLines = VbFalse;
+
+    bool DropsBlankLines() const { return RemoveBlankLines != VbFalse; }
+    bool EmptiesSeparators() const { return RemoveSeparatorLines != VbFalse; }
 };
 
 // Leading spaces (U+0020 only) go; with removeSeparator, a line of nothing but "-" becomes empty. The
-// result is always a part of the line, so it is returned as a view into it.
+// result is always a part of the line, so it is returned as a view into it. The byte form gives the same
+// lines for code page 932 text, where space and "-" are never the second byte of a character.
 std::u16string_view CleanLine(std::u16string_view line, bool removeSeparator);
+std::string_view CleanLine(std::string_view line, bool removeSeparator);
 
-// Reads a whole log file and decodes it.
-FileStatus ReadLogText(const std::string& path, std::u16string& text);
+// Calls visit(cleanedLine, kept) for every line of the log's bytes, kept being false for a line that the
+// blank-line rule drops.
+template <typename Visit>
+void ForEachCleanLine(std::string_view bytes, const LoadAnswers& answers, Visit&& visit);
 
 struct LoadResult {
     FileStatus status;
@@ -39,7 +46,7 @@ LoadResult LoadLog(const std::string& path, const LoadAnswers& answers,
                    const std::function<void(double)>& progress);
 
 struct LoadRequest {
-    std::string path;       // the log in the file system's encoding
+    std::string path;        // the log in the file system's encoding
     std::u16string fileName; // as the file name box shows it; empty when nothing is selected
 };
 
@@ -54,3 +61,15 @@ struct LoadOutcome {
 LoadOutcome RunLoad(WindowOperations& window, const LoadRequest& request);
 
 } // namespace parlowen
+
+#include "LineReader.h"
+
+template <typename Visit>
+void parlowen::ForEachCleanLine(std::string_view bytes, const LoadAnswers& answers, Visit&& visit) {
+    ByteLineReader reader(bytes);
+    std::string_view line;
+    while (reader.Next(line)) {
+        const std::string_view cleaned = CleanLine(line, answers.EmptiesSeparators());
+        visit(cleaned, !(answers.DropsBlankLines() && cleaned.empty()));
+    }
+}

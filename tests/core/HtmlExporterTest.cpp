@@ -1,5 +1,6 @@
 #include "HtmlExporter.h"
 
+#include "Cp932Codec.h"
 #include "ScriptedWindow.h"
 
 #include <gtest/gtest.h>
@@ -103,14 +104,14 @@ TEST(BuildHtmlBody, ReversesAndAppliesTheBlankRule) {
     folder.Write("sample.txt", "A\r\n\r\n  \r\n----\r\nB\r\nC");
     struct Case {
         LoadAnswers answers;
-        std::u16string body;
+        std::string body;
         std::int32_t lines;
     };
     const Case cases[] = {
-        {{}, u"C<br>\r\nB<br>\r\n----<br>\r\n<br>\r\n<br>\r\nA<br>\r\n", 6},
-        {{VbTrue, VbFalse}, u"C<br>\r\nB<br>\r\n----<br>\r\nA<br>\r\n", 4},
-        {{VbFalse, VbTrue}, u"C<br>\r\nB<br>\r\n<br>\r\n<br>\r\n<br>\r\nA<br>\r\n", 6},
-        {{VbTrue, VbTrue}, u"C<br>\r\nB<br>\r\nA<br>\r\n", 3},
+        {{}, "C<br>\r\nB<br>\r\n----<br>\r\n<br>\r\n<br>\r\nA<br>\r\n", 6},
+        {{VbTrue, VbFalse}, "C<br>\r\nB<br>\r\n----<br>\r\nA<br>\r\n", 4},
+        {{VbFalse, VbTrue}, "C<br>\r\nB<br>\r\n<br>\r\n<br>\r\n<br>\r\nA<br>\r\n", 6},
+        {{VbTrue, VbTrue}, "C<br>\r\nB<br>\r\nA<br>\r\n", 3},
     };
     for (const Case& c : cases) {
         std::int32_t last = 0;
@@ -120,6 +121,17 @@ TEST(BuildHtmlBody, ReversesAndAppliesTheBlankRule) {
         EXPECT_EQ(result.writtenLines, c.lines);
         EXPECT_EQ(last, c.lines);
     }
+}
+
+// The page keeps the log's own bytes: a code with a twin and a byte that decodes to nothing come through
+// as they were, and keywords still find them.
+TEST(BuildHtmlBody, KeepsTheLogsOwnBytes) {
+    TemporaryFolder folder;
+    folder.Write("sample.txt", "\xED\x40> x\r\n\x80<\x82\r\n");
+    HtmlOptions options = Defaults();
+    options.SpeakerKeywords[0] = Cp932Codec::Decode("\xED\x40");
+    HtmlResult result = BuildHtmlBody(folder.Path("sample.txt"), options, {}, 2, nullptr);
+    EXPECT_EQ(result.body, "\x80&lt;\x82<br>\r\n<font color=\"#000\">\xED\x40&gt; x</font><br>\r\n");
 }
 
 TEST(TagLine, KeywordRules) {

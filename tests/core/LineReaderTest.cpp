@@ -38,6 +38,15 @@ TEST(LineReader, SplitsAtCrAndCrLfOnly) {
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Lines(c.text), c.lines);
+        // The file's bytes split the same way as its decoded text.
+        std::string bytes(c.text.begin(), c.text.end());
+        std::vector<std::u16string> byteLines;
+        ByteLineReader reader(bytes);
+        std::string_view line;
+        while (reader.Next(line)) {
+            byteLines.emplace_back(line.begin(), line.end());
+        }
+        EXPECT_EQ(byteLines, c.lines);
     }
 }
 

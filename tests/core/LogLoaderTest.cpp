@@ -34,6 +34,7 @@ TEST(CleanLine, LeadingSpacesAndSeparators) {
     };
     for (const Case& c : cases) {
         EXPECT_EQ(CleanLine(c.line, c.removeSeparator), c.cleaned) << Narrow(c.line);
+        EXPECT_EQ(CleanLine(Sjis(c.line), c.removeSeparator), Sjis(c.cleaned)) << Narrow(c.line);
     }
 }
 
