@@ -1,0 +1,15 @@
+# Window tests, run on Qt's offscreen platform; tests of pure rules need no support files.
+parlowen_add_ui_test(ui/Form1Test ui/ScriptedMessageBoxes.cpp ui/UiTestSupport.cpp)
+parlowen_add_ui_test(ui/Form1OperationsTest ui/ScriptedMessageBoxes.cpp ui/UiTestSupport.cpp)
+parlowen_add_ui_test(ui/QtMessageBoxesTest ui/UiTestSupport.cpp)
+parlowen_add_ui_test(ui/LocaleSetupTest)
+parlowen_add_ui_test(ui/InformationMessagesTest)
+parlowen_add_ui_test(ui/ListKeyRulesTest)
+parlowen_add_ui_test(ui/LogFilesTest)
+parlowen_add_ui_test(ui/TwipsTest)
+parlowen_add_ui_test(ui/VbKeysTest)
+
+# A modal box that nobody closes would otherwise hang the run.
+set_tests_properties(Form1Test QtMessageBoxesTest PROPERTIES TIMEOUT 120)
+parlowen_add_ui_test(ui/NavigationTest)
+parlowen_add_ui_test(ui/PaletteTableTest)

@@ -1,0 +1,399 @@
+#include "Form1.h"
+#include "InformationMessages.h"
+#include "ui/ScriptedMessageBoxes.h"
+#include "ui/UiTestSupport.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFontInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+using Calls = std::vector<ScriptedMessageBoxes::Call>;
+using parlowen::Form1;
+const Calls LoadQuestions{Question("Ask:Null Delete", u"空白行を除去しますか？"_qs),
+                          Question("Ask:Line Delete", u"区切り線「----」行を除去しますか？"_qs)};
+const QString ConvertTitle = "Message:Log Change & Save";
+const auto ConvertQuestion = Question(
+    ConvertTitle,
+    u"変換すると、元のテキストファイルは失われ、変換後のファイルに置き換えられます。\r\nよろしいですか？"_qs);
+
+// The test folder's logs, listed in this order although a case-sensitive sort would put LOG.TXT first.
+const QStringList Logs{"chat.txt", "LOG.TXT", "party.txt"};
+const QStringList ChatLines{u"  たろう> こんにちは"_qs, "", "----", u"【入室】はなこ"_qs,
+                            u" はなこ> やあ"_qs};
+const QStringList PartyLines{u"【入室】じろう"_qs, u"  たろう：乾杯"_qs, "----", "", u"じろう：どうも"_qs};
+
+class Form1Test : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() { InstallProgramLocale(); }
+
+    void SetUp() override {
+        ASSERT_TRUE(folder_.isValid());
+        WriteBytes(Path("chat.txt"), ToShiftJis(CrLfLines(ChatLines)));
+        WriteBytes(Path("party.txt"), ToShiftJis(CrLfLines(PartyLines)));
+        WriteBytes(Path("LOG.TXT"), {});
+        WriteBytes(Path("notes.md"), "not a log");
+        WriteBytes(Path("chat.txt.bak"), "not a log");
+        ASSERT_TRUE(QDir(folder_.path()).mkdir("folder.txt"));
+    }
+
+    void TearDown() override {
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "the busy pointer was left on";
+        EXPECT_TRUE(boxes_.AllAnswersUsed());
+        window_.reset();
+    }
+
+    QString Path(const QString& name) const { return folder_.filePath(name); }
+
+    Form1& Open() {
+        window_ = std::make_unique<Form1>(module_, boxes_, folder_.path());
+        window_->show();
+        window_->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+        return *window_;
+    }
+
+    template <typename Widget = QWidget> Widget* Get(const QString& name) const {
+        auto* widget = window_->findChild<Widget*>(name);
+        EXPECT_NE(widget, nullptr) << name.toStdString();
+        return widget;
+    }
+    QListWidget* File1() const { return Get<QListWidget>("File1"); }
+    QString Box(const QString& name) const { return Get<QLineEdit>(name)->text(); }
+    QString Caption(const QString& name) const { return Get<QLabel>(name)->text(); }
+    QString CheckText() const { return Get<QPlainTextEdit>("Text1")->toPlainText(); }
+    QColor Colour(const QString& name, QPalette::ColorRole role) const {
+        return Get(name)->palette().color(role);
+    }
+    bool HasFocus(const QString& name) const { return QApplication::focusWidget() == Get(name); }
+    void Click(const QString& name, Qt::MouseButton button = Qt::LeftButton) {
+        QTest::mouseClick(Get(name), button);
+    }
+
+    // Moves the selection with the arrow keys, as a user does before pressing Enter.
+    void SelectWithKeys(const QString& fileName) {
+        const int row = Logs.indexOf(fileName);
+        File1()->setFocus();
+        QTest::keyClick(File1(), Qt::Key_Down);
+        while (File1()->currentRow() != row) {
+            QTest::keyClick(File1(), File1()->currentRow() < row ? Qt::Key_Down : Qt::Key_Up);
+        }
+        ASSERT_TRUE(File1()->currentItem()->isSelected());
+    }
+
+    void ClickFile(const QString& fileName, Qt::MouseButton button = Qt::LeftButton) {
+        QTest::mouseClick(File1()->viewport(), button, {},
+                          File1()->visualItemRect(File1()->item(Logs.indexOf(fileName))).center());
+    }
+
+    void LoadWithEnter(const QString& fileName, bool removeBlank, bool removeSeparator) {
+        SelectWithKeys(fileName);
+        boxes_.Answer({removeBlank, removeSeparator});
+        QTest::keyClick(File1(), Qt::Key_Return);
+        ASSERT_EQ(boxes_.Take(), LoadQuestions);
+    }
+
+    QTemporaryDir folder_;
+    parlowen::Module1 module_;
+    ScriptedMessageBoxes boxes_;
+    std::unique_ptr<Form1> window_;
+};
+
+QStringList Row(const QString& name) {
+    QStringList names;
+    for (int i = 0; i < 10; ++i) {
+        names << QStringLiteral("%1(%2)").arg(name).arg(i);
+    }
+    return names;
+}
+
+TEST_F(Form1Test, StartsWithEverythingEmptyAndOnlyTheListUsable) {
+    Form1& window = Open();
+    EXPECT_EQ(window.windowTitle(), u"チャットログ編集ツールParlowen"_qs);
+    EXPECT_EQ(window.State().LogFolder, folder_.path() + "/");
+    for (const QString& name :
+         QStringList{"Command1", "Command3", "Command6", "Command7"} + Row("Command5")) {
+        EXPECT_FALSE(Get(name)->isEnabled()) << name.toStdString();
+    }
+    for (const QString& name : QStringList{"Text2", "Text3"} + Row("Text4")) {
+        EXPECT_EQ(Box(name), "") << name.toStdString();
+    }
+    EXPECT_EQ(CheckText() + Caption("Label6") + Caption("Label8"), "");
+    EXPECT_FALSE(Get<QCheckBox>("Check1")->isChecked());
+    EXPECT_TRUE(HasFocus("File1"));
+    QStringList listed;
+    for (int row = 0; row < File1()->count(); ++row) {
+        listed << File1()->item(row)->text();
+    }
+    EXPECT_EQ(listed, Logs);
+}
+
+TEST_F(Form1Test, IsLaidOutInTwipsWithItsColoursFontsNamesAndTabOrder) {
+    Form1& window = Open();
+    ASSERT_EQ(window.screen()->logicalDotsPerInchX(), 96) << "the pixels below are at 15 twips per pixel";
+    EXPECT_EQ(window.size(), QSize(906, 581));
+    EXPECT_EQ(Get("File1")->geometry(), QRect(20, 28, 207, 90));
+    EXPECT_EQ(Get("Text1")->geometry(), QRect(14, 230, 863, 285));
+    EXPECT_EQ(Get("Text4(7)")->parentWidget(), Get("Frame1"));
+    EXPECT_EQ(Get("Text4(7)")->geometry(), QRect(440, 78, 137, 21)); // relative to the frame
+    EXPECT_EQ(Get("Command5(0)")->width() - Get("Command5(1)")->width(), 2);
+    // Centred and lifted 200 twips (13 pixels), even when the window is larger than the screen.
+    const QRect screen = window.screen()->geometry();
+    EXPECT_NEAR(window.x(), (screen.width() - window.width()) / 2, 1);
+    EXPECT_NEAR(window.y(), (screen.height() - window.height()) / 2 - 13, 1);
+
+    EXPECT_EQ(window.palette().color(QPalette::Window), QColor(192, 192, 255));
+    EXPECT_EQ(Colour("Text2", QPalette::Base), QColor(255, 255, 192));
+    // Inside the frame nothing takes on its title's bold blue.
+    EXPECT_EQ(Colour("Check1", QPalette::WindowText), QColor(Qt::black));
+    EXPECT_EQ(Colour("Check1", Get("Check1")->backgroundRole()), QColor(192, 192, 255));
+    EXPECT_FALSE(Get("Check1")->font().bold());
+    EXPECT_EQ(QFontInfo(Get("Text4(0)")->font()).family(), "IPAGothic");
+    EXPECT_EQ(QFontInfo(Get("Label5")->font()).family(), "IPAPGothic");
+
+    EXPECT_EQ(Get("Text1")->accessibleName(), u"テキストチェックウィンドウ"_qs);
+    for (const parlowen::ControlDefinition& control : parlowen::Form1Layout::Controls()) {
+        EXPECT_NE(Get(parlowen::Form1Layout::ObjectName(control))->accessibleName(), "") << control.tabIndex;
+    }
+    QStringList order{"File1", "Text2", "Check1", "Text3", "Command7", "Command6"};
+    for (int i = 0; i < 10; ++i) {
+        order << Row("Text4")[i] << Row("Command5")[i];
+    }
+    order += QStringList{"Command1", "Command3", "Command2", "Command4", "Text1"};
+    QStringList chain;
+    for (QWidget* widget = Get("File1"); chain.size() < order.size(); widget = widget->nextInFocusChain()) {
+        if (widget->focusPolicy() != Qt::NoFocus && !widget->objectName().startsWith("qt_")) {
+            chain << widget->objectName();
+        }
+    }
+    EXPECT_EQ(chain, order);
+}
+
+struct LoadCase {
+    bool removeBlank, removeSeparator;
+    QString shown; // LF for each CR LF
+};
+const LoadCase LoadCases[] = {
+    {true, true, u"\nたろう> こんにちは\n【入室】はなこ\nはなこ> やあ"_qs},
+    {false, false, u"\nたろう> こんにちは\n\n----\n【入室】はなこ\nはなこ> やあ"_qs},
+    {true, false, u"\nたろう> こんにちは\n----\n【入室】はなこ\nはなこ> やあ"_qs},
+    {false, true, u"\nたろう> こんにちは\n\n\n【入室】はなこ\nはなこ> やあ"_qs},
+};
+
+TEST_F(Form1Test, EnterAndEachMouseClickLoadWithTheAnswersGiven) {
+    // One window throughout: every load starts afresh, and after one the next click on the list loads again.
+    Form1& window = Open();
+    for (const bool byMouse : {false, true}) {
+        for (const LoadCase& load : LoadCases) {
+            SCOPED_TRACE(testing::Message() << "mouse " << byMouse << " blank " << load.removeBlank);
+            if (byMouse) {
+                boxes_.Answer({load.removeBlank, load.removeSeparator});
+                ClickFile("chat.txt");
+            } else {
+                SelectWithKeys("chat.txt");
+                EXPECT_EQ(boxes_.Take(), Calls{}) << "the arrow keys loaded a file";
+                boxes_.Answer({load.removeBlank, load.removeSeparator});
+                QTest::keyClick(File1(), Qt::Key_Return);
+            }
+            EXPECT_EQ(boxes_.Take(), LoadQuestions);
+            EXPECT_EQ(Box("Text2"), "chat.txt");
+            EXPECT_EQ(CheckText(), load.shown);
+            EXPECT_EQ(Caption("Label8"), QString::number(load.shown.count('\n')) + u"行"_qs);
+            EXPECT_EQ(Caption("Label6"), "Before");
+            EXPECT_EQ(window.State().RemoveBlankLines, load.removeBlank ? -1 : 0);
+            EXPECT_EQ(window.State().RemoveSeparatorLines, load.removeSeparator ? -1 : 0);
+            EXPECT_TRUE(Get("Command1")->isEnabled() && Get("Command3")->isEnabled());
+            EXPECT_TRUE(HasFocus("Check1"));
+        }
+    }
+    // The right button chooses nothing.
+    ClickFile("party.txt", Qt::RightButton);
+    EXPECT_EQ(boxes_.Take(), Calls{});
+}
+
+TEST_F(Form1Test, ShiftEnterAndShiftTabStepBackWithoutLoading) {
+    Open();
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Backtab}) {
+        SelectWithKeys("chat.txt");
+        QTest::keyClick(File1(), key, Qt::ShiftModifier);
+        EXPECT_TRUE(HasFocus("Command4"));
+    }
+    SelectWithKeys("chat.txt");
+    QTest::keyClick(File1(), Qt::Key_Return, Qt::ControlModifier); // no rule for Ctrl
+    EXPECT_TRUE(HasFocus("File1"));
+    EXPECT_EQ(boxes_.Take(), Calls{});
+    EXPECT_EQ(Box("Text2"), "");
+}
+
+TEST_F(Form1Test, EnterWithNothingSelectedResetsTheOptionsBeforeSayingSo) {
+    Open();
+    Get<QCheckBox>("Check1")->setChecked(true);
+    Get<QLineEdit>("Text3")->setText("x");
+    Get<QLineEdit>("Text4(2)")->setText("y");
+    for (const char* name : {"Text3", "Text4(2)"}) {
+        QPalette palette;
+        palette.setColor(QPalette::Text, Qt::red);
+        palette.setColor(QPalette::Base, Qt::green);
+        Get(name)->setPalette(palette);
+    }
+    Get<QPlainTextEdit>("Text1")->setPlainText("old");
+    Get<QLabel>("Label6")->setText("After");
+    module_.ColorTable.Set(5, u"255,00,00");
+
+    File1()->setFocus();
+    QTest::keyClick(File1(), Qt::Key_Return);
+
+    EXPECT_EQ(boxes_.Take(), Calls{Notice("Err:File select", u"ファイルが選択されていません！"_qs)});
+    EXPECT_TRUE(HasFocus("File1"));
+    EXPECT_FALSE(Get<QCheckBox>("Check1")->isChecked());
+    EXPECT_EQ(CheckText() + Box("Text3") + Caption("Label6"), "");
+    EXPECT_EQ(Colour("Text3", QPalette::Base), QColor(Qt::white));
+    for (int i = 0; i < 10; ++i) {
+        EXPECT_EQ(Box(Row("Text4")[i]), "") << i;
+        EXPECT_EQ(Colour(Row("Text4")[i], QPalette::Base), QColor(Qt::white)) << i;
+        EXPECT_EQ(Colour(Row("Text4")[i], QPalette::Text), QColor(Qt::black)) << i;
+        EXPECT_TRUE(Get(Row("Command5")[i])->isEnabled()) << i;
+        EXPECT_EQ(module_.ColorTable.Get(2 + i), u"0,0,0") << i;
+    }
+    EXPECT_EQ(module_.ColorTable.Get(0), u"255,255,255");
+    EXPECT_TRUE(Get("Command6")->isEnabled() && Get("Command7")->isEnabled());
+    EXPECT_FALSE(Get("Command1")->isEnabled() || Get("Command3")->isEnabled());
+}
+
+TEST_F(Form1Test, ClickingTheFileNameMovesTheFocusOn) {
+    Open();
+    Click("Text2");
+    EXPECT_TRUE(HasFocus("File1"));
+    Get<QLineEdit>("Text2")->setText("chat.txt"); // a name whose load failed: Command1 is still disabled
+    Click("Text2");
+    EXPECT_TRUE(HasFocus("File1"));
+    LoadWithEnter("chat.txt", true, true);
+    Click("Text2");
+    EXPECT_TRUE(HasFocus("Command1"));
+    QTest::keyClick(Get("Text2"), Qt::Key_A);
+    EXPECT_EQ(Box("Text2"), "chat.txt") << "the file name box took typing";
+}
+
+TEST_F(Form1Test, ConvertRewritesTheLogInReverseOrder) {
+    Open();
+    LoadWithEnter("chat.txt", true, false);
+    boxes_.Answer({true});
+    Click("Command1");
+
+    EXPECT_EQ(boxes_.Take(), (Calls{ConvertQuestion, Notice("Complete Massage", "Text change complete!")}));
+    const QStringList reversed{u"はなこ> やあ"_qs, u"【入室】はなこ"_qs, "----", u"たろう> こんにちは"_qs,
+                               ""};
+    EXPECT_EQ(ReadBytes(Path("chat.txt")), ToShiftJis(CrLfLines(reversed)));
+    EXPECT_EQ(CheckText(), reversed.join('\n'));
+    EXPECT_EQ(Caption("Label8"), u"5/4行"_qs); // every line read over the lines the load kept
+    EXPECT_EQ(Caption("Label6"), "After");
+    EXPECT_EQ(Colour("Label6", QPalette::WindowText), QColor(Qt::blue));
+    EXPECT_TRUE(HasFocus("File1"));
+}
+
+TEST_F(Form1Test, CancellingTheConversionLeavesTheLogUntouched) {
+    Open();
+    LoadWithEnter("chat.txt", true, true);
+    const QString shown = CheckText();
+    boxes_.Answer({false});
+    Click("Command1");
+
+    EXPECT_EQ(boxes_.Take(),
+              (Calls{ConvertQuestion, BeepCall(), Notice(ConvertTitle, u"処理は中断されました。"_qs)}));
+    EXPECT_EQ(ReadBytes(Path("chat.txt")), ToShiftJis(CrLfLines(ChatLines)));
+    EXPECT_EQ(CheckText(), shown);
+    EXPECT_EQ(Caption("Label6"), "Before");
+    EXPECT_TRUE(HasFocus("File1"));
+}
+
+TEST_F(Form1Test, ExportWritesThePageWithTheOptionsOfTheWindow) {
+    Open();
+    LoadWithEnter("party.txt", false, true);
+    Get<QCheckBox>("Check1")->setChecked(true);
+    Get<QLineEdit>("Text3")->setText(u" 【入室】 "_qs);
+    Get<QLineEdit>("Text4(0)")->setText(u"たろう"_qs);
+    Get<QLineEdit>("Text4(1)")->setText(u"じろう"_qs);
+    module_.ColorTable.Set(2, u"255,00,00"); // as the palette stores a colour for Command5(0)
+    Click("Command3");
+
+    EXPECT_EQ(
+        boxes_.Take(),
+        (Calls{Notice("Message:HTML Change & Save",
+                      u"中間ファイル作成のため、テキストウィンドウに\r\nＨＴＭＬタグが表示されます。"_qs),
+               Notice("Complete Massage", "HTML change complete!")}));
+    const QStringList body{u"<font color=\"#000\">じろう：どうも</font><br>"_qs, "<br>", "<br>",
+                           u"<font color=\"#FF0000\">たろう：乾杯</font><br>"_qs,
+                           u"<font color=\"#000000\"><strong>【入室】じろう</strong></font><br>"_qs};
+    const QStringList page{
+        "<html>",
+        "<head>",
+        "<meta http-equiv=\"Content-Type\"content=\"text/html; charset=x-sjis\">",
+        u"<meta name=\"GENERATOR\" content=\"プログラム名　チャットログ編集ツール Parlowen Pro\">"_qs,
+        "<title>party.html</title>",
+        "</head>",
+        "<body bgcolor=\"#FFFFFF\">",
+        CrLfLines(body),
+        "</body></html>"};
+    EXPECT_EQ(ReadBytes(Path("party.html")), ToShiftJis(CrLfLines(page)));
+    EXPECT_EQ(ReadBytes(Path("party.txt")), ToShiftJis(CrLfLines(PartyLines)));
+    EXPECT_EQ(CheckText(), body.join('\n') + '\n');
+    EXPECT_EQ(Caption("Label8"), u"5/5行"_qs);
+    EXPECT_EQ(Caption("Label6"), "After");
+
+    // Partly checked is not checked.
+    Get<QCheckBox>("Check1")->setCheckState(Qt::PartiallyChecked);
+    Click("Command3");
+    boxes_.Take();
+    EXPECT_NE(ReadBytes(Path("party.html")).find(ToShiftJis(u"\r\n【入室】じろう<br>\r\n"_qs)),
+              std::string::npos);
+}
+
+TEST_F(Form1Test, InformationMessagesShowTheirTextsUnderTheirTitles) {
+    Open();
+    for (const char* name :
+         {"Command4", "Label4", "Label5", "Label1", "Label2", "Label3", "Label6", "Label7", "Label8"}) {
+        Click(name);
+    }
+    namespace Info = parlowen::InformationMessages;
+    EXPECT_EQ(boxes_.Take(), (Calls{Notice("Product Information", Info::ProductInformationText()),
+                                    Notice("Product Information", Info::CreditText()),
+                                    Notice("Version Information", Info::VersionInformationText())}));
+}
+
+TEST_F(Form1Test, F12AnywhereAndTheExitButtonEndTheProgramWithAllItsWindows) {
+    const std::pair<QString, Qt::KeyboardModifiers> presses[] = {{"Text4(3)", Qt::NoModifier},
+                                                                 {"Text4(3)", Qt::ControlModifier},
+                                                                 {"File1", Qt::ShiftModifier},
+                                                                 {"Command2", {}}};
+    for (const auto& [control, modifiers] : presses) {
+        SCOPED_TRACE(control.toStdString());
+        Form1& window = Open();
+        QWidget palette;
+        palette.show();
+        QSignalSpy ended(&window, &Form1::Ended);
+        Get(control)->setFocus();
+        if (control == "Command2") {
+            Click(control);
+        } else {
+            QTest::keyClick(Get(control), Qt::Key_F12, modifiers);
+        }
+        EXPECT_EQ(ended.count(), 1);
+        EXPECT_FALSE(window.isVisible() || palette.isVisible());
+    }
+}
+
+} // namespace

@@ -1,0 +1,227 @@
+#include "Form2.h"
+
+#include "ColorChoice.h"
+#include "Twips.h"
+#include "VbKeys.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScreen>
+
+namespace parlowen {
+namespace {
+
+constexpr int ClientWidth = 5160;
+constexpr int ClientHeight = 5505;
+constexpr int Columns = 15;
+constexpr int CellStep = 300;
+constexpr int CellSize = 255;
+
+struct LabelSpec {
+    const char16_t* text;
+    double pointSize;
+    int left, top, width, height;
+};
+
+constexpr LabelSpec Labels[] = {
+    {u"カラーボックスからひとつをクリックしてください。", 12, 150, 60, 4875, 345},
+    {u"Ｅｎｔｅｒキーで次移動、Ｅｎｔｅｒ+Ｓｈｉｆｔキーで前移動します。Spaceキーでクリック同様選択します。", 9.75,
+     150, 360, 4875, 465},
+};
+
+QColor ToQColor(const PaletteColor& color) { return QColor(color.red, color.green, color.blue); }
+
+} // namespace
+
+Form2::Form2(Module1& module, MessageBoxes& messageBoxes, QWidget& mainWindow, std::function<QColor()> pagePreview)
+    : QWidget(nullptr, Qt::Window), module_(module), messageBoxes_(messageBoxes), mainWindow_(mainWindow),
+      pagePreview_(std::move(pagePreview)) {
+    setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("Form2"));
+    // Closing through the window frame destroys the palette; the next colour button builds a new one.
+    setAttribute(Qt::WA_DeleteOnClose);
+    setAutoFillBackground(true);
+    dotsPerInch_ = screen()->logicalDotsPerInchX();
+    setFixedSize(TwipsToPixels(ClientWidth, dotsPerInch_), TwipsToPixels(ClientHeight, dotsPerInch_));
+    CreateControls();
+    Form_Load();
+}
+
+void Form2::CreateControls() {
+    auto place = [this](QWidget* widget, int left, int top, int width, int height) {
+        widget->setGeometry(TwipsToPixels(left, dotsPerInch_), TwipsToPixels(top, dotsPerInch_),
+                            TwipsToPixels(width, dotsPerInch_), TwipsToPixels(height, dotsPerInch_));
+    };
+    for (std::size_t i = 0; i < Label4.size(); ++i) {
+        const LabelSpec& spec = Labels[i];
+        Label4[i] = new QLabel(QString::fromUtf16(spec.text), this);
+        Label4[i]->setObjectName(QStringLiteral("Label4(%1)").arg(i));
+        Label4[i]->setWordWrap(true);
+        Label4[i]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
+        font.setPointSizeF(spec.pointSize);
+        Label4[i]->setFont(font);
+        place(Label4[i], spec.left, spec.top, spec.width, spec.height);
+    }
+    QWidget* previous = nullptr;
+    for (std::size_t i = 0; i < PaletteSize; ++i) {
+        auto* cell = new QLineEdit(this);
+        cell->setObjectName(QStringLiteral("Text2(%1)").arg(i));
+        // A cell's text is what a confirmation stores, so the user cannot change it.
+        cell->setReadOnly(true);
+        cell->setFrame(false);
+        cell->setContextMenuPolicy(Qt::NoContextMenu);
+        cell->setAccessibleName(QString::fromStdU16String(CellText(PaletteTable()[i])));
+        const int index = static_cast<int>(i);
+        place(cell, 300 + CellStep * (index % Columns), 810 + CellStep * (index / Columns), CellSize, CellSize);
+        cell->installEventFilter(this);
+        if (previous) {
+            setTabOrder(previous, cell);
+        }
+        previous = cell;
+        Text2[i] = cell;
+    }
+    Command1 = new QPushButton(QStringLiteral("閉じる(F12)"), this);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1->setAutoDefault(false);
+    place(Command1, 3600, 5040, 1185, 375);
+    setTabOrder(previous, Command1);
+    Command1->installEventFilter(this);
+    connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
+    Form_Activate();
+}
+
+void Form2::Form_Load() {
+    const QRect screenArea = screen()->geometry();
+    const TwipsPosition position =
+        CentredWithLift(static_cast<float>(PixelsToTwips(screenArea.width(), dotsPerInch_)),
+                        static_cast<float>(PixelsToTwips(screenArea.height(), dotsPerInch_)),
+                        static_cast<float>(PixelsToTwips(width(), dotsPerInch_)),
+                        static_cast<float>(PixelsToTwips(height(), dotsPerInch_)));
+    move(screenArea.left() + TwipsToPixels(position.left, dotsPerInch_),
+         screenArea.top() + TwipsToPixels(position.top, dotsPerInch_));
+}
+
+void Form2::Open() {
+    show();
+    raise();
+    activateWindow();
+    // Also refilled here: a window manager may keep the palette from becoming active.
+    Form_Activate();
+}
+
+void Form2::Form_Activate() {
+    for (std::size_t i = 0; i < PaletteSize; ++i) {
+        const PaletteColor& color = PaletteTable()[i];
+        QPalette palette = Text2[i]->palette();
+        for (QPalette::ColorRole role : {QPalette::Base, QPalette::Text, QPalette::Highlight, QPalette::HighlightedText}) {
+            palette.setColor(role, ToQColor(color));
+        }
+        Text2[i]->setPalette(palette);
+        Text2[i]->setText(QString::fromStdU16String(CellText(color)));
+    }
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, pagePreview_());
+    setPalette(palette);
+}
+
+void Form2::ReturnToMainWindow() {
+    hide();
+    mainWindow_.show();
+    mainWindow_.raise();
+    mainWindow_.activateWindow();
+    if (module_.ColorTarget) {
+        module_.ColorTarget->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void Form2::Command1_Click() { ReturnToMainWindow(); }
+
+void Form2::Text2_Click(int index) {
+    QLineEdit* cell = Cell(index);
+    cell->setCursorPosition(0);
+    cell->deselect();
+    if (!messageBoxes_.AskOkCancel(QStringLiteral("Message:COLOR option"), QStringLiteral("この色で良いですか？"))) {
+        return;
+    }
+    const QColor background = cell->palette().color(QPalette::Base);
+    const int packed = background.red() + 256 * background.green() + 65536 * background.blue();
+    module_.PickedColor = QLatin1Char(' ') + QString::number(packed);
+    if (module_.ColorTarget) {
+        if (const auto slot = ColorSlotOf(module_.ColorTarget->objectName())) {
+            module_.ColorTable.Set(*slot, cell->text().trimmed().toStdU16String());
+        }
+    }
+    ReturnToMainWindow();
+}
+
+void Form2::Text2_GotFocus(int index) { Cell(index)->setCursorPosition(0); }
+
+void Form2::Text2_KeyDown(int index, int keyCode, int shift) {
+    const PaletteKeyAction action = PaletteKeyRule(index, keyCode, shift);
+    switch (action.kind) {
+    case PaletteKeyAction::Kind::MoveTo:
+        Cell(action.cell)->setFocus(Qt::TabFocusReason);
+        break;
+    case PaletteKeyAction::Kind::Choose:
+        Text2_Click(index);
+        break;
+    case PaletteKeyAction::Kind::None:
+        break;
+    }
+}
+
+int Form2::CellIndex(const QObject* object) const {
+    for (std::size_t i = 0; i < PaletteSize; ++i) {
+        if (Text2[i] == object) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+bool Form2::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate) {
+        Form_Activate();
+    }
+    if (event->type() == QEvent::KeyPress && ToVbKey(static_cast<QKeyEvent*>(event)->keyCombination()).keyCode == VbKey::F12) {
+        Command1_Click();
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+bool Form2::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const VbKeyPress key = ToVbKey(static_cast<QKeyEvent*>(event)->keyCombination());
+        if (key.keyCode == VbKey::F12) {
+            Command1_Click();
+            return true;
+        }
+        const int index = CellIndex(watched);
+        if (index < 0) {
+            return false;
+        }
+        Text2_KeyDown(index, key.keyCode, key.shift);
+        // Tab and Enter never reach a cell; Space is the cell's click.
+        return key.keyCode == VbKey::Tab || key.keyCode == VbKey::Return || key.keyCode == 32;
+    }
+    const int index = CellIndex(watched);
+    if (index < 0) {
+        return false;
+    }
+    if (event->type() == QEvent::FocusIn) {
+        Text2_GotFocus(index);
+    } else if (event->type() == QEvent::MouseButtonRelease &&
+               static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        Text2_Click(index);
+        return true;
+    }
+    return false;
+}
+
+} // namespace parlowen

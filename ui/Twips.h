@@ -1,0 +1,20 @@
+#pragma once
+
+namespace parlowen {
+
+// Window measures are kept in twips, 1440 to the logical inch: 15 twips per pixel at 96 dpi.
+inline constexpr double TwipsPerInch = 1440.0;
+
+int TwipsToPixels(double twips, double dotsPerInch);
+double PixelsToTwips(double pixels, double dotsPerInch);
+
+struct TwipsPosition {
+    float left = 0;
+    float top = 0;
+};
+
+// Centred on the screen and lifted 200 twips, in single precision like the original arithmetic; a window
+// larger than the screen gets a negative position and keeps it.
+TwipsPosition CentredWithLift(float screenWidth, float screenHeight, float windowWidth, float windowHeight);
+
+} // namespace parlowen

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QKeyCombination>
+
+#include <cstdint>
+
+namespace parlowen {
+
+// The key codes and shift bits the key handlers work with (Enter 13, Tab 9, F12 123; Shift 1, Ctrl 2,
+// Alt 4), so that the rules read like the tables they come from.
+namespace VbKey {
+inline constexpr std::int16_t Tab = 9;
+inline constexpr std::int16_t Return = 13;
+inline constexpr std::int16_t F12 = 123;
+} // namespace VbKey
+
+namespace VbShift {
+inline constexpr std::int16_t None = 0;
+inline constexpr std::int16_t Shift = 1;
+inline constexpr std::int16_t Ctrl = 2;
+inline constexpr std::int16_t Alt = 4;
+} // namespace VbShift
+
+struct VbKeyPress {
+    std::int16_t keyCode = 0; // 0 for a key that has no code
+    std::int16_t shift = 0;
+    friend bool operator==(const VbKeyPress&, const VbKeyPress&) = default;
+};
+
+VbKeyPress ToVbKey(QKeyCombination key);
+
+} // namespace parlowen
