@@ -1,6 +1,8 @@
 #include "Form1.h"
 
+#include "ColorChoice.h"
 #include "Form1Operations.h"
+#include "Form2.h"
 #include "HtmlExporter.h"
 #include "InformationMessages.h"
 #include "ListKeyRules.h"
@@ -142,7 +144,9 @@ Form1::Form1(Module1& module, MessageBoxes& messageBoxes, const QString& program
     Form_Load(programFolder);
 }
 
-Form1::~Form1() = default;
+Form1::~Form1() { delete palette_; }
+
+Form2* Form1::Palette() const { return palette_; }
 
 template <typename Widget> Widget* Form1::Control(const QString& objectName) const {
     auto* widget = qobject_cast<Widget*>(controls_.value(objectName));
@@ -224,6 +228,11 @@ void Form1::SetupConnections() {
     connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
     connect(Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
+    connect(Command6, &QPushButton::clicked, this, &Form1::Command6_Click);
+    connect(Command7, &QPushButton::clicked, this, &Form1::Command7_Click);
+    for (int i = 0; i < Form1Layout::KeywordRows; ++i) {
+        connect(Command5[i], &QPushButton::clicked, this, [this, i] { Command5_Click(i); });
+    }
 
     // One filter sees the keys, clicks and focus changes of every control: the window-wide key rules, the
     // list's own keys and the clicks of controls that have no click signal.
@@ -412,6 +421,62 @@ void Form1::Label5_Click() {
                              InformationMessages::VersionInformationText());
 }
 
+void Form1::OpenPalette(QPushButton* target) {
+    module_.ColorTarget = target;
+    module_.PickedColor.clear();
+    if (!palette_) {
+        palette_ = new Form2(module_, messageBoxes_,
+                             {this, [this] { return PagePreviewColour(); }, [this](QWidget* target) {
+                                  // Whether the window system reports the focus coming back differs between
+                                  // platforms, so the preview is shown here as well.
+                                  target->setFocus(Qt::OtherFocusReason);
+                                  if (auto* button = qobject_cast<QPushButton*>(target)) {
+                                      ApplyPreview(button);
+                                  }
+                              }});
+    }
+    palette_->Open();
+}
+
+void Form1::Command5_Click(int index) { OpenPalette(Command5[static_cast<std::size_t>(index)]); }
+
+void Form1::Command6_Click() { OpenPalette(Command6); }
+
+void Form1::Command7_Click() { OpenPalette(Command7); }
+
+QColor Form1::PagePreviewColour() const { return Text3->palette().color(QPalette::Base); }
+
+void Form1::ApplyPreview(QPushButton* button) {
+    // Only the button that opened the palette shows what was picked there; and a palette closed without
+    // a choice leaves the previews as they were rather than painting a colour nobody chose.
+    if (module_.ColorTarget != button || focusWidget() != button || module_.PickedColor.isEmpty()) {
+        return;
+    }
+    const int packed = PickedColorValue(module_.PickedColor);
+    const QRgb colour = qRgb(packed & 0xFF, (packed >> 8) & 0xFF, (packed >> 16) & 0xFF);
+    if (button == Command7) {
+        SetRoleColour(Text3, QPalette::Text, colour);
+    } else if (button == Command6) {
+        SetRoleColour(Text3, QPalette::Base, colour);
+        SetRoleColour(Text1, QPalette::Base, colour);
+        for (QLineEdit* box : Text4) {
+            SetRoleColour(box, QPalette::Base, colour);
+        }
+    } else {
+        for (int i = 0; i < Form1Layout::KeywordRows; ++i) {
+            if (button == Command5[i]) {
+                SetRoleColour(Text4[i], QPalette::Text, colour);
+            }
+        }
+    }
+}
+
+void Form1::Command5_GotFocus(int index) { ApplyPreview(Command5[static_cast<std::size_t>(index)]); }
+
+void Form1::Command6_GotFocus() { ApplyPreview(Command6); }
+
+void Form1::Command7_GotFocus() { ApplyPreview(Command7); }
+
 bool Form1::HandleKeyPress(QObject* watched, const QKeyEvent& event) {
     const VbKeyPress key = ToVbKey(event.keyCombination());
     if (key.keyCode == VbKey::F12) {
@@ -434,6 +499,16 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::FocusIn:
         if (watched == File1) {
             File1_GotFocus();
+        } else if (watched == Command6) {
+            Command6_GotFocus();
+        } else if (watched == Command7) {
+            Command7_GotFocus();
+        } else {
+            for (int i = 0; i < Form1Layout::KeywordRows; ++i) {
+                if (watched == Command5[i]) {
+                    Command5_GotFocus(i);
+                }
+            }
         }
         break;
     case QEvent::MouseButtonPress:

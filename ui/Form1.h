@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QHash>
+#include <QPointer>
 #include <QWidget>
 
 #include <array>
@@ -25,6 +26,7 @@ class QPushButton;
 namespace parlowen {
 
 class Form1Operations;
+class Form2;
 
 // What the main window remembers between its handlers.
 struct Form1State {
@@ -57,6 +59,18 @@ class Form1 : public QWidget {
     void Command4_Click();
     void Label4_Click();
     void Label5_Click();
+    void Command5_Click(int index);
+    void Command6_Click();
+    void Command7_Click();
+    void Command5_GotFocus(int index);
+    void Command6_GotFocus();
+    void Command7_GotFocus();
+
+    // The background of Text3: the page colour as previewed so far.
+    QColor PagePreviewColour() const;
+    // The palette window while it exists (it is built by the first colour button and destroyed when
+    // closed through its frame).
+    Form2* Palette() const;
 
   signals:
     // The window was closed: the program is over.
@@ -76,6 +90,8 @@ class Form1 : public QWidget {
     void LoadSelectedLog();
     bool HandleKeyPress(QObject* watched, const QKeyEvent& event);
     void ListSelectionChanged();
+    void OpenPalette(QPushButton* target);
+    void ApplyPreview(QPushButton* button);
 
     QString SelectedFileName() const;
     std::string NativePath(const QString& fileName) const;
@@ -90,6 +106,7 @@ class Form1 : public QWidget {
     QHash<QString, QWidget*> controls_;
     std::unique_ptr<Form1Operations> operations_;
     bool listMousePressed_ = false;
+    QPointer<Form2> palette_;
 
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;

@@ -37,9 +37,8 @@ QColor ToQColor(const PaletteColor& color) { return QColor(color.red, color.gree
 
 } // namespace
 
-Form2::Form2(Module1& module, MessageBoxes& messageBoxes, QWidget& mainWindow, std::function<QColor()> pagePreview)
-    : QWidget(nullptr, Qt::Window), module_(module), messageBoxes_(messageBoxes), mainWindow_(mainWindow),
-      pagePreview_(std::move(pagePreview)) {
+Form2::Form2(Module1& module, MessageBoxes& messageBoxes, MainWindow mainWindow)
+    : QWidget(nullptr, Qt::Window), module_(module), messageBoxes_(messageBoxes), mainWindow_(std::move(mainWindow)) {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Form2"));
     // Closing through the window frame destroys the palette; the next colour button builds a new one.
@@ -125,17 +124,17 @@ void Form2::Form_Activate() {
         Text2[i]->setText(QString::fromStdU16String(CellText(color)));
     }
     QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, pagePreview_());
+    palette.setColor(QPalette::Window, mainWindow_.pagePreview());
     setPalette(palette);
 }
 
 void Form2::ReturnToMainWindow() {
     hide();
-    mainWindow_.show();
-    mainWindow_.raise();
-    mainWindow_.activateWindow();
+    mainWindow_.window->show();
+    mainWindow_.window->raise();
+    mainWindow_.window->activateWindow();
     if (module_.ColorTarget) {
-        module_.ColorTarget->setFocus(Qt::OtherFocusReason);
+        mainWindow_.focusTarget(module_.ColorTarget);
     }
 }
 

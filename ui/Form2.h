@@ -21,9 +21,15 @@ class Form2 : public QWidget {
     Q_OBJECT
 
 public:
-    // mainWindow is brought back and its page colour preview (read through pagePreview) becomes the
-    // palette's own background.
-    Form2(Module1& module, MessageBoxes& messageBoxes, QWidget& mainWindow, std::function<QColor()> pagePreview);
+    // What the palette needs of the main window: its page colour preview, which becomes the palette's own
+    // background, and the way back to the colour button that opened the palette.
+    struct MainWindow {
+        QWidget* window = nullptr;
+        std::function<QColor()> pagePreview;
+        std::function<void(QWidget* target)> focusTarget; // moves the focus there and shows its preview
+    };
+
+    Form2(Module1& module, MessageBoxes& messageBoxes, MainWindow mainWindow);
 
     // Shows the palette, or brings it forward when it is open already, with freshly filled cells.
     void Open();
@@ -48,8 +54,7 @@ private:
 
     Module1& module_;
     MessageBoxes& messageBoxes_;
-    QWidget& mainWindow_;
-    std::function<QColor()> pagePreview_;
+    MainWindow mainWindow_;
     double dotsPerInch_ = 96;
 
     std::array<QLabel*, 2> Label4{};

@@ -1,0 +1,261 @@
+#include "ColorChoice.h"
+#include "Form1.h"
+#include "Form2.h"
+#include "PaletteTable.h"
+#include "ui/ScriptedMessageBoxes.h"
+#include "ui/UiTestSupport.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+using parlowen::ColorTable;
+using parlowen::Form1;
+using parlowen::Form2;
+
+const QString Chosen = u"この色で良いですか？"_qs;
+
+class Form2Test : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() { InstallProgramLocale(); }
+
+    void SetUp() override {
+        ASSERT_TRUE(folder_.isValid());
+        WriteBytes(folder_.filePath("sample.txt"),
+                   ToShiftJis(CrLfLines({"Taro> hi", "Hanako> hello", u"【入室】じろう"_qs})));
+        window_ = std::make_unique<Form1>(module_, boxes_, folder_.path());
+        window_->show();
+        window_->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+        Load();
+    }
+
+    void TearDown() override {
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+        EXPECT_TRUE(boxes_.AllAnswersUsed());
+        window_.reset();
+    }
+
+    void Load() {
+        auto* list = Get<QListWidget>("File1");
+        list->setFocus();
+        {
+            const QSignalBlocker quiet(list); // a selection change would load by itself
+            list->setCurrentRow(0);
+        }
+        boxes_.Answer({false, false});
+        std::int16_t enter = 13;
+        window_->File1_KeyDown(enter, 0);
+        boxes_.Take();
+    }
+
+    template <typename Widget = QWidget> Widget* Get(const QString& name) const {
+        auto* widget = window_->findChild<Widget*>(name);
+        EXPECT_NE(widget, nullptr) << name.toStdString();
+        return widget;
+    }
+
+    // Clicks a colour button and returns the palette it opened.
+    Form2& OpenFor(const QString& button) {
+        QTest::mouseClick(Get(button), Qt::LeftButton);
+        Form2* palette = window_->Palette();
+        EXPECT_NE(palette, nullptr);
+        EXPECT_TRUE(palette->isVisible());
+        return *palette;
+    }
+
+    void Choose(Form2& palette, int cell, bool ok) {
+        boxes_.Answer({ok});
+        QTest::mouseClick(palette.Cell(cell), Qt::LeftButton);
+        EXPECT_EQ(boxes_.Take(), std::vector{Question("Message:COLOR option", Chosen)});
+    }
+
+    QColor Colour(const QString& name, QPalette::ColorRole role) const { return Get(name)->palette().color(role); }
+    std::u16string Slot(std::size_t slot) const { return module_.ColorTable.Get(slot); }
+
+    QTemporaryDir folder_;
+    parlowen::Module1 module_;
+    ScriptedMessageBoxes boxes_;
+    std::unique_ptr<Form1> window_;
+};
+
+TEST_F(Form2Test, EveryCellStoresTheColourItShows) {
+    Form2& palette = OpenFor("Command5(2)");
+    for (int cell = 0; cell < static_cast<int>(parlowen::PaletteSize); ++cell) {
+        const parlowen::PaletteColor& expected = parlowen::PaletteTable()[cell];
+        const QColor shown = palette.Cell(cell)->palette().color(QPalette::Base);
+        ASSERT_EQ(shown, QColor(expected.red, expected.green, expected.blue)) << cell;
+        EXPECT_EQ(palette.Cell(cell)->palette().color(QPalette::Text), shown) << cell; // the text is invisible
+        QTest::mouseClick(Get("Command5(2)"), Qt::LeftButton);
+        boxes_.Answer({true});
+        palette.Text2_Click(cell);
+        ASSERT_EQ(QString::fromStdU16String(Slot(ColorTable::SpeakerSlot(2))),
+                  QString::fromStdU16String(parlowen::CellText(expected)).trimmed())
+            << cell;
+        EXPECT_EQ(module_.PickedColor, " " + QString::number(parlowen::PackedColor(expected)));
+    }
+    boxes_.Take();
+}
+
+TEST_F(Form2Test, WhiteForThePageRepaintsEveryBackground) {
+    // First a darker page, so that white has something to change.
+    Form2& palette = OpenFor("Command6");
+    Choose(palette, 140, true);
+    EXPECT_EQ(Slot(0), u"00, 51, 102");
+    EXPECT_EQ(Colour("Text1", QPalette::Base), QColor(0, 51, 102));
+
+    OpenFor("Command6");
+    EXPECT_EQ(palette.palette().color(QPalette::Window), QColor(0, 51, 102)) << "the palette sits on the page colour";
+    boxes_.Answer({true});
+    QTest::keyClick(palette.Cell(0), Qt::Key_Space);
+    boxes_.Take();
+    EXPECT_EQ(Slot(0), u"255, 255, 255");
+    EXPECT_EQ(module_.PickedColor, " 16777215");
+    EXPECT_FALSE(palette.isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), Get("Command6"));
+    for (const char* name : {"Text3", "Text1", "Text4(0)", "Text4(5)", "Text4(9)"}) {
+        EXPECT_EQ(Colour(name, QPalette::Base), QColor(Qt::white)) << name;
+    }
+}
+
+TEST_F(Form2Test, ChoicesGoToTheSlotOfTheirButton) {
+    struct Case {
+        const char* button;
+        int cell;
+        std::size_t slot;
+        std::u16string stored;
+        const char* preview;
+        QPalette::ColorRole role;
+    };
+    const Case cases[] = {
+        {"Command5(9)", 215, 11, u"00,00,00", "Text4(9)", QPalette::Text},
+        {"Command7", 61, 1, u"255,00,00", "Text3", QPalette::Text},
+        {"Command7", 81, 1, u"00,00, 255", "Text3", QPalette::Text},
+        {"Command5(3)", 159, 5, u"51, 204, 153", "Text4(3)", QPalette::Text},
+    };
+    for (const Case& c : cases) {
+        ColorTable before = module_.ColorTable;
+        Choose(OpenFor(c.button), c.cell, true);
+        EXPECT_EQ(Slot(c.slot), c.stored) << c.button;
+        const parlowen::PaletteColor& colour = parlowen::PaletteTable()[c.cell];
+        EXPECT_EQ(Colour(c.preview, c.role), QColor(colour.red, colour.green, colour.blue)) << c.button;
+        for (std::size_t slot = 0; slot < ColorTable::SlotCount; ++slot) {
+            if (slot != c.slot) {
+                EXPECT_EQ(Slot(slot), before.Get(slot)) << c.button << " changed slot " << slot;
+            }
+        }
+    }
+    // Focus on a colour button that did not open the palette shows nothing new.
+    Get("Command7")->setFocus();
+    window_->Command7_GotFocus();
+    EXPECT_EQ(Colour("Text3", QPalette::Text), QColor(0, 0, 255));
+}
+
+TEST_F(Form2Test, CancelAndCloseStoreNothingAndKeepThePreviews) {
+    Form2& palette = OpenFor("Command5(1)");
+    Choose(palette, 61, true);
+    ASSERT_EQ(Colour("Text4(1)", QPalette::Text), QColor(255, 0, 0));
+
+    OpenFor("Command5(1)");
+    Choose(palette, 81, false);
+    EXPECT_TRUE(palette.isVisible()) << "Cancel keeps the palette open";
+    EXPECT_EQ(module_.PickedColor, "");
+    EXPECT_EQ(Slot(3), u"255,00,00");
+
+    QTest::keyClick(palette.Cell(81), Qt::Key_F12);
+    EXPECT_FALSE(palette.isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), Get("Command5(1)"));
+    EXPECT_EQ(Slot(3), u"255,00,00");
+    EXPECT_EQ(Colour("Text4(1)", QPalette::Text), QColor(255, 0, 0)) << "a close without a choice paints nothing";
+
+    OpenFor("Command5(1)");
+    QTest::mouseClick(palette.findChild<QPushButton*>("Command1"), Qt::LeftButton);
+    EXPECT_FALSE(palette.isVisible());
+    EXPECT_EQ(Colour("Text4(1)", QPalette::Text), QColor(255, 0, 0));
+
+    // Closed through its frame, the palette is gone; the next button builds it anew.
+    OpenFor("Command5(1)").close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(window_->Palette(), nullptr);
+    EXPECT_EQ(Slot(3), u"255,00,00");
+    Choose(OpenFor("Command5(1)"), 0, true);
+    EXPECT_EQ(Slot(3), u"255, 255, 255");
+}
+
+TEST_F(Form2Test, AnotherButtonWhileOpenMovesTheTarget) {
+    Form2& palette = OpenFor("Command5(0)");
+    OpenFor("Command7");
+    Choose(palette, 61, true);
+    EXPECT_EQ(Slot(1), u"255,00,00");
+    EXPECT_EQ(Slot(2), u"0,0,0");
+    EXPECT_EQ(QApplication::focusWidget(), Get("Command7"));
+}
+
+TEST_F(Form2Test, KeysMoveBetweenCellsWithWrapAround) {
+    Form2& palette = OpenFor("Command6");
+    struct Case {
+        int from;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int to;
+    };
+    const Case cases[] = {
+        {215, Qt::Key_Return, Qt::NoModifier, 0},   {0, Qt::Key_Return, Qt::ShiftModifier, 215},
+        {0, Qt::Key_Backtab, Qt::ShiftModifier, 215}, {14, Qt::Key_Tab, Qt::NoModifier, 15},
+        {7, Qt::Key_Return, Qt::ControlModifier, 7}, {7, Qt::Key_Return, Qt::AltModifier, 7},
+    };
+    for (const Case& c : cases) {
+        palette.Cell(c.from)->setFocus();
+        QTest::keyClick(palette.Cell(c.from), c.key, c.modifiers);
+        EXPECT_EQ(palette.focusWidget(), palette.Cell(c.to)) << c.from << " -> " << c.to;
+        EXPECT_EQ(palette.Cell(c.from)->text(), QString::fromStdU16String(parlowen::CellText(parlowen::PaletteTable()[c.from])));
+    }
+}
+
+TEST_F(Form2Test, ALoadResetsEverySlotAndTheExportUsesTheChoices) {
+    Choose(OpenFor("Command5(0)"), 61, true);
+    Choose(OpenFor("Command5(1)"), 81, true);
+    Choose(OpenFor("Command6"), 8, true);
+    Get<QLineEdit>("Text4(0)")->setText("Taro");
+    Get<QLineEdit>("Text4(1)")->setText("Hanako");
+    window_->Command3_Click();
+    boxes_.Take();
+    const std::string page = ReadBytes(folder_.filePath("sample.html"));
+    EXPECT_NE(page.find("<body bgcolor=\"#FFCC99\">"), std::string::npos) << page;
+    EXPECT_NE(page.find("<font color=\"#0000FF\">Hanako&gt; hello</font><br>\r\n"
+                        "<font color=\"#FF0000\">Taro&gt; hi</font><br>\r\n"),
+              std::string::npos)
+        << page;
+
+    Load();
+    EXPECT_EQ(Slot(0), u"255,255,255");
+    EXPECT_EQ(Slot(1), u"00,00,00");
+    for (std::size_t slot = 2; slot < ColorTable::SlotCount; ++slot) {
+        EXPECT_EQ(Slot(slot), u"0,0,0");
+    }
+}
+
+TEST(ColorChoice, SlotsAndPickedValues) {
+    EXPECT_EQ(parlowen::ColorSlotOf("Command6"), 0u);
+    EXPECT_EQ(parlowen::ColorSlotOf("Command7"), 1u);
+    EXPECT_EQ(parlowen::ColorSlotOf("Command5(0)"), 2u);
+    EXPECT_EQ(parlowen::ColorSlotOf("Command5(9)"), 11u);
+    EXPECT_EQ(parlowen::ColorSlotOf("Command1"), std::nullopt);
+    EXPECT_EQ(parlowen::ColorSlotOf("Command5(10)"), std::nullopt);
+    EXPECT_EQ(parlowen::PickedColorValue(" 16777215"), 16777215);
+    EXPECT_EQ(parlowen::PickedColorValue(" 0"), 0);
+    EXPECT_EQ(parlowen::PickedColorValue(""), 0);
+}
+
+} // namespace
