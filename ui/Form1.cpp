@@ -1,5 +1,6 @@
 #include "Form1.h"
 
+#include "ClipboardText.h"
 #include "ColorChoice.h"
 #include "Form1Operations.h"
 #include "Form2.h"
@@ -20,6 +21,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QClipboard>
+#include <QTimer>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -207,6 +211,27 @@ void Form1::CreateControls() {
 
     // The file name only ever comes from the list.
     Text2->setReadOnly(true);
+    Text3->setMaxLength(KeywordLength);
+    // The keyword boxes take text only through the paste command, which cuts it to ten characters: no
+    // default menu, no dragging in, no middle-button paste.
+    for (QWidget* box : std::initializer_list<QWidget*>{Text1, Text2, Text3}) {
+        box->setContextMenuPolicy(Qt::NoContextMenu);
+        box->setAcceptDrops(false);
+    }
+    for (QLineEdit* box : Text4) {
+        box->setContextMenuPolicy(Qt::NoContextMenu);
+        box->setAcceptDrops(false);
+    }
+
+    navigable_ = {{File1, {ControlId::File1}},     {Check1, {ControlId::Check1}},     {Text3, {ControlId::Text3}},
+                  {Command7, {ControlId::Command7}}, {Command6, {ControlId::Command6}}, {Text1, {ControlId::Text1}},
+                  {Command1, {ControlId::Command1}}, {Command3, {ControlId::Command3}}, {Command2, {ControlId::Command2}},
+                  {Command4, {ControlId::Command4}}, {Text2, {ControlId::Text2}}};
+    for (int i = 0; i < Form1Layout::KeywordRows; ++i) {
+        navigable_.insert(Text4[i], {ControlId::Text4, i});
+        navigable_.insert(Command5[i], {ControlId::Command5, i});
+    }
+    CreateMenus();
     // The check window has neither caption nor tooltip; its heading names it.
     Text1->setAccessibleName(Label3->text());
 
@@ -421,6 +446,93 @@ void Form1::Label5_Click() {
                              InformationMessages::VersionInformationText());
 }
 
+void Form1::CreateMenus() {
+    mnuTextCopy = new QMenu(QStringLiteral("テキストコピー"), this);
+    QAction* mnuCopy = mnuTextCopy->addAction(QStringLiteral("コピー(&C)"));
+    mnuCopy->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+    connect(mnuCopy, &QAction::triggered, this, &Form1::mnuCopy_Click);
+    mnuTextPaste = new QMenu(QStringLiteral("テキストペースト"), this);
+    QAction* mnuPaste = mnuTextPaste->addAction(QStringLiteral("ペースト(&V)"));
+    mnuPaste->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
+    connect(mnuPaste, &QAction::triggered, this, &Form1::mnuPaste_Click);
+}
+
+void Form1::mnuCopy_Click() {
+    ClipTarget = focusWidget();
+    QString selected;
+    if (auto* box = qobject_cast<QLineEdit*>(ClipTarget)) {
+        selected = box->selectedText();
+    } else if (auto* view = qobject_cast<QPlainTextEdit*>(ClipTarget)) {
+        selected = view->textCursor().selectedText();
+    } else {
+        return; // a button, the check box or the list has no text to copy; the clipboard keeps its own
+    }
+    QGuiApplication::clipboard()->setText(KeywordCut(selected));
+}
+
+void Form1::mnuPaste_Click() {
+    ClipTarget = focusWidget();
+    auto* box = qobject_cast<QLineEdit*>(ClipTarget);
+    if (!box || box->isReadOnly()) {
+        return; // only the keyword boxes take pasted text
+    }
+    // Replaces the selection, or goes in at the caret, like typing.
+    box->insert(KeywordCut(QGuiApplication::clipboard()->text()));
+}
+
+void Form1::Text3_GotFocus() {
+    Text3->selectAll();
+    // A click places the caret after the focus has arrived; selecting again once it has keeps the rule.
+    QTimer::singleShot(0, Text3, [box = QPointer<QLineEdit>(Text3)] {
+        if (box && box->hasFocus()) {
+            box->selectAll();
+        }
+    });
+}
+
+QWidget* Form1::WidgetOf(const ControlRef& control) const {
+    for (auto entry = navigable_.cbegin(); entry != navigable_.cend(); ++entry) {
+        if (entry.value() == control) {
+            return const_cast<QWidget*>(static_cast<const QWidget*>(entry.key()));
+        }
+    }
+    return File1;
+}
+
+bool Form1::Navigate(QObject* watched, const VbKeyPress& key) {
+    const auto control = navigable_.constFind(watched);
+    if (control == navigable_.cend()) {
+        return false;
+    }
+    NavigationState state;
+    for (int i = 0; i < Form1Layout::KeywordRows; ++i) {
+        state.keywordHoldsText[i] = !Text4[i]->text().isEmpty();
+        state.command5Enabled[i] = Command5[i]->isEnabled();
+    }
+    state.command1Enabled = Command1->isEnabled();
+    state.command3Enabled = Command3->isEnabled();
+    state.command6Enabled = Command6->isEnabled();
+    state.command7Enabled = Command7->isEnabled();
+    const NavigationAction action = parlowen::Navigate(control.value(), key.keyCode, key.shift, state);
+    switch (action.kind) {
+    case NavigationAction::Kind::Focus:
+        WidgetOf(action.target)->setFocus(key.shift == 0 ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+        break;
+    case NavigationAction::Kind::Press:
+        // A key press takes the mouse's path through the button's own click.
+        if (auto* button = qobject_cast<QPushButton*>(WidgetOf(action.target))) {
+            button->click();
+        }
+        break;
+    case NavigationAction::Kind::None:
+        if (watched == Command4 && key.keyCode == VbKey::Return && key.shift == 0) {
+            Command4->click();
+        }
+        break;
+    }
+    return true;
+}
+
 void Form1::OpenPalette(QPushButton* target) {
     module_.ColorTarget = target;
     module_.PickedColor.clear();
@@ -483,11 +595,27 @@ bool Form1::HandleKeyPress(QObject* watched, const QKeyEvent& event) {
         Command2_Click();
         return true;
     }
+    // The widgets' own copy, cut and paste would move whole texts past the ten-character cut.
+    if (event.matches(QKeySequence::Copy)) {
+        mnuCopy_Click();
+        return true;
+    }
+    if (event.matches(QKeySequence::Paste)) {
+        mnuPaste_Click();
+        return true;
+    }
+    if (event.matches(QKeySequence::Cut)) {
+        return true;
+    }
     if (watched == File1) {
         std::int16_t keyCode = key.keyCode;
         File1_KeyDown(keyCode, key.shift);
         // Enter arrives here as Tab; neither reaches the list, every other key keeps its meaning there.
         return keyCode == VbKey::Tab;
+    }
+    if (key.keyCode == VbKey::Tab || key.keyCode == VbKey::Return) {
+        // Tab and Enter only ever move or press: the characters never reach a control.
+        return Navigate(watched, key);
     }
     return false;
 }
@@ -499,6 +627,8 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::FocusIn:
         if (watched == File1) {
             File1_GotFocus();
+        } else if (watched == Text3) {
+            Text3_GotFocus();
         } else if (watched == Command6) {
             Command6_GotFocus();
         } else if (watched == Command7) {
@@ -512,11 +642,26 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
         }
         break;
     case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseButtonDblClick: {
         if (watched == File1->viewport()) {
             listMousePressed_ = true;
         }
+        const auto& mouse = static_cast<const QMouseEvent&>(*event);
+        if (mouse.button() == Qt::MiddleButton) {
+            return true; // the X11 selection paste would go past the ten-character cut
+        }
+        if (mouse.button() == Qt::RightButton && event->type() == QEvent::MouseButtonPress) {
+            if (watched == Text1->viewport()) {
+                mnuTextCopy->popup(mouse.globalPosition().toPoint());
+                return true;
+            }
+            if (std::find(Text4.begin(), Text4.end(), watched) != Text4.end()) {
+                mnuTextPaste->popup(mouse.globalPosition().toPoint());
+                return true;
+            }
+        }
         break;
+    }
     case QEvent::MouseButtonRelease: {
         if (watched == File1->viewport()) {
             listMousePressed_ = false;

@@ -4,6 +4,8 @@
 #include "LogLoader.h"
 #include "MessageBoxes.h"
 #include "Module1.h"
+#include "Navigation.h"
+#include "VbKeys.h"
 
 #include <QCoreApplication>
 #include <QHash>
@@ -20,6 +22,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 
@@ -65,6 +68,9 @@ class Form1 : public QWidget {
     void Command5_GotFocus(int index);
     void Command6_GotFocus();
     void Command7_GotFocus();
+    void Text3_GotFocus();
+    void mnuCopy_Click();
+    void mnuPaste_Click();
 
     // The background of Text3: the page colour as previewed so far.
     QColor PagePreviewColour() const;
@@ -90,7 +96,10 @@ class Form1 : public QWidget {
     void LoadSelectedLog();
     bool HandleKeyPress(QObject* watched, const QKeyEvent& event);
     void ListSelectionChanged();
+    void CreateMenus();
     void OpenPalette(QPushButton* target);
+    bool Navigate(QObject* watched, const VbKeyPress& key);
+    QWidget* WidgetOf(const ControlRef& control) const;
     void ApplyPreview(QPushButton* button);
 
     QString SelectedFileName() const;
@@ -107,6 +116,10 @@ class Form1 : public QWidget {
     std::unique_ptr<Form1Operations> operations_;
     bool listMousePressed_ = false;
     QPointer<Form2> palette_;
+    QHash<const QObject*, ControlRef> navigable_;
+    QPointer<QWidget> ClipTarget; // the control the last copy or paste worked on
+    QMenu* mnuTextCopy = nullptr;
+    QMenu* mnuTextPaste = nullptr;
 
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;

@@ -1,0 +1,282 @@
+#include "ClipboardText.h"
+#include "Form1.h"
+#include "Form2.h"
+#include "ui/ScriptedMessageBoxes.h"
+#include "ui/UiTestSupport.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QSignalBlocker>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+using parlowen::Form1;
+
+class KeyboardTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() { InstallProgramLocale(); }
+
+    void SetUp() override {
+        ASSERT_TRUE(folder_.isValid());
+        WriteBytes(folder_.filePath("chat.txt"),
+                   ToShiftJis(CrLfLines({u"【入室】たろう"_qs, u"たろう> こんにちは、みなさん元気ですか今日は"_qs, "",
+                                         u"はなこ> やあ"_qs, "----"})));
+        window_ = std::make_unique<Form1>(module_, boxes_, folder_.path());
+        window_->show();
+        window_->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+    }
+
+    void TearDown() override {
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+        EXPECT_TRUE(boxes_.AllAnswersUsed());
+        window_.reset();
+    }
+
+    template <typename Widget = QWidget> Widget* Get(const QString& name) const {
+        auto* widget = window_->findChild<Widget*>(name);
+        EXPECT_NE(widget, nullptr) << name.toStdString();
+        return widget;
+    }
+    QString Focused() const {
+        QWidget* focus = QApplication::focusWidget();
+        return focus ? focus->objectName() : QString("(none)");
+    }
+    // Sends a key to whatever has the focus, as the keyboard does.
+    void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+    }
+    void LoadByKeyboard() {
+        auto* list = Get<QListWidget>("File1");
+        list->setFocus();
+        {
+            const QSignalBlocker quiet(list); // as if chosen with the arrow keys, which load nothing
+            list->setCurrentRow(0);
+        }
+        boxes_.Answer({true, true});
+        Key(Qt::Key_Return);
+        boxes_.Take();
+        ASSERT_EQ(Focused(), "Check1");
+    }
+
+    QTemporaryDir folder_;
+    parlowen::Module1 module_;
+    ScriptedMessageBoxes boxes_;
+    std::unique_ptr<Form1> window_;
+};
+
+// From the file list to a written page without the mouse: load, emphasis, entry keyword, a speaker keyword
+// pasted from the check window with its colour chosen in the palette, then the export.
+TEST_F(KeyboardTest, WholeSessionWithoutTheMouse) {
+    LoadByKeyboard();
+    Key(Qt::Key_Space); // tick the emphasis box
+    Key(Qt::Key_Return);
+    ASSERT_EQ(Focused(), "Text3");
+    Get<QLineEdit>("Text3")->insert(u"【入室】"_qs); // typed through the input method
+    Key(Qt::Key_Return);
+    ASSERT_EQ(Focused(), "Command7");
+    Key(Qt::Key_Tab);
+    ASSERT_EQ(Focused(), "Command6");
+    Key(Qt::Key_Tab);
+    ASSERT_EQ(Focused(), "Text4(0)");
+
+    // Copy the speaker's name from the check window: select it there with the keyboard.
+    auto* text1 = Get<QPlainTextEdit>("Text1");
+    text1->setFocus();
+    QTextCursor cursor = text1->textCursor();
+    cursor.movePosition(QTextCursor::Start);
+    cursor.movePosition(QTextCursor::Down);
+    cursor.movePosition(QTextCursor::Down);
+    cursor.movePosition(QTextCursor::Right, QTextCursor::KeepAnchor, 3);
+    text1->setTextCursor(cursor);
+    Key(Qt::Key_C, Qt::ControlModifier);
+    ASSERT_EQ(QGuiApplication::clipboard()->text(), u"たろう"_qs);
+    Get("Text4(0)")->setFocus();
+    Key(Qt::Key_V, Qt::ControlModifier);
+    ASSERT_EQ(Get<QLineEdit>("Text4(0)")->text(), u"たろう"_qs);
+
+    Key(Qt::Key_Return);
+    ASSERT_EQ(Focused(), "Command5(0)");
+    Key(Qt::Key_Return); // opens the palette
+    parlowen::Form2* palette = window_->Palette();
+    ASSERT_NE(palette, nullptr);
+    palette->Cell(60)->setFocus();
+    QTest::keyClick(palette->Cell(60), Qt::Key_Return); // on to cell 61, red
+    boxes_.Answer({true});
+    QTest::keyClick(palette->Cell(61), Qt::Key_Space);
+    ASSERT_EQ(module_.ColorTable.Get(2), u"255,00,00");
+    ASSERT_EQ(Focused(), "Command5(0)");
+
+    Key(Qt::Key_Tab);
+    ASSERT_EQ(Focused(), "Text4(1)");
+    for (int box = 1; box < 10; ++box) {
+        Key(Qt::Key_Return);
+    }
+    ASSERT_EQ(Focused(), "Text1");
+    const QString shown = text1->toPlainText();
+    Key(Qt::Key_Return);
+    EXPECT_EQ(text1->toPlainText(), shown) << "Enter put a line break into the check window";
+    ASSERT_EQ(Focused(), "Command1");
+    Key(Qt::Key_Tab);
+    ASSERT_EQ(Focused(), "Command3");
+    Key(Qt::Key_Return);
+    boxes_.Take();
+    EXPECT_EQ(Focused(), "File1");
+
+    const std::string expectedBody =
+        ToShiftJis(u"<font color=\"#FF0000\">たろう&gt; こんにちは、みなさん元気ですか今日は</font><br>\r\n"
+                   u"<font color=\"#000000\"><strong>【入室】たろう</strong></font><br>\r\n"_qs);
+    const std::string page = ReadBytes(folder_.filePath("chat.html"));
+    EXPECT_NE(page.find(ToShiftJis(u"はなこ&gt; やあ<br>\r\n"_qs) + expectedBody + "\r\n</body></html>\r\n"),
+              std::string::npos)
+        << page;
+}
+
+TEST_F(KeyboardTest, BeforeALoadDisabledTargetsSendTheFocusToTheList) {
+    Get("Text3")->setFocus();
+    Key(Qt::Key_Return);
+    EXPECT_EQ(Focused(), "File1");
+    Get("Text1")->setFocus();
+    Key(Qt::Key_Return);
+    EXPECT_EQ(Focused(), "File1");
+    Get("Command2")->setFocus();
+    Key(Qt::Key_Tab);
+    EXPECT_EQ(Focused(), "Command2");
+    Key(Qt::Key_Return, Qt::ShiftModifier);
+    EXPECT_EQ(Focused(), "File1");
+}
+
+TEST_F(KeyboardTest, CtrlOrAltWithEnterDoesNothing) {
+    LoadByKeyboard();
+    for (Qt::KeyboardModifiers modifiers : std::initializer_list<Qt::KeyboardModifiers>{
+             Qt::ControlModifier, Qt::AltModifier, Qt::ControlModifier | Qt::ShiftModifier}) {
+        Get("Text1")->setFocus();
+        const QString shown = Get<QPlainTextEdit>("Text1")->toPlainText();
+        Key(Qt::Key_Return, modifiers);
+        EXPECT_EQ(Focused(), "Text1");
+        EXPECT_EQ(Get<QPlainTextEdit>("Text1")->toPlainText(), shown);
+    }
+    Get("Command2")->setFocus();
+    Key(Qt::Key_Return, Qt::ShiftModifier);
+    EXPECT_EQ(Focused(), "Command3");
+    Get("Command2")->setFocus();
+    Key(Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(Focused(), "Command1");
+}
+
+TEST_F(KeyboardTest, F12WithCtrlInAKeywordBoxEndsTheProgram) {
+    LoadByKeyboard();
+    QSignalSpy ended(window_.get(), &Form1::Ended);
+    Get("Text4(3)")->setFocus();
+    Key(Qt::Key_F12, Qt::ControlModifier);
+    EXPECT_EQ(ended.count(), 1);
+    EXPECT_FALSE(window_->isVisible());
+}
+
+TEST_F(KeyboardTest, CopyAndPasteMoveTenCharactersAtMost) {
+    LoadByKeyboard();
+    auto* text1 = Get<QPlainTextEdit>("Text1");
+    text1->setFocus();
+    QTextCursor cursor = text1->textCursor();
+    cursor.movePosition(QTextCursor::Start);
+    cursor.movePosition(QTextCursor::Down);
+    cursor.movePosition(QTextCursor::Down);
+    cursor.movePosition(QTextCursor::Right, QTextCursor::KeepAnchor, 25);
+    text1->setTextCursor(cursor);
+    ASSERT_EQ(cursor.selectedText().size(), 25);
+    Key(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), u"たろう> こんにちは"_qs);
+
+    auto* box = Get<QLineEdit>("Text4(2)");
+    box->setText("abcdef");
+    box->setFocus();
+    box->setSelection(2, 2);
+    QGuiApplication::clipboard()->setText("XYZ");
+    Key(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(box->text(), "abXYZef");
+
+    box->clear();
+    QGuiApplication::clipboard()->setText("123456789012345");
+    Key(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(box->text(), "1234567890");
+    box->clear();
+    Key(Qt::Key_Insert, Qt::ShiftModifier); // the other paste key takes the same path
+    EXPECT_EQ(box->text(), "1234567890");
+
+    // On a control without text both commands leave the boxes and the clipboard alone.
+    Get("Command1")->setFocus();
+    Key(Qt::Key_V, Qt::ControlModifier);
+    Key(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(box->text(), "1234567890");
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "123456789012345");
+}
+
+TEST_F(KeyboardTest, Text3SelectsAllOnFocusSoAPasteReplacesIt) {
+    LoadByKeyboard();
+    auto* text3 = Get<QLineEdit>("Text3");
+    text3->setText("abc");
+    text3->setCursorPosition(1);
+    Get("Check1")->setFocus();
+    Key(Qt::Key_Return);
+    ASSERT_EQ(Focused(), "Text3");
+    EXPECT_EQ(text3->selectedText(), "abc");
+    QGuiApplication::clipboard()->setText(u"【退室】"_qs);
+    Key(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(text3->text(), u"【退室】"_qs);
+    // Typing stops at ten characters.
+    text3->clear();
+    QTest::keyClicks(text3, "abcdefghijklmn");
+    EXPECT_EQ(text3->text(), "abcdefghij");
+}
+
+TEST_F(KeyboardTest, PopupMenusOnlyWhereTheyBelong) {
+    LoadByKeyboard();
+    const QList<QMenu*> menus = window_->findChildren<QMenu*>();
+    ASSERT_EQ(menus.size(), 2);
+    auto visibleMenu = [&]() -> QString {
+        for (QMenu* menu : menus) {
+            if (menu->isVisible()) {
+                const QString title = menu->title() + "/" + menu->actions().first()->text();
+                menu->hide();
+                return title;
+            }
+        }
+        return {};
+    };
+    QTest::mouseClick(Get<QPlainTextEdit>("Text1")->viewport(), Qt::RightButton);
+    EXPECT_EQ(visibleMenu(), u"テキストコピー/コピー(&C)"_qs);
+    for (const char* box : {"Text4(0)", "Text4(7)"}) {
+        QTest::mouseClick(Get(box), Qt::RightButton);
+        EXPECT_EQ(visibleMenu(), u"テキストペースト/ペースト(&V)"_qs) << box;
+    }
+    for (const char* control : {"Text3", "Text2", "Check1", "Command1", "Command5(0)"}) {
+        // Nor Qt's own menu of a text box, which would copy and paste past the ten-character cut.
+        if (qobject_cast<QLineEdit*>(Get(control))) {
+            EXPECT_NE(Get(control)->contextMenuPolicy(), Qt::DefaultContextMenu) << control;
+        }
+        QTest::mouseClick(Get(control), Qt::RightButton);
+        EXPECT_EQ(visibleMenu(), "") << control;
+    }
+    QTest::mouseClick(Get<QListWidget>("File1")->viewport(), Qt::RightButton);
+    EXPECT_EQ(visibleMenu(), "");
+}
+
+TEST(KeywordCut, CountsALineBreakAsCrLf) {
+    EXPECT_EQ(parlowen::KeywordCut("abc"), "abc");
+    EXPECT_EQ(parlowen::KeywordCut("abcdefghijkl"), "abcdefghij");
+    EXPECT_EQ(parlowen::KeywordCut(QString("abcdefgh") + QChar::ParagraphSeparator + "xyz"), "abcdefgh\r\n");
+    EXPECT_EQ(parlowen::KeywordCut(""), "");
+}
+
+} // namespace
