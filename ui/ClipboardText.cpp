@@ -2,10 +2,6 @@
 
 namespace parlowen {
 
-QString KeywordCut(const QString& text) {
-    QString plain = text;
-    plain.replace(QChar::ParagraphSeparator, QStringLiteral("\r\n"));
-    return plain.left(KeywordLength);
-}
+QString KeywordCut(const QString& text) { return text.left(KeywordLength); }
 
 } // namespace parlowen

@@ -1,5 +1,6 @@
 #include "Form1.h"
 
+#include "CheckWindowText.h"
 #include "ClipboardText.h"
 #include "ColorChoice.h"
 #include "Form1Operations.h"
@@ -463,7 +464,8 @@ void Form1::mnuCopy_Click() {
     if (auto* box = qobject_cast<QLineEdit*>(ClipTarget)) {
         selected = box->selectedText();
     } else if (auto* view = qobject_cast<QPlainTextEdit*>(ClipTarget)) {
-        selected = view->textCursor().selectedText();
+        // A line break in the selection counts as the two characters CR LF, as the log holds it.
+        selected = FromCheckWindow(view->textCursor().selectedText().left(KeywordLength));
     } else {
         return; // a button, the check box or the list has no text to copy; the clipboard keeps its own
     }

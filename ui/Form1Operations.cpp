@@ -1,5 +1,7 @@
 #include "Form1Operations.h"
 
+#include "CheckWindowText.h"
+
 #include <QApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -70,7 +72,9 @@ void Form1Operations::SetLineCounter(const LineCount& lineCount) {
 
 void Form1Operations::SetCheckText(std::u16string text) {
     FlushLineCounter();
-    controls_.checkWindow->setPlainText(QString::fromStdU16String(text));
+    QString shown = ToCheckWindow(text);
+    text = std::u16string(); // a large log is otherwise held once more while the view takes it
+    controls_.checkWindow->setPlainText(shown);
 }
 
 void Form1Operations::MoveFocus(FocusTarget target) {

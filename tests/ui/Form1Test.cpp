@@ -75,7 +75,9 @@ class Form1Test : public ::testing::Test {
     QListWidget* File1() const { return Get<QListWidget>("File1"); }
     QString Box(const QString& name) const { return Get<QLineEdit>(name)->text(); }
     QString Caption(const QString& name) const { return Get<QLabel>(name)->text(); }
-    QString CheckText() const { return Get<QPlainTextEdit>("Text1")->toPlainText(); }
+    QString CheckText() const {
+        return Get<QPlainTextEdit>("Text1")->toPlainText().replace(QChar::LineSeparator, '\n');
+    }
     QColor Colour(const QString& name, QPalette::ColorRole role) const {
         return Get(name)->palette().color(role);
     }

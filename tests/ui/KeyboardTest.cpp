@@ -272,11 +272,19 @@ TEST_F(KeyboardTest, PopupMenusOnlyWhereTheyBelong) {
     EXPECT_EQ(visibleMenu(), "");
 }
 
-TEST(KeywordCut, CountsALineBreakAsCrLf) {
-    EXPECT_EQ(parlowen::KeywordCut("abc"), "abc");
-    EXPECT_EQ(parlowen::KeywordCut("abcdefghijkl"), "abcdefghij");
-    EXPECT_EQ(parlowen::KeywordCut(QString("abcdefgh") + QChar::ParagraphSeparator + "xyz"), "abcdefgh\r\n");
-    EXPECT_EQ(parlowen::KeywordCut(""), "");
+TEST_F(KeyboardTest, ALineBreakInTheCopiedSelectionCountsAsCrLf) {
+    LoadByKeyboard();
+    auto* text1 = Get<QPlainTextEdit>("Text1");
+    text1->setFocus();
+    QTextCursor cursor = text1->textCursor();
+    cursor.movePosition(QTextCursor::Start);
+    cursor.movePosition(QTextCursor::Down);
+    cursor.movePosition(QTextCursor::EndOfLine);
+    cursor.movePosition(QTextCursor::Left, QTextCursor::MoveAnchor, 2);
+    cursor.movePosition(QTextCursor::Right, QTextCursor::KeepAnchor, 12);
+    text1->setTextCursor(cursor);
+    Key(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), u"ろう\r\nたろう> こ"_qs);
 }
 
 } // namespace

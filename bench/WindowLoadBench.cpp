@@ -1,0 +1,59 @@
+// The time from Enter on a log in the file list (both questions answered) to the check window holding it,
+// on Qt's offscreen platform: parlowen_window_bench LOG
+#include "Form1.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QListWidget>
+#include <QPlainTextEdit>
+
+#include <cstdio>
+#include <sys/resource.h>
+
+namespace {
+
+class AnswerOk final : public parlowen::MessageBoxes {
+public:
+    bool AskOkCancel(const QString&, const QString&) override { return true; }
+    void ShowNotice(const QString&, const QString&) override {}
+    void Beep() override {}
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s LOG\n", argv[0]);
+        return 2;
+    }
+    const QFileInfo log(QString::fromLocal8Bit(argv[1]));
+    parlowen::Module1 module;
+    AnswerOk boxes;
+    parlowen::Form1 form(module, boxes, log.absolutePath());
+    form.show();
+    auto* list = form.findChild<QListWidget*>(QStringLiteral("File1"));
+    const auto items = list->findItems(log.fileName(), Qt::MatchExactly);
+    if (items.isEmpty()) {
+        std::fprintf(stderr, "%s is not listed\n", argv[1]);
+        return 1;
+    }
+    {
+        const QSignalBlocker quiet(list);
+        list->setCurrentItem(items.first());
+    }
+    QElapsedTimer timer;
+    timer.start();
+    std::int16_t enter = 13;
+    form.File1_KeyDown(enter, 0);
+    application.processEvents();
+    const double seconds = timer.nsecsElapsed() / 1e9;
+    const qsizetype blocks = form.findChild<QPlainTextEdit*>(QStringLiteral("Text1"))->blockCount();
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("window load: %.3f s, %lld blocks, peak memory %.0f MB\n", seconds, static_cast<long long>(blocks),
+                usage.ru_maxrss / 1024.0);
+    return 0;
+}
