@@ -1,29 +1,41 @@
-// Times the log operations on generated Shift-JIS logs: parlowen_bench [megabytes...] (default 1 10 100).
+// Times the log operations on generated Shift-JIS logs against the tools every Linux user has:
+//   parlowen_bench [--runs N] [megabytes...]      (default: 1 10 100)
+//   parlowen_bench --write-log PATH MEGABYTES      writes one generated log for other measurements
+// Every operation runs in a child process of its own, so that its time and peak memory are its alone.
 #include "Cp932Codec.h"
 #include "HtmlExporter.h"
 #include "LogConverter.h"
 #include "LogLoader.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <fstream>
+#include <functional>
+#include <map>
 #include <random>
 #include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 using namespace parlowen;
 
 namespace {
 
-const std::u16string Speakers[] = {u"たろう", u"はなこ", u"じろう", u"さくら", u"けんた", u"ゆき", u"まさる", u"あおい"};
+const std::u16string Speakers[] = {u"たろう", u"はなこ", u"じろう", u"さくら", u"けんた",
+                                   u"ゆき",   u"まさる", u"あおい", u"ゲスト", u"管理人"};
 const std::u16string Phrases[] = {u"こんばんは！", u"今日は寒いですね。", u"それは面白いｗ", u"また明日〜",
                                   u"<b>太字</b> & 記号", u"了解です", u"ログを整理しています。"};
 
+// A chat log with entry/exit lines, blank and "----" lines and leading spaces, the same for the same seed.
 std::string GenerateLog(std::size_t bytes, unsigned seed) {
     std::mt19937 random(seed);
-    std::u16string text;
     std::string log;
+    std::u16string text;
     while (log.size() < bytes) {
         text.clear();
         for (int line = 0; line < 256; ++line) {
@@ -35,7 +47,7 @@ std::string GenerateLog(std::size_t bytes, unsigned seed) {
                 text += u"----\r\n";
                 continue;
             case 2:
-                text += u"【入室】" + Speakers[random() % 8] + u"さんが入室しました。\r\n";
+                text += u"【入室】" + Speakers[random() % 10] + u"さんが入室しました。\r\n";
                 continue;
             default:
                 break;
@@ -43,52 +55,142 @@ std::string GenerateLog(std::size_t bytes, unsigned seed) {
             if (random() % 4 == 0) {
                 text += u"  ";
             }
-            text += Speakers[random() % 8] + u"> " + Phrases[random() % 7] + Phrases[random() % 7] + u"\r\n";
+            text += Speakers[random() % 10] + u"> " + Phrases[random() % 7] + Phrases[random() % 7] + u"\r\n";
         }
         log += Cp932Codec::Encode(text).bytes;
     }
+    log.resize(bytes);
+    log += "\r\n";
     return log;
 }
 
-template <typename Run>
-double Seconds(Run&& run) {
+class SilentWindow final : public WindowOperations {
+public:
+    bool AskOkCancel(std::u16string_view, std::u16string_view) override { return true; }
+    void ShowNotice(std::u16string_view, std::u16string_view) override {}
+    void Beep() override {}
+    void SetBusy(bool) override {}
+    void SetStateLabel(std::u16string_view, Rgb) override {}
+    void SetLineCounter(const LineCount&) override {}
+    void SetCheckText(std::u16string) override {}
+    void MoveFocus(FocusTarget) override {}
+};
+
+struct Measure {
+    double seconds = 0;
+    double peakMegabytes = 0;
+};
+
+// Runs work in a child process and measures it from the outside.
+Measure InChild(const std::function<void()>& work) {
     const auto start = std::chrono::steady_clock::now();
-    run();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const pid_t child = fork();
+    if (child == 0) {
+        work();
+        _exit(0);
+    }
+    int status = 0;
+    rusage usage{};
+    wait4(child, &status, 0, &usage);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::fprintf(stderr, "an operation failed\n");
+        std::exit(1);
+    }
+    return {seconds, usage.ru_maxrss / 1024.0};
+}
+
+// A command reading the log on its standard input or as an argument and writing to a file.
+std::function<void()> Command(std::vector<std::string> arguments, const std::string& output) {
+    return [arguments, output] {
+        const int out = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(out, 1);
+        std::vector<char*> argv;
+        for (const std::string& argument : arguments) {
+            argv.push_back(const_cast<char*>(argument.c_str()));
+        }
+        argv.push_back(nullptr);
+        execvp(argv[0], argv.data());
+        _exit(127);
+    };
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 4 && std::string(argv[1]) == "--write-log") {
+        std::ofstream(argv[2], std::ios::binary | std::ios::trunc) << GenerateLog(std::atoi(argv[3]) * 1000000ULL, 42);
+        return 0;
+    }
+    int runs = 5;
     std::vector<int> sizes;
     for (int i = 1; i < argc; ++i) {
-        sizes.push_back(std::atoi(argv[i]));
+        if (std::string(argv[i]) == "--runs" && i + 1 < argc) {
+            runs = std::atoi(argv[++i]);
+        } else {
+            sizes.push_back(std::atoi(argv[i]));
+        }
     }
     if (sizes.empty()) {
         sizes = {1, 10, 100};
     }
-    const std::string path = "/tmp/parlowen-bench.txt";
+    const std::string folder = "/tmp/parlowen-bench-" + std::to_string(getpid());
+    const std::string log = folder + "/bench.txt";
+    const std::string scratch = folder + "/out";
+    std::system(("mkdir -p " + folder).c_str());
+
     const LoadAnswers answers{VbTrue, VbTrue};
     ColorTable colors;
     colors.Reset();
-    const HtmlOptions options = MakeHtmlOptions(colors, true, u"【入室】",
-                                                {u"たろう", u"はなこ", u"じろう", u"さくら", u"けんた", u"ゆき",
-                                                 u"まさる", u"あおい", u"ゲスト", u"管理人"});
-    std::printf("%8s %10s %10s %10s %10s\n", "MB", "load s", "convert s", "html s", "lines");
+    std::array<std::u16string, ColorTable::SpeakerCount> keywords;
+    std::copy(std::begin(Speakers), std::end(Speakers), keywords.begin());
+    const HtmlOptions options = MakeHtmlOptions(colors, true, u"【入室】", keywords);
+
+    const char* names[] = {"load", "convert", "html", "tac", "iconv", "cat"};
+    std::printf("%6s %-8s %9s %8s %8s %7s %7s\n", "MB", "op", "median s", "MB/s", "peak MB", "x tac", "x iconv");
     for (int megabytes : sizes) {
-        std::ofstream(path, std::ios::binary | std::ios::trunc) << GenerateLog(megabytes * 1000000ULL, 42);
-        double lines = 0;
-        const double load = Seconds([&] { lines = LoadLog(path, answers, [](double) {}).lineCount; });
-        const double convert = Seconds([&] {
-            ConvertResult result = ConvertLog(path, answers, lines, [](std::int32_t, double) {});
-            WriteConvertedLog(path, result.bytes);
-        });
-        const double html = Seconds([&] {
-            HtmlResult result = BuildHtmlBody(path, options, answers, lines, [](std::int32_t, double) {});
-            FileStore::Replace("/tmp/parlowen-bench.html", BuildPage(options, u"bench", result.body));
-        });
-        std::printf("%8d %10.3f %10.3f %10.3f %10.0f\n", megabytes, load, convert, html, lines);
+        {
+            std::ofstream(log, std::ios::binary | std::ios::trunc) << GenerateLog(megabytes * 1000000ULL, 42);
+        }
+        const std::map<std::string, std::function<void()>> operations = {
+            {"load", [&] { LoadLog(log, answers, [](double) {}); }},
+            {"convert",
+             [&] {
+                 ConvertResult result = ConvertLog(log, answers, 0, [](std::int32_t, double) {});
+                 WriteConvertedLog(log, result.bytes);
+             }},
+            {"html",
+             [&] {
+                 SilentWindow window;
+                 ExportHtml(window, options, {log, folder + "/bench.html", u"bench.txt", u"bench", answers, 0});
+             }},
+            {"tac", Command({"tac", "-s", "\r\n", log}, scratch)},
+            {"iconv", Command({"iconv", "-f", "CP932", "-t", "UTF-16LE", log}, scratch)},
+            {"cat", Command({"cat", log}, scratch)},
+        };
+        std::map<std::string, Measure> medians;
+        for (const char* name : names) {
+            std::vector<double> seconds;
+            double peak = 0;
+            for (int run = 0; run < runs; ++run) {
+                const Measure measure = InChild(operations.at(name));
+                seconds.push_back(measure.seconds);
+                peak = std::max(peak, measure.peakMegabytes);
+            }
+            medians[name] = {Median(seconds), peak};
+        }
+        for (const char* name : names) {
+            const Measure& measure = medians[name];
+            std::printf("%6d %-8s %9.3f %8.0f %8.0f %7.2f %7.2f\n", megabytes, name, measure.seconds,
+                        megabytes / measure.seconds, measure.peakMegabytes, measure.seconds / medians["tac"].seconds,
+                        measure.seconds / medians["iconv"].seconds);
+        }
+        std::fflush(stdout);
     }
-    std::remove(path.c_str());
-    std::remove("/tmp/parlowen-bench.html");
+    std::system(("rm -rf " + folder).c_str());
 }

@@ -3,6 +3,7 @@
 #include "Cp932Codec.h"
 #include "HtmlColor.h"
 #include "LineReader.h"
+#include "Prefault.h"
 
 #include <algorithm>
 #include <vector>
@@ -100,6 +101,15 @@ public:
         AppendEscapedBytes(cleanedLine, out);
     }
 
+    // The most that tags add to one line.
+    std::size_t LongestTags() const {
+        std::size_t longest = 0;
+        for (const Rule& rule : rules_) {
+            longest = std::max(longest, rule.open.size() + rule.close.size());
+        }
+        return longest;
+    }
+
 private:
     struct Rule {
         std::u16string keyword;
@@ -167,31 +177,23 @@ HtmlResult BuildHtmlBody(const std::string& logPath, const HtmlOptions& options,
     if (!result.status.Ok()) {
         return result;
     }
-    // Tagged lines are written one after another and then copied back to front, which keeps the export
-    // linear in the log.
+    // The lines are read from the last one, so the body is written front to back in a single pass.
     LineTagger tagger(options);
-    std::string forward;
-    forward.reserve(bytes.size() + bytes.size() / 4);
-    std::vector<std::size_t> ends;
-    ForEachCleanLine(bytes, answers, [&](std::string_view line, bool kept) {
-        if (!kept) {
-            return;
+    const auto lines = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\r')) + 1;
+    ReserveWritable(result.body, bytes.size() + bytes.size() / 8 + lines * (6 + tagger.LongestTags()));
+    ReverseByteLineReader reader(bytes);
+    std::string_view line;
+    while (reader.Previous(line)) {
+        const std::string_view cleaned = CleanLine(line, answers.EmptiesSeparators());
+        if (answers.DropsBlankLines() && cleaned.empty()) {
+            continue;
         }
-        tagger.AppendTagged(line, forward);
-        ends.push_back(forward.size());
+        tagger.AppendTagged(cleaned, result.body);
+        result.body += "<br>\r\n";
         ++result.writtenLines;
         if (progress) {
             progress(result.writtenLines, total);
         }
-    });
-    bytes = std::string(); // a large log would otherwise be held three times over
-    constexpr std::string_view lineEnd = "<br>\r\n";
-    result.body.resize(forward.size() + ends.size() * lineEnd.size());
-    char* out = result.body.data();
-    for (std::size_t index = ends.size(); index-- > 0;) {
-        const std::size_t begin = index == 0 ? 0 : ends[index - 1];
-        out = std::copy(forward.data() + begin, forward.data() + ends[index], out);
-        out = std::copy(lineEnd.begin(), lineEnd.end(), out);
     }
     return result;
 }
@@ -207,7 +209,7 @@ std::string BuildPage(const HtmlOptions& options, std::u16string_view baseName, 
     head += EscapeHtml(ToHtmlColor(options.PageColor));
     head += u"\">\r\n";
     std::string page;
-    page.reserve(body.size() + 512);
+    ReserveWritable(page, body.size() + 512);
     Cp932Codec::EncodeAppend(head, page, Unencodable::NumericReference);
     page += body;
     page += "\r\n</body></html>\r\n";

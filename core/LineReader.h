@@ -49,6 +49,46 @@ private:
     std::size_t position_ = 0;
 };
 
+// The same lines from the last to the first, for work that writes them in reverse order anyway.
+class ReverseByteLineReader {
+public:
+    explicit ReverseByteLineReader(std::string_view text) : text_(text), end_(text.size()), done_(text.empty()) {
+        // A terminator at the very end closes the last line rather than starting an empty one.
+        if (end_ >= 2 && text_[end_ - 2] == '\r' && text_[end_ - 1] == '\n') {
+            end_ -= 2;
+        } else if (end_ >= 1 && text_[end_ - 1] == '\r') {
+            end_ -= 1;
+        }
+    }
+
+    bool Previous(std::string_view& line) {
+        if (done_) {
+            return false;
+        }
+        const void* found = end_ == 0 ? nullptr : ::memrchr(text_.data(), '\r', end_);
+        std::size_t start = 0;
+        if (found == nullptr) {
+            done_ = true;
+        } else {
+            const auto terminator = static_cast<std::size_t>(static_cast<const char*>(found) - text_.data());
+            start = terminator + 1;
+            if (start < end_ && text_[start] == '\n') {
+                ++start;
+            }
+            line = text_.substr(start, end_ - start);
+            end_ = terminator;
+            return true;
+        }
+        line = text_.substr(start, end_ - start);
+        return true;
+    }
+
+private:
+    std::string_view text_;
+    std::size_t end_;
+    bool done_;
+};
+
 using LineReader = BasicLineReader<char16_t>;
 using ByteLineReader = BasicLineReader<char>;
 

@@ -1,9 +1,10 @@
 #include "LogConverter.h"
 
 #include "Cp932Codec.h"
+#include "LineReader.h"
+#include "Prefault.h"
 
 #include <algorithm>
-#include <vector>
 
 namespace parlowen {
 
@@ -15,27 +16,24 @@ ConvertResult ConvertLog(const std::string& path, const LoadAnswers& answers, do
     if (!result.status.Ok()) {
         return result;
     }
-    // Collected first and copied back to front: putting each line in front of the text so far would copy
-    // the whole text once per line.
-    std::vector<std::string_view> kept;
-    std::size_t size = 0;
+    // Reading the lines from the last one writes the new order front to back in one pass; putting each line
+    // in front of the text so far would copy the whole text once per line. Every line grows by at most one
+    // byte (a lone CR becomes CR LF), and the extra CR LF of the file needs two more.
+    const auto terminators = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\r'));
+    ReserveWritable(result.bytes, bytes.size() + terminators + 3);
     std::int32_t count = 0;
-    ForEachCleanLine(bytes, answers, [&](std::string_view line, bool keep) {
-        if (keep) {
-            kept.push_back(line);
-            size += line.size() + 2;
+    ReverseByteLineReader reader(bytes);
+    std::string_view line;
+    while (reader.Previous(line)) {
+        const std::string_view cleaned = CleanLine(line, answers.EmptiesSeparators());
+        if (!answers.DropsBlankLines() || !cleaned.empty()) {
+            result.bytes += cleaned;
+            result.bytes += "\r\n";
         }
         ++count;
         if (progress) {
             progress(count, total);
         }
-    });
-    result.bytes.resize(size);
-    char* out = result.bytes.data();
-    for (auto line = kept.rbegin(); line != kept.rend(); ++line) {
-        out = std::copy(line->begin(), line->end(), out);
-        *out++ = '\r';
-        *out++ = '\n';
     }
     return result;
 }

@@ -1,6 +1,7 @@
 #include "LogLoader.h"
 
 #include "Cp932Codec.h"
+#include "Prefault.h"
 
 #include <algorithm>
 
@@ -36,6 +37,7 @@ LoadResult LoadLog(const std::string& path, const LoadAnswers& answers,
     // Sized once for the worst case (every line kept, one unit per byte) and filled in place: the text of a
     // large log is built in a single pass.
     const auto lines = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\r')) + 1;
+    ReserveWritable(result.logText, bytes.size() + 2 * lines);
     result.logText.resize(bytes.size() + 2 * lines);
     char16_t* out = result.logText.data();
     ForEachCleanLine(bytes, answers, [&](std::string_view line, bool kept) {

@@ -1,11 +1,14 @@
 #include "CheckWindowText.h"
 
+#include "Prefault.h"
+
 namespace parlowen {
 
 QString ToCheckWindow(std::u16string_view text) {
     // Line breaks only shrink the text; pieces of long lines add one break each.
     QString shown(static_cast<qsizetype>(text.size() + text.size() / CheckWindowParagraphLength + 1), Qt::Uninitialized);
     QChar* out = shown.data();
+    PrefaultForWriting(out, static_cast<std::size_t>(shown.size()) * sizeof(QChar));
     int linesInParagraph = 1;
     int paragraphLength = 0;
     for (std::size_t index = 0; index < text.size(); ++index) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,29 @@ TEST(LineReader, SplitsAtCrAndCrLfOnly) {
             byteLines.emplace_back(line.begin(), line.end());
         }
         EXPECT_EQ(byteLines, c.lines);
+    }
+}
+
+// Reading from the end gives the same lines in the opposite order, whatever mix of CR, LF and text.
+TEST(ReverseByteLineReader, MatchesTheForwardReader) {
+    std::mt19937 random(7);
+    for (int round = 0; round < 5000; ++round) {
+        std::string text(random() % 12, 'a');
+        for (char& character : text) {
+            character = "a\r\n"[random() % 3];
+        }
+        std::vector<std::string_view> forward;
+        ByteLineReader reader(text);
+        std::string_view line;
+        while (reader.Next(line)) {
+            forward.push_back(line);
+        }
+        std::vector<std::string_view> backward;
+        ReverseByteLineReader reverse(text);
+        while (reverse.Previous(line)) {
+            backward.insert(backward.begin(), line);
+        }
+        ASSERT_EQ(backward, forward) << testing::PrintToString(text);
     }
 }
 
