@@ -1,10 +1,16 @@
 #include "Cp932Codec.h"
 
+#include "Prefault.h"
+
+#include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstdint>
+#include <cstring>
 #include <iconv.h>
 #include <memory>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 namespace parlowen {
@@ -44,6 +50,8 @@ struct Tables {
     std::array<bool, 256> isLead{};
     std::vector<char16_t> pairs = std::vector<char16_t>(256 * 256, NoCharacter); // lead * 256 + trail
     std::vector<std::uint16_t> codes = std::vector<std::uint16_t>(0x10000, NoCode);
+    // The codes that the encoder does not prefer, by character: the twins.
+    std::vector<std::pair<char16_t, std::uint16_t>> twins;
 
     Tables() {
         Iconv decoder("UTF-16LE", "CP932");
@@ -67,6 +75,9 @@ struct Tables {
             } else if (codes[character] == NoCode) {
                 codes[character] = code;
             }
+            if (codes[character] != code) {
+                twins.emplace_back(character, code);
+            }
         };
         for (int byte = 0; byte < 256; ++byte) {
             const char in = static_cast<char>(byte);
@@ -88,6 +99,26 @@ struct Tables {
         for (int byte = 0x80; byte < 0x100; ++byte) {
             codes[Cp932Codec::RawByteBase + byte] = static_cast<std::uint16_t>(byte);
         }
+        std::sort(twins.begin(), twins.end());
+    }
+
+    // After a raw lead byte, the preferred code of a character with twins can begin with a byte that the lead
+    // takes as its trail, turning both into other characters (raw 0x81 then 0xFA58 "㈱" would come back as
+    // 0x81 0x878A, "∞" and a raw 0x8A). Decoding only left the lead raw because the code that followed it in
+    // the file did not join it, so a twin that does not join always exists.
+    std::uint16_t CodeAfter(char16_t previous, char16_t character, std::uint16_t code) const {
+        const int lead = previous - Cp932Codec::RawByteBase;
+        if (lead < 0x80 || lead > 0xFF || !isLead[lead] || pairs[lead * 256 + (code >> 8)] == NoCharacter) {
+            return code;
+        }
+        for (auto twin =
+                 std::lower_bound(twins.begin(), twins.end(), std::make_pair(character, std::uint16_t{0}));
+             twin != twins.end() && twin->first == character; ++twin) {
+            if (pairs[lead * 256 + (twin->second >> 8)] == NoCharacter) {
+                return twin->second;
+            }
+        }
+        return code;
     }
 };
 
@@ -112,6 +143,7 @@ std::u16string Cp932Codec::Decode(std::string_view bytes) {
 
 void Cp932Codec::DecodeAppend(std::string_view bytes, std::u16string& text) {
     const std::size_t start = text.size();
+    ReserveWritable(text, start + bytes.size());
     text.resize(start + bytes.size());
     char16_t* end = DecodeTo(bytes, text.data() + start);
     text.resize(static_cast<std::size_t>(end - text.data()));
@@ -122,6 +154,23 @@ char16_t* Cp932Codec::DecodeTo(std::string_view bytes, char16_t* out) {
     const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
     const auto* end = in + bytes.size();
     while (in != end) {
+        // Runs of ASCII, which decode to themselves, are widened eight bytes at a time: a page's tags and
+        // much of a log are nothing else.
+        while (end - in >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, in, sizeof word);
+            if (word & 0x8080808080808080ULL) {
+                break;
+            }
+            for (int index = 0; index < 8; ++index) {
+                out[index] = in[index];
+            }
+            in += 8;
+            out += 8;
+        }
+        if (in == end) {
+            break;
+        }
         const unsigned char byte = *in++;
         char16_t character = tables.single[byte];
         if (character == NoCharacter) {
@@ -151,10 +200,13 @@ std::optional<std::size_t> Cp932Codec::EncodeAppend(std::u16string_view text, st
     bytes.resize(start + text.size() * 2);
     char* out = bytes.data() + start;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        const std::uint16_t code = tables.codes[text[i]];
+        std::uint16_t code = tables.codes[text[i]];
         if (code <= 0xFF) {
             *out++ = static_cast<char>(code);
         } else if (code != NoCode) {
+            if (i > 0) {
+                code = tables.CodeAfter(text[i - 1], text[i], code);
+            }
             *out++ = static_cast<char>(code >> 8);
             *out++ = static_cast<char>(code & 0xFF);
         } else if (policy == Unencodable::Fail) {

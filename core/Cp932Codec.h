@@ -29,7 +29,9 @@ struct EncodeResult {
 // Exception to the round trip: code page 932 has two or three codes for some characters (NEC row 13
 // 0x8740-0x879C, the NEC-selected IBM extensions 0xED40-0xEEFC and the IBM extensions 0xFA40-0xFC4B).
 // Decoding maps them to one character, and encoding writes that character in the code that Windows itself
-// prefers, so such a code comes back as its standard twin (0xED40 as 0xFA5C, 0x8790 as 0x81E0, ...).
+// prefers, so such a code comes back as its standard twin (0xED40 as 0xFA5C, 0x8790 as 0x81E0, ...), unless
+// it follows an undecodable lead byte that the preferred code would join: then another twin is written.
+// Either way decoding the written bytes gives the same text again.
 class Cp932Codec {
 public:
     static constexpr char16_t RawByteBase = 0xDC00;

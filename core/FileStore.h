@@ -1,5 +1,6 @@
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -31,8 +32,11 @@ public:
     // Writes bytes to a temporary file beside the target, flushes it to the disk and renames it over the
     // target, so the old content stays whole until the new one is complete. A symbolic link is followed
     // and stays a link; the permission bits of an existing file are kept; an existing file that nobody
-    // may write is refused. On failure the target is untouched and no temporary file remains.
+    // may write is refused. On failure the target is untouched and no temporary file remains. A temporary
+    // file that a killed process left beside the target is removed by the next replacement of that target.
     static FileStatus Replace(const std::string& path, std::string_view bytes);
+    // The same for content in pieces, written one after another without joining them first.
+    static FileStatus Replace(const std::string& path, std::initializer_list<std::string_view> pieces);
 
     // What Replace would refuse before writing anything: a file that is not a regular file, or read-only.
     static FileStatus CheckReplaceable(const std::string& path);

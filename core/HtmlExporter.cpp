@@ -6,6 +6,8 @@
 #include "Prefault.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace parlowen {
@@ -41,11 +43,26 @@ HtmlOptions MakeHtmlOptions(const ColorTable& colors, bool emphasis, std::u16str
 
 namespace {
 
+// Whether any byte of an eight-byte word is the given one (the classic zero-byte test on word ^ pattern).
+constexpr bool HasByte(std::uint64_t word, unsigned char byte) {
+    const std::uint64_t difference = word ^ (0x0101010101010101ULL * byte);
+    return ((difference - 0x0101010101010101ULL) & ~difference & 0x8080808080808080ULL) != 0;
+}
+
 void AppendEscapedBytes(std::string_view line, std::string& out) {
     // "&", "<" and ">" are below 0x40, so in code page 932 they are never the second byte of a character
-    // and can be replaced byte by byte.
+    // and can be replaced byte by byte. Most words of a line hold none of them and are skipped whole.
     std::size_t copied = 0;
-    for (std::size_t index = 0; index < line.size(); ++index) {
+    std::size_t index = 0;
+    while (index < line.size()) {
+        if (line.size() - index >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, line.data() + index, sizeof word);
+            if (!HasByte(word, '&') && !HasByte(word, '<') && !HasByte(word, '>')) {
+                index += 8;
+                continue;
+            }
+        }
         const char* reference = nullptr;
         switch (line[index]) {
         case '&':
@@ -58,11 +75,12 @@ void AppendEscapedBytes(std::string_view line, std::string& out) {
             reference = "&gt;";
             break;
         default:
+            ++index;
             continue;
         }
         out.append(line, copied, index - copied);
         out += reference;
-        copied = index + 1;
+        copied = ++index;
     }
     out.append(line, copied);
 }
@@ -198,7 +216,11 @@ HtmlResult BuildHtmlBody(const std::string& logPath, const HtmlOptions& options,
     return result;
 }
 
-std::string BuildPage(const HtmlOptions& options, std::u16string_view baseName, std::string_view body) {
+namespace {
+
+constexpr std::string_view PageEnd = "\r\n</body></html>\r\n";
+
+std::string PageHead(const HtmlOptions& options, std::u16string_view baseName) {
     std::u16string head = u"<html>\r\n<head>\r\n";
     head += u"<meta http-equiv=\"Content-Type\"content=\"text/html; charset=x-sjis\">\r\n";
     head += u"<meta name=\"GENERATOR\" content=\"";
@@ -208,11 +230,16 @@ std::string BuildPage(const HtmlOptions& options, std::u16string_view baseName, 
     head += u".html</title>\r\n</head>\r\n<body bgcolor=\"";
     head += EscapeHtml(ToHtmlColor(options.PageColor));
     head += u"\">\r\n";
-    std::string page;
-    ReserveWritable(page, body.size() + 512);
-    Cp932Codec::EncodeAppend(head, page, Unencodable::NumericReference);
+    return Cp932Codec::Encode(head, Unencodable::NumericReference).bytes;
+}
+
+} // namespace
+
+std::string BuildPage(const HtmlOptions& options, std::u16string_view baseName, std::string_view body) {
+    std::string page = PageHead(options, baseName);
+    ReserveWritable(page, page.size() + body.size() + PageEnd.size());
     page += body;
-    page += "\r\n</body></html>\r\n";
+    page += PageEnd;
     return page;
 }
 
@@ -232,7 +259,7 @@ bool ExportHtml(WindowOperations& window, const HtmlOptions& options, const Expo
         return false;
     }
     window.SetCheckText(Cp932Codec::Decode(result.body));
-    FileStatus written = FileStore::Replace(request.pagePath, BuildPage(options, request.baseName, result.body));
+    FileStatus written = FileStore::Replace(request.pagePath, {PageHead(options, request.baseName), result.body, PageEnd});
     window.SetBusy(false);
     if (!written.Ok()) {
         ShowWriteFailure(window, request.baseName + u".html", written);

@@ -15,7 +15,8 @@ bool IsLogFileName(const QString& fileName) {
 }
 
 QStringList ListLogFiles(const QString& folder) {
-    QStringList names = QDir(folder).entryList(QDir::Files);
+    // Hidden files too: a log named just ".txt" is hidden on this system but still a log.
+    QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden);
     names.removeIf([](const QString& name) { return !IsLogFileName(name); });
     std::sort(names.begin(), names.end(), [](const QString& left, const QString& right) {
         const int withoutCase = QString::compare(left, right, Qt::CaseInsensitive);

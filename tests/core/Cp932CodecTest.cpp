@@ -70,6 +70,33 @@ TEST(Cp932Codec, RoundTripsEveryCode) {
     EXPECT_GT(twins, 300); // the NEC-selected IBM extensions alone are 374 codes
 }
 
+// Regression: a lead byte left undecodable and then a code with a twin (0x81, then 0xFA58 "㈱") were encoded
+// as 0x81 0x878A, which decodes to "∞" and a raw 0x8A. Every such pair must decode to the same text again.
+TEST(Cp932Codec, UndecodableLeadByteBeforeATwinDoesNotJoinIt) {
+    int joining = 0;
+    for (int lead = 0x80; lead < 0x100; ++lead) {
+        for (int code = 0; code < 0x10000; ++code) {
+            const int codeLead = code >> 8;
+            if (codeLead != 0x87 && codeLead != 0xED && codeLead != 0xEE &&
+                (codeLead < 0xFA || codeLead > 0xFC)) {
+                continue; // the rows that hold every twin
+            }
+            const std::string bytes = Bytes({lead, codeLead, code & 0xFF});
+            const std::u16string text = Cp932Codec::Decode(bytes);
+            if (text.size() != 2 || text[0] != Cp932Codec::RawByteBase + lead) {
+                continue; // the lead was not left raw, or the code is no character
+            }
+            const std::string twin = Cp932Codec::Encode(text.substr(1)).bytes;
+            if (twin != bytes.substr(1) && Cp932Codec::Decode(Bytes({lead}) + twin) != text) {
+                ++joining; // the preferred twin alone would join the lead
+            }
+            ASSERT_EQ(Cp932Codec::Decode(Cp932Codec::Encode(text).bytes), text)
+                << std::hex << lead << " " << code;
+        }
+    }
+    EXPECT_GT(joining, 0); // the case above exists, so the loop tests it
+}
+
 TEST(Cp932Codec, RoundTripsRandomBytes) {
     std::mt19937 random(20261208);
     for (int round = 0; round < 2000; ++round) {
@@ -83,6 +110,28 @@ TEST(Cp932Codec, RoundTripsRandomBytes) {
             }
         }
         EXPECT_EQ(Cp932Codec::Encode(Cp932Codec::Decode(bytes)).bytes, bytes);
+    }
+}
+
+// ASCII decodes to itself, also in the long runs that are widened several bytes at a time, whatever comes
+// before or after them.
+TEST(Cp932Codec, AsciiRunsOfEveryLengthAndPlace) {
+    for (std::size_t before = 0; before < 20; ++before) {
+        for (std::size_t after = 0; after < 20; ++after) {
+            std::string bytes;
+            std::u16string text;
+            for (std::size_t index = 0; index < before; ++index) {
+                bytes += static_cast<char>(index * 7 % 128);
+                text += static_cast<char16_t>(index * 7 % 128);
+            }
+            bytes += "\x93\xFA\x80";
+            text += u"日\xDC80";
+            for (std::size_t index = 0; index < after; ++index) {
+                bytes += static_cast<char>(127 - index);
+                text += static_cast<char16_t>(127 - index);
+            }
+            ASSERT_EQ(Cp932Codec::Decode(bytes), text) << before << " " << after;
+        }
     }
 }
 

@@ -4,15 +4,55 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
 #include <filesystem>
+#include <functional>
+#include <grp.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+namespace {
+
+volatile std::sig_atomic_t stopBeforeRename = 0;
+
+} // namespace
+
+// A link seam: this program's own rename() comes before the C library's, so a child process can stop itself
+// at the moment when the temporary file is complete and the rename has not yet happened.
+extern "C" int rename(const char* from, const char* to) noexcept {
+    if (stopBeforeRename != 0) {
+        ::raise(SIGSTOP);
+    }
+    return ::renameat(AT_FDCWD, from, AT_FDCWD, to);
+}
+
 namespace parlowen {
 namespace {
+
+// Runs body in a child process and gives its exit code, or -1 when it did not exit by itself.
+int InChild(const std::function<int()>& body) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::_exit(body());
+    }
+    int wait = 0;
+    if (child < 0 || ::waitpid(child, &wait, 0) != child || !WIFEXITED(wait)) {
+        return -1;
+    }
+    return WEXITSTATUS(wait);
+}
+
+// Root writes anywhere, so a refusal by the system needs a process that has given up root for good.
+bool BecomeNobody() {
+    return ::setgroups(0, nullptr) == 0 && ::setgid(65534) == 0 && ::setuid(65534) == 0;
+}
 
 mode_t Mode(const std::string& path) {
     struct stat info {};
@@ -61,6 +101,17 @@ TEST(FileStore, RefusesReadOnlyFilesAndFolders) {
     EXPECT_EQ(folder.Names(), (std::vector<std::string>{"dir.txt", "log.txt"}));
 }
 
+// Regression: a named pipe where the log was made the read wait for a writer, and the window hung.
+TEST(FileStore, NamedPipeIsRefusedWithoutWaitingForAWriter) {
+    TemporaryFolder folder;
+    ASSERT_EQ(::mkfifo(folder.Path("log.txt").c_str(), 0666), 0);
+    std::string bytes = "left";
+    EXPECT_EQ(FileStore::ReadAll(folder.Path("log.txt"), bytes).kind, FileStatus::Kind::NotAFile);
+    EXPECT_EQ(bytes, "");
+    EXPECT_EQ(FileStore::Replace(folder.Path("log.txt"), "new").kind, FileStatus::Kind::NotAFile);
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"log.txt"});
+}
+
 // A disk that fills up in the middle of the write: the limit stops the new content part-way, and the log
 // must still hold every old byte, with no temporary file left behind.
 TEST(FileStore, WriteFailingPartWayLeavesTheOldFile) {
@@ -90,6 +141,123 @@ TEST(FileStore, DescribesFailuresInJapanese) {
     EXPECT_EQ(DescribeFailure({FileStatus::Kind::ReadOnly, 0}), u"読み取り専用のファイルです。");
     // An unusual error still names itself rather than showing nothing.
     EXPECT_NE(DescribeFailure(FileStatus::FromErrno(ELOOP)).find(u"システムエラー"), std::u16string::npos);
+}
+
+// The process is killed between its complete temporary file and the rename: the log is still all old, and
+// the file it left is removed by the next replacement, which writes the log whole.
+TEST(FileStore, KilledBeforeTheRenameLeavesTheOldLogAndTheNextReplaceCleansUp) {
+    TemporaryFolder folder;
+    const std::string old = "A\r\nB\r\n";
+    const std::string next(100000, 'n');
+    folder.Write("log.txt", old);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        stopBeforeRename = 1;
+        FileStore::Replace(folder.Path("log.txt"), next);
+        ::_exit(0);
+    }
+    int wait = 0;
+    ASSERT_EQ(::waitpid(child, &wait, WUNTRACED), child);
+    ASSERT_TRUE(WIFSTOPPED(wait)) << "the child did not reach the rename";
+    const std::string leftover = ".log.txt." + std::to_string(child) + "-";
+    std::vector<std::string> names = folder.Names();
+    ASSERT_EQ(names.size(), 2u);
+    EXPECT_EQ(names[0].substr(0, leftover.size()), leftover);
+    EXPECT_EQ(folder.Read(names[0]), next) << "the temporary file is not complete before the rename";
+    EXPECT_EQ(folder.Read("log.txt"), old);
+
+    ::kill(child, SIGKILL);
+    ASSERT_EQ(::waitpid(child, &wait, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(wait));
+    EXPECT_EQ(folder.Read("log.txt"), old);
+    EXPECT_EQ(folder.Names(), names)
+        << "the killed process's temporary file is there until the next replacement";
+
+    ASSERT_TRUE(FileStore::Replace(folder.Path("log.txt"), "C\r\n").Ok());
+    EXPECT_EQ(folder.Read("log.txt"), "C\r\n");
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"log.txt"});
+}
+
+// Only a leftover of this target whose process has ended goes: another program's file, another target's
+// leftover and the temporary file of a process that still runs all stay.
+TEST(FileStore, RemovesOnlyLeftoversOfEndedProcesses) {
+    TemporaryFolder folder;
+    const pid_t ended = ::fork();
+    ASSERT_GE(ended, 0);
+    if (ended == 0) {
+        ::_exit(0);
+    }
+    ASSERT_EQ(::waitpid(ended, nullptr, 0), ended);
+    const std::string dead = std::to_string(ended);
+    const std::string alive = std::to_string(::getpid());
+    struct Case {
+        std::string name;
+        bool stays;
+    };
+    const Case cases[] = {
+        {".log.txt." + dead + "-123.tmp", false},
+        {".log.txt." + dead + "-0.tmp", false},
+        {".log.txt." + alive + "-123.tmp", true},
+        {".other.txt." + dead + "-123.tmp", true},
+        {".log.txt." + dead + ".tmp", true},
+        {".log.txt." + dead + "-12a.tmp", true},
+        {".log.txt.x-123.tmp", true},
+        {"log.txt." + dead + "-123.tmp", true},
+        {".log.txt." + dead + "-123.tmp.bak", true},
+    };
+    for (const Case& c : cases) {
+        folder.Write(c.name, "left");
+    }
+    folder.Write("log.txt", "old");
+    ASSERT_TRUE(FileStore::Replace(folder.Path("log.txt"), "new").Ok());
+    const std::vector<std::string> names = folder.Names();
+    for (const Case& c : cases) {
+        EXPECT_EQ(std::count(names.begin(), names.end(), c.name), c.stays ? 1 : 0) << c.name;
+    }
+    EXPECT_EQ(folder.Read("log.txt"), "new");
+}
+
+// A disk that is really full, made as a small tmpfs: the old log and nothing else is left.
+TEST(FileStore, FullDiskLeavesTheOldFile) {
+    TemporaryFolder folder;
+    std::filesystem::create_directory(folder.Path("disk"));
+    if (::mount("tmpfs", folder.Path("disk").c_str(), "tmpfs", 0, "size=64k") != 0) {
+        GTEST_SKIP() << "cannot mount a small tmpfs here (" << std::strerror(errno)
+                     << "), so no full disk can be made";
+    }
+    struct Unmount {
+        std::string path;
+        ~Unmount() { ::umount2(path.c_str(), MNT_DETACH); }
+    } unmount{folder.Path("disk")};
+    const std::string old(20000, 'o');
+    folder.Write("disk/log.txt", old);
+    const FileStatus status = FileStore::Replace(folder.Path("disk/log.txt"), std::string(60000, 'n'));
+    EXPECT_EQ(status.kind, FileStatus::Kind::System);
+    EXPECT_EQ(status.errorNumber, ENOSPC);
+    EXPECT_EQ(folder.Read("disk/log.txt"), old);
+    EXPECT_EQ(std::filesystem::directory_iterator(folder.Path("disk"))->path().filename(), "log.txt");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path("disk")),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
+// A folder that the user may not write: the temporary file cannot be made, so the log stays as it was.
+TEST(FileStore, ReadOnlyFolderRefusesAnUnprivilegedUser) {
+    TemporaryFolder folder;
+    folder.Write("log.txt", "old");
+    ::chmod(folder.Path("log.txt").c_str(), 0666);
+    ::chmod(folder.Path("").c_str(), 0555);
+    const int exit = InChild([&] {
+        if (!BecomeNobody()) {
+            return 2;
+        }
+        const FileStatus status = FileStore::Replace(folder.Path("log.txt"), "new");
+        return status.kind == FileStatus::Kind::System && status.errorNumber == EACCES ? 0 : 1;
+    });
+    EXPECT_EQ(exit, 0) << "2: could not become nobody, 1: the write was not refused with EACCES";
+    EXPECT_EQ(folder.Read("log.txt"), "old");
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"log.txt"});
 }
 
 } // namespace

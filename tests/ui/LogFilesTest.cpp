@@ -21,7 +21,7 @@ TEST(LogFilesTest, ListsTheTxtFilesSortedWithoutCaseAndNothingElse) {
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     }
     ASSERT_TRUE(QDir(folder.path()).mkdir("folder.txt"));
-    EXPECT_EQ(ListLogFiles(folder.path() + "/").join(',').toStdString(), "A.TXT,B.txt,b.txt,c.Txt");
+    EXPECT_EQ(ListLogFiles(folder.path() + "/").join(',').toStdString(), ".txt,A.TXT,B.txt,b.txt,c.Txt");
     EXPECT_TRUE(ListLogFiles(folder.filePath("missing")).isEmpty());
 }
 

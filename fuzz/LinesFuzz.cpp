@@ -1,0 +1,67 @@
+// Reading a log's lines and cleaning them gives the lines that the rules give, whether the lines are taken
+// from the bytes or from the decoded text, and the load shows exactly the kept ones.
+#include "Cp932Codec.h"
+#include "FuzzSupport.h"
+#include "LineReader.h"
+#include "LogLoader.h"
+
+#include <cstdint>
+
+using namespace parlowen;
+using parlowen::fuzz::Require;
+
+namespace {
+
+void CheckAnswers(std::string_view bytes, const std::string& path, const LoadAnswers& answers) {
+    const std::vector<fuzz::ReferenceLine> expected = fuzz::ReferenceCleanLines(bytes, answers);
+
+    std::size_t index = 0;
+    ForEachCleanLine(bytes, answers, [&](std::string_view cleaned, bool kept) {
+        Require(index < expected.size(), "more lines than the reference");
+        Require(cleaned == expected[index].cleaned, "a cleaned line differs from the reference");
+        Require(kept == expected[index].kept, "the blank-line rule differs from the reference");
+        ++index;
+    });
+    Require(index == expected.size(), "fewer lines than the reference");
+
+    // CR, LF, space and "-" are never the second byte of a character, so the decoded text has the same lines.
+    const std::u16string text = Cp932Codec::Decode(bytes);
+    LineReader reader(text);
+    std::u16string_view line;
+    index = 0;
+    while (reader.Next(line)) {
+        Require(index < expected.size(), "the decoded text has more lines");
+        Require(CleanLine(line, answers.EmptiesSeparators()) == Cp932Codec::Decode(expected[index].cleaned),
+                "a decoded line differs from the decoded bytes' line");
+        ++index;
+    }
+    Require(index == expected.size(), "the decoded text has fewer lines");
+
+    std::u16string logText;
+    double keptLines = 0;
+    for (const fuzz::ReferenceLine& reference : expected) {
+        if (reference.kept) {
+            logText += u"\r\n" + Cp932Codec::Decode(reference.cleaned);
+            keptLines += 1;
+        }
+    }
+    double lastProgress = 0;
+    const LoadResult loaded = LoadLog(path, answers, [&](double count) {
+        Require(count == lastProgress + 1, "the load counter skipped");
+        lastProgress = count;
+    });
+    Require(loaded.status.Ok(), "the load failed");
+    Require(loaded.logText == logText, "the loaded text is not CR LF before every kept line");
+    Require(loaded.lineCount == keptLines && lastProgress == keptLines, "the load counted wrongly");
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    const std::string path = fuzz::WriteScratchLog(bytes);
+    for (const LoadAnswers& answers : fuzz::AllAnswers) {
+        CheckAnswers(bytes, path, answers);
+    }
+    return 0;
+}

@@ -1,0 +1,222 @@
+#include "Cp932Codec.h"
+#include "HtmlExporter.h"
+#include "LogConverter.h"
+#include "LogLoader.h"
+#include "ScriptedWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+namespace parlowen {
+namespace {
+
+using namespace std::string_literals;
+
+HtmlOptions NoKeywords() {
+    ColorTable colours;
+    colours.Reset();
+    return MakeHtmlOptions(colours, false, u"", {});
+}
+
+struct Outcome {
+    std::u16string shown;   // the text check window after the load
+    double loadedLines = 0; // LoadedLineCount
+    std::string body;       // HtmlBody of an export without keywords
+    std::string converted;  // the log after one conversion
+    std::string twice;      // the log after a second conversion that keeps every line
+};
+
+// Loads, exports and converts the log as the buttons do, checking on the way that every step succeeded and
+// left the busy pointer off.
+Outcome RunAll(const std::string& log, bool removeBlank, bool removeSeparator) {
+    TemporaryFolder folder;
+    folder.Write("log.txt", log);
+    Outcome outcome;
+    ScriptedWindow window;
+    window.answers = {removeBlank, removeSeparator, true, true};
+    const LoadOutcome loaded = RunLoad(window, {folder.Path("log.txt"), u"log.txt"});
+    EXPECT_TRUE(loaded.loaded);
+    outcome.shown = window.checkText;
+    outcome.loadedLines = loaded.loadedLineCount;
+    outcome.body = BuildHtmlBody(folder.Path("log.txt"), NoKeywords(), loaded.answers, 0, nullptr).body;
+    EXPECT_TRUE(RunConvertAndSave(window, {folder.Path("log.txt"), u"log.txt", loaded.answers, 0}));
+    outcome.converted = folder.Read("log.txt");
+    EXPECT_TRUE(RunConvertAndSave(window, {folder.Path("log.txt"), u"log.txt", {}, 0}));
+    outcome.twice = folder.Read("log.txt");
+    EXPECT_EQ(window.busyDepth, 0);
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"log.txt"});
+    return outcome;
+}
+
+TEST(HostileLog, ControlCharactersAndMarkup) {
+    struct Case {
+        const char* name;
+        std::string log;
+        bool removeBlank;
+        std::u16string shown;
+        double lines;
+        std::string body;
+        std::string converted;
+        std::string twice;
+    };
+    const Case cases[] = {
+        {"only CR", "\r\r\r", false, u"\r\n\r\n\r\n", 3, "<br>\r\n<br>\r\n<br>\r\n", "\r\n\r\n\r\n\r\n",
+         "\r\n\r\n\r\n\r\n\r\n"},
+        {"only CR, blank lines dropped", "\r\r\r", true, u"", 0, "", "\r\n", "\r\n\r\n"},
+        {"only LF: one line", "\n\n\n", true, u"\r\n\n\n\n", 1, "\n\n\n<br>\r\n", "\n\n\n\r\n\r\n",
+         "\r\n\n\n\n\r\n\r\n"},
+        {"NUL bytes", "\0\0 \0\r\n\0"s, false, u"\r\n\0\0 \0\r\n\0"s, 2, "\0<br>\r\n\0\0 \0<br>\r\n"s,
+         "\0\r\n\0\0 \0\r\n\r\n"s, "\r\n\0\0 \0\r\n\0\r\n\r\n"s},
+        {"script and ampersands", "<script>alert(1)</script>\r\n&\r\n&amp;\r\n", false,
+         u"\r\n<script>alert(1)</script>\r\n&\r\n&amp;", 3,
+         "&amp;amp;<br>\r\n&amp;<br>\r\n&lt;script&gt;alert(1)&lt;/script&gt;<br>\r\n",
+         "&amp;\r\n&\r\n<script>alert(1)</script>\r\n\r\n",
+         "\r\n<script>alert(1)</script>\r\n&\r\n&amp;\r\n\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Outcome outcome = RunAll(c.log, c.removeBlank, false);
+        EXPECT_EQ(outcome.shown, c.shown);
+        EXPECT_EQ(outcome.loadedLines, c.lines);
+        EXPECT_EQ(outcome.body, c.body);
+        EXPECT_EQ(outcome.converted, c.converted);
+        EXPECT_EQ(outcome.twice, c.twice);
+    }
+}
+
+// A log saved as UTF-8 is read as the Shift-JIS that it is not: the window shows whatever code page 932
+// makes of it, and no byte of it is lost, in the window, the page or the rewritten log.
+TEST(HostileLog, Utf8LogIsShownAsCp932AndKeptByteForByte) {
+    const std::string first =
+        "\xE3\x81\x9F\xE3\x82\x8D\xE3\x81\x86> \xE3\x81\x93\xE3\x82\x93 \xF0\x9F\x98\x80"; // たろう> こん 😀
+    const std::string second = "\xE2\x99\xAA caf\xC3\xA9";                                 // ♪ café
+    const Outcome outcome = RunAll(first + "\r\n" + second + "\r\n", false, false);
+    EXPECT_EQ(outcome.shown.find(u"たろう"), std::u16string::npos) << "the log was read as UTF-8";
+    EXPECT_EQ(Cp932Codec::Encode(outcome.shown).bytes, "\r\n" + first + "\r\n" + second);
+    std::string escapedFirst = first;
+    escapedFirst.replace(escapedFirst.find('>'), 1, "&gt;");
+    EXPECT_EQ(outcome.body, second + "<br>\r\n" + escapedFirst + "<br>\r\n");
+    EXPECT_EQ(outcome.converted, second + "\r\n" + first + "\r\n\r\n");
+    EXPECT_EQ(outcome.twice, "\r\n" + first + "\r\n" + second + "\r\n\r\n");
+}
+
+// Random bytes without line ends or spaces are one line that every step keeps whole.
+TEST(HostileLog, BinaryFileIsKeptByteForByte) {
+    std::mt19937 random(7);
+    std::string binary(1 << 20, '\0');
+    for (char& byte : binary) {
+        do {
+            byte = static_cast<char>(random());
+        } while (byte == '\r' || byte == '\n' || byte == ' ' || byte == '<' || byte == '>' || byte == '&');
+    }
+    binary[0] = '\0';
+    const Outcome outcome = RunAll(binary, true, true);
+    EXPECT_EQ(outcome.loadedLines, 1);
+    // Codes with a twin would be written back as the twin, so what is shown is only ever decoded.
+    EXPECT_TRUE(outcome.shown == u"\r\n" + Cp932Codec::Decode(binary));
+    EXPECT_TRUE(outcome.body == binary + "<br>\r\n");
+    EXPECT_TRUE(outcome.converted == binary + "\r\n\r\n");
+    EXPECT_TRUE(outcome.twice == "\r\n" + binary + "\r\n\r\n");
+}
+
+// Any bytes at all: whatever the lines are, no "<" of the log reaches the page as markup.
+TEST(HostileLog, RandomBytesNeverBecomeMarkup) {
+    std::mt19937 random(11);
+    std::string binary(1 << 20, '\0');
+    std::generate(binary.begin(), binary.end(), [&] { return static_cast<char>(random()); });
+    const Outcome outcome = RunAll(binary, false, false);
+    const auto lines = static_cast<std::size_t>(outcome.loadedLines);
+    EXPECT_EQ(lines, static_cast<std::size_t>(std::count(binary.begin(), binary.end(), '\r')) + 1);
+    EXPECT_EQ(static_cast<std::size_t>(std::count(outcome.body.begin(), outcome.body.end(), '<')), lines);
+    EXPECT_EQ(static_cast<std::size_t>(std::count(outcome.body.begin(), outcome.body.end(), '>')), lines);
+}
+
+// 50 MB in one line without a terminator: one line everywhere, nothing cut off, nothing left unescaped.
+TEST(HostileLog, FiftyMegabytesInASingleLine) {
+    const std::string unit = Sjis(u"たろう> <b>&");
+    const std::string escapedUnit = Sjis(u"たろう&gt; &lt;b&gt;&amp;");
+    const std::size_t repeats = 50 * 1000 * 1000 / unit.size();
+    std::string line;
+    std::string escaped;
+    line.reserve(repeats * unit.size());
+    escaped.reserve(repeats * escapedUnit.size());
+    for (std::size_t i = 0; i < repeats; ++i) {
+        line += unit;
+        escaped += escapedUnit;
+    }
+    const Outcome outcome = RunAll(line, true, true);
+    EXPECT_EQ(outcome.loadedLines, 1);
+    EXPECT_EQ(outcome.shown.size(), 2 + repeats * Cp932Codec::Decode(unit).size());
+    EXPECT_TRUE(outcome.body == escaped + "<br>\r\n");
+    EXPECT_TRUE(outcome.converted == line + "\r\n\r\n");
+    EXPECT_TRUE(outcome.twice == "\r\n" + line + "\r\n\r\n");
+}
+
+TEST(HostileKeywords, MarkupSpacesAndUnencodableCharacters) {
+    TemporaryFolder folder;
+    folder.Write("log.txt", "<script>\r\n&x\r\n   \r\nTaro\r\n");
+    const std::u16string euros(10, u'€');
+    std::u16string faces;
+    for (int i = 0; i < 10; ++i) {
+        faces += u"😀";
+    }
+    struct Case {
+        const char* name;
+        std::u16string keyword; // in every speaker box and as the emphasised entry keyword
+        std::string body;
+    };
+    const Case cases[] = {
+        {"less-than", u"<",
+         "Taro<br>\r\n<br>\r\n&amp;x<br>\r\n<font "
+         "color=\"#000000\"><strong>&lt;script&gt;</strong></font><br>\r\n"},
+        {"ampersand", u"&",
+         "Taro<br>\r\n<br>\r\n<font "
+         "color=\"#000000\"><strong>&amp;x</strong></font><br>\r\n&lt;script&gt;<br>\r\n"},
+        {"spaces only", u"   ", "Taro<br>\r\n<br>\r\n&amp;x<br>\r\n&lt;script&gt;<br>\r\n"},
+        {"ten characters Shift-JIS cannot hold", euros,
+         "Taro<br>\r\n<br>\r\n&amp;x<br>\r\n&lt;script&gt;<br>\r\n"},
+        {"ten characters beyond UTF-16's first plane", faces,
+         "Taro<br>\r\n<br>\r\n&amp;x<br>\r\n&lt;script&gt;<br>\r\n"},
+        {"a lone surrogate", u"\xD800", "Taro<br>\r\n<br>\r\n&amp;x<br>\r\n&lt;script&gt;<br>\r\n"},
+        {"an escaped form never matches", u"&lt;",
+         "Taro<br>\r\n<br>\r\n&amp;x<br>\r\n&lt;script&gt;<br>\r\n"},
+    };
+    ColorTable colours;
+    colours.Reset();
+    for (const Case& c : cases) {
+        std::array<std::u16string, ColorTable::SpeakerCount> speakers;
+        speakers.fill(c.keyword);
+        const HtmlOptions options = MakeHtmlOptions(colours, true, c.keyword, speakers);
+        EXPECT_EQ(BuildHtmlBody(folder.Path("log.txt"), options, {}, 4, nullptr).body, c.body) << c.name;
+    }
+}
+
+// The title holds any name: what Shift-JIS cannot hold becomes a numeric character reference, and a log
+// named only ".txt" gives the page ".html".
+TEST(HostileFileName, TitleOfAnyName) {
+    TemporaryFolder folder;
+    folder.Write("log.txt", "A\r\n");
+    struct Case {
+        std::u16string baseName;
+        std::string title;
+    };
+    const Case cases[] = {
+        {u"", "<title>.html</title>"},
+        {u"ログ€😀", "<title>" + Sjis(u"ログ") + "&#8364;&#128512;.html</title>"},
+        {u"a\xD800z", "<title>a&#55296;z.html</title>"},
+        {u"<script>&#65;", "<title>&lt;script&gt;&amp;#65;.html</title>"},
+    };
+    for (const Case& c : cases) {
+        ScriptedWindow window;
+        ASSERT_TRUE(ExportHtml(window, NoKeywords(),
+                               {folder.Path("log.txt"), folder.Path(".html"), u".txt", c.baseName, {}, 1}));
+        const std::string page = folder.Read(".html");
+        EXPECT_NE(page.find("\r\n" + c.title + "\r\n"), std::string::npos) << page;
+        EXPECT_EQ(folder.Names(), (std::vector<std::string>{".html", "log.txt"}));
+    }
+}
+
+} // namespace
+} // namespace parlowen
