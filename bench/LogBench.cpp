@@ -28,8 +28,9 @@ namespace {
 
 const std::u16string Speakers[] = {u"たろう", u"はなこ", u"じろう", u"さくら", u"けんた",
                                    u"ゆき",   u"まさる", u"あおい", u"ゲスト", u"管理人"};
-const std::u16string Phrases[] = {u"こんばんは！", u"今日は寒いですね。", u"それは面白いｗ", u"また明日〜",
-                                  u"<b>太字</b> & 記号", u"了解です", u"ログを整理しています。"};
+const std::u16string Phrases[] = {
+    u"こんばんは！",       u"今日は寒いですね。", u"それは面白いｗ",        u"また明日〜",
+    u"<b>太字</b> & 記号", u"了解です",           u"ログを整理しています。"};
 
 // A chat log with entry/exit lines, blank and "----" lines and leading spaces, the same for the same seed.
 std::string GenerateLog(std::size_t bytes, unsigned seed) {
@@ -65,7 +66,7 @@ std::string GenerateLog(std::size_t bytes, unsigned seed) {
 }
 
 class SilentWindow final : public WindowOperations {
-public:
+  public:
     bool AskOkCancel(std::u16string_view, std::u16string_view) override { return true; }
     void ShowNotice(std::u16string_view, std::u16string_view) override {}
     void Beep() override {}
@@ -124,7 +125,8 @@ double Median(std::vector<double> values) {
 
 int main(int argc, char** argv) {
     if (argc == 4 && std::string(argv[1]) == "--write-log") {
-        std::ofstream(argv[2], std::ios::binary | std::ios::trunc) << GenerateLog(std::atoi(argv[3]) * 1000000ULL, 42);
+        std::ofstream(argv[2], std::ios::binary | std::ios::trunc)
+            << GenerateLog(std::atoi(argv[3]) * 1000000ULL, 42);
         return 0;
     }
     int runs = 5;
@@ -152,11 +154,10 @@ int main(int argc, char** argv) {
     const HtmlOptions options = MakeHtmlOptions(colors, true, u"【入室】", keywords);
 
     const char* names[] = {"load", "convert", "html", "tac", "iconv", "cat"};
-    std::printf("%6s %-8s %9s %8s %8s %7s %7s\n", "MB", "op", "median s", "MB/s", "peak MB", "x tac", "x iconv");
+    std::printf("%6s %-8s %9s %8s %8s %7s %7s\n", "MB", "op", "median s", "MB/s", "peak MB", "x tac",
+                "x iconv");
     for (int megabytes : sizes) {
-        {
-            std::ofstream(log, std::ios::binary | std::ios::trunc) << GenerateLog(megabytes * 1000000ULL, 42);
-        }
+        { std::ofstream(log, std::ios::binary | std::ios::trunc) << GenerateLog(megabytes * 1000000ULL, 42); }
         const std::map<std::string, std::function<void()>> operations = {
             {"load", [&] { LoadLog(log, answers, [](double) {}); }},
             {"convert",
@@ -167,7 +168,8 @@ int main(int argc, char** argv) {
             {"html",
              [&] {
                  SilentWindow window;
-                 ExportHtml(window, options, {log, folder + "/bench.html", u"bench.txt", u"bench", answers, 0});
+                 ExportHtml(window, options,
+                            {log, folder + "/bench.html", u"bench.txt", u"bench", answers, 0});
              }},
             {"tac", Command({"tac", "-s", "\r\n", log}, scratch)},
             {"iconv", Command({"iconv", "-f", "CP932", "-t", "UTF-16LE", log}, scratch)},
@@ -187,8 +189,8 @@ int main(int argc, char** argv) {
         for (const char* name : names) {
             const Measure& measure = medians[name];
             std::printf("%6d %-8s %9.3f %8.0f %8.0f %7.2f %7.2f\n", megabytes, name, measure.seconds,
-                        megabytes / measure.seconds, measure.peakMegabytes, measure.seconds / medians["tac"].seconds,
-                        measure.seconds / medians["iconv"].seconds);
+                        megabytes / measure.seconds, measure.peakMegabytes,
+                        measure.seconds / medians["tac"].seconds, measure.seconds / medians["iconv"].seconds);
         }
         std::fflush(stdout);
     }

@@ -14,7 +14,7 @@
 namespace {
 
 class AnswerOk final : public parlowen::MessageBoxes {
-public:
+  public:
     bool AskOkCancel(const QString&, const QString&) override { return true; }
     void ShowNotice(const QString&, const QString&) override {}
     void Beep() override {}
@@ -53,7 +53,7 @@ int main(int argc, char** argv) {
     const qsizetype blocks = form.findChild<QPlainTextEdit*>(QStringLiteral("Text1"))->blockCount();
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    std::printf("window load: %.3f s, %lld blocks, peak memory %.0f MB\n", seconds, static_cast<long long>(blocks),
-                usage.ru_maxrss / 1024.0);
+    std::printf("window load: %.3f s, %lld blocks, peak memory %.0f MB\n", seconds,
+                static_cast<long long>(blocks), usage.ru_maxrss / 1024.0);
     return 0;
 }

@@ -9,7 +9,7 @@ namespace parlowen {
 // The twelve colours of the page, as colour texts: slot 0 the page, slot 1 the entry/exit lines, slot 2 + i
 // speaker i. Empty until the first load.
 class ColorTable {
-public:
+  public:
     static constexpr std::size_t SlotCount = 12;
     static constexpr std::size_t PageSlot = 0;
     static constexpr std::size_t EntrySlot = 1;
@@ -24,7 +24,7 @@ public:
     void Set(std::size_t slot, std::u16string text) { slots_.at(slot) = std::move(text); }
     void Reset();
 
-private:
+  private:
     std::array<std::u16string, SlotCount> slots_;
 };
 

@@ -17,7 +17,7 @@ namespace parlowen {
 namespace {
 
 constexpr char16_t NoCharacter = 0xFFFF; // not a character of code page 932
-constexpr std::uint16_t NoCode = 0xFFFF;   // no code page 932 code (0xFF is never a lead byte)
+constexpr std::uint16_t NoCode = 0xFFFF; // no code page 932 code (0xFF is never a lead byte)
 
 struct Iconv {
     iconv_t handle;

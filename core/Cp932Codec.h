@@ -33,7 +33,7 @@ struct EncodeResult {
 // it follows an undecodable lead byte that the preferred code would join: then another twin is written.
 // Either way decoding the written bytes gives the same text again.
 class Cp932Codec {
-public:
+  public:
     static constexpr char16_t RawByteBase = 0xDC00;
 
     static std::u16string Decode(std::string_view bytes);

@@ -26,7 +26,7 @@ std::u16string Widen(const char* ascii) {
 }
 
 class FileDescriptor {
-public:
+  public:
     explicit FileDescriptor(int descriptor) : descriptor_(descriptor) {}
     ~FileDescriptor() {
         if (descriptor_ >= 0) {
@@ -44,7 +44,7 @@ public:
         return result;
     }
 
-private:
+  private:
     int descriptor_;
 };
 
@@ -259,7 +259,9 @@ FileStatus FileStore::CheckReplaceable(const std::string& path) {
     return ResolveTarget(path, target, info, exists);
 }
 
-FileStatus FileStore::Replace(const std::string& path, std::string_view bytes) { return Replace(path, {bytes}); }
+FileStatus FileStore::Replace(const std::string& path, std::string_view bytes) {
+    return Replace(path, {bytes});
+}
 
 FileStatus FileStore::Replace(const std::string& path, std::initializer_list<std::string_view> pieces) {
     std::string target;

@@ -26,7 +26,7 @@ std::u16string DescribeFailure(const FileStatus& status);
 
 // Whole-file reads and crash-safe replacement of a user's files.
 class FileStore {
-public:
+  public:
     static FileStatus ReadAll(const std::string& path, std::string& bytes);
 
     // Writes bytes to a temporary file beside the target, flushes it to the disk and renames it over the

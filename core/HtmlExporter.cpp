@@ -15,7 +15,6 @@ namespace {
 
 constexpr char16_t ProductName[] = u"プログラム名　チャットログ編集ツール Parlowen Pro";
 
-
 } // namespace
 
 std::u16string TrimSpaces(std::u16string_view text) {
@@ -39,7 +38,6 @@ HtmlOptions MakeHtmlOptions(const ColorTable& colors, bool emphasis, std::u16str
     }
     return options;
 }
-
 
 namespace {
 
@@ -87,7 +85,7 @@ void AppendEscapedBytes(std::string_view line, std::string& out) {
 
 // The keyword tests prepared once per export, with the opening and closing tags already in bytes.
 class LineTagger {
-public:
+  public:
     explicit LineTagger(const HtmlOptions& options) {
         // Keywords are compared in their escaped form, so "Taro>" still finds "Taro&gt; hi". An escaped
         // keyword never holds "<", so once a line is wrapped no later keyword can match it: the first
@@ -106,7 +104,8 @@ public:
             // A character takes at most two bytes, so this many bytes decode at least the longest keyword.
             const std::string_view head = cleanedLine.substr(0, longestKeyword_ * 2);
             prefix_.resize(head.size());
-            prefix_.resize(static_cast<std::size_t>(Cp932Codec::DecodeTo(head, prefix_.data()) - prefix_.data()));
+            prefix_.resize(
+                static_cast<std::size_t>(Cp932Codec::DecodeTo(head, prefix_.data()) - prefix_.data()));
             for (const Rule& rule : rules_) {
                 if (std::u16string_view(prefix_).substr(0, rule.keyword.size()) == rule.keyword) {
                     out += rule.open;
@@ -128,7 +127,7 @@ public:
         return longest;
     }
 
-private:
+  private:
     struct Rule {
         std::u16string keyword;
         std::string open;
@@ -183,7 +182,8 @@ std::u16string EscapeHtml(std::u16string_view text) {
 
 std::u16string TagLine(std::u16string_view cleanedLine, const HtmlOptions& options) {
     std::string tagged;
-    LineTagger(options).AppendTagged(Cp932Codec::Encode(cleanedLine, Unencodable::NumericReference).bytes, tagged);
+    LineTagger(options).AppendTagged(Cp932Codec::Encode(cleanedLine, Unencodable::NumericReference).bytes,
+                                     tagged);
     return Cp932Codec::Decode(tagged);
 }
 
@@ -259,7 +259,8 @@ bool ExportHtml(WindowOperations& window, const HtmlOptions& options, const Expo
         return false;
     }
     window.SetCheckText(Cp932Codec::Decode(result.body));
-    FileStatus written = FileStore::Replace(request.pagePath, {PageHead(options, request.baseName), result.body, PageEnd});
+    FileStatus written =
+        FileStore::Replace(request.pagePath, {PageHead(options, request.baseName), result.body, PageEnd});
     window.SetBusy(false);
     if (!written.Ok()) {
         ShowWriteFailure(window, request.baseName + u".html", written);

@@ -9,9 +9,8 @@ namespace parlowen {
 // line, a last line without terminator is still a line and a text ending in a terminator has no empty
 // line after it. Works on decoded text and on the file's bytes alike: in code page 932 CR and LF are never
 // the second byte of a character, so both give the same lines.
-template <typename Char>
-class BasicLineReader {
-public:
+template <typename Char> class BasicLineReader {
+  public:
     explicit BasicLineReader(std::basic_string_view<Char> text) : text_(text) {}
 
     // Gives the next line without its terminator; false at the end of the text.
@@ -33,7 +32,7 @@ public:
         return true;
     }
 
-private:
+  private:
     std::size_t Find(std::size_t from) const {
         if constexpr (sizeof(Char) == 1) {
             // memchr is vectorised; the generic find compares one character at a time.
@@ -51,8 +50,9 @@ private:
 
 // The same lines from the last to the first, for work that writes them in reverse order anyway.
 class ReverseByteLineReader {
-public:
-    explicit ReverseByteLineReader(std::string_view text) : text_(text), end_(text.size()), done_(text.empty()) {
+  public:
+    explicit ReverseByteLineReader(std::string_view text)
+        : text_(text), end_(text.size()), done_(text.empty()) {
         // A terminator at the very end closes the last line rather than starting an empty one.
         if (end_ >= 2 && text_[end_ - 2] == '\r' && text_[end_ - 1] == '\n') {
             end_ -= 2;
@@ -83,7 +83,7 @@ public:
         return true;
     }
 
-private:
+  private:
     std::string_view text_;
     std::size_t end_;
     bool done_;

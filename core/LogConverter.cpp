@@ -47,8 +47,9 @@ FileStatus WriteConvertedLog(const std::string& path, std::string& convertedByte
 
 bool RunConvertAndSave(WindowOperations& window, const ConvertRequest& request) {
     constexpr char16_t title[] = u"Message:Log Change & Save";
-    if (!window.AskOkCancel(title, u"変換すると、元のテキストファイルは失われ、変換後のファイルに置き換えられます。\r\n"
-                                   u"よろしいですか？")) {
+    if (!window.AskOkCancel(
+            title, u"変換すると、元のテキストファイルは失われ、変換後のファイルに置き換えられます。\r\n"
+                   u"よろしいですか？")) {
         window.Beep();
         window.ShowNotice(title, u"処理は中断されました。");
         window.MoveFocus(FocusTarget::File1);

@@ -24,7 +24,9 @@ std::u16string_view CleanLine(std::u16string_view line, bool removeSeparator) {
     return Clean(line, removeSeparator);
 }
 
-std::string_view CleanLine(std::string_view line, bool removeSeparator) { return Clean(line, removeSeparator); }
+std::string_view CleanLine(std::string_view line, bool removeSeparator) {
+    return Clean(line, removeSeparator);
+}
 
 LoadResult LoadLog(const std::string& path, const LoadAnswers& answers,
                    const std::function<void(double)>& progress) {

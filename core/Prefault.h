@@ -10,8 +10,7 @@ namespace parlowen {
 void PrefaultForWriting(void* data, std::size_t bytes);
 
 // Reserves room for count characters and prefaults it: the string's later appends find memory ready.
-template <typename String>
-void ReserveWritable(String& string, std::size_t count) {
+template <typename String> void ReserveWritable(String& string, std::size_t count) {
     string.reserve(count);
     PrefaultForWriting(string.data(), string.capacity() * sizeof(typename String::value_type));
 }

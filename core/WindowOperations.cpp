@@ -10,8 +10,8 @@ namespace {
 
 void AppendNumber(std::u16string& text, double value) {
     char digits[400];
-    const auto [end, error] = std::to_chars(digits, digits + sizeof digits, std::round(value),
-                                            std::chars_format::fixed, 0);
+    const auto [end, error] =
+        std::to_chars(digits, digits + sizeof digits, std::round(value), std::chars_format::fixed, 0);
     for (const char* digit = digits; error == std::errc() && digit != end; ++digit) {
         text += static_cast<char16_t>(*digit);
     }

@@ -31,7 +31,7 @@ std::u16string CounterText(const LineCount& lineCount);
 
 // Everything the log operations ask of the main window. The window supplies the real one; tests a script.
 class WindowOperations {
-public:
+  public:
     virtual ~WindowOperations() = default;
 
     // A question with OK and Cancel; true for OK.
@@ -50,6 +50,7 @@ public:
 inline constexpr char16_t ReadFailureTitle[] = u"Err:File read";
 inline constexpr char16_t WriteFailureTitle[] = u"Err:File write";
 void ShowReadFailure(WindowOperations& window, std::u16string_view fileName, const struct FileStatus& status);
-void ShowWriteFailure(WindowOperations& window, std::u16string_view fileName, const struct FileStatus& status);
+void ShowWriteFailure(WindowOperations& window, std::u16string_view fileName,
+                      const struct FileStatus& status);
 
 } // namespace parlowen

@@ -2,6 +2,8 @@
 
 namespace parlowen {
 
-QString KeywordCut(const QString& text) { return text.left(KeywordLength); }
+QString KeywordCut(const QString& text) {
+    return text.left(KeywordLength);
+}
 
 } // namespace parlowen

@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QFile>
 #include <QGroupBox>
@@ -23,12 +24,11 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
-#include <QClipboard>
-#include <QTimer>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -149,9 +149,13 @@ Form1::Form1(Module1& module, MessageBoxes& messageBoxes, const QString& program
     Form_Load(programFolder);
 }
 
-Form1::~Form1() { delete palette_; }
+Form1::~Form1() {
+    delete palette_;
+}
 
-Form2* Form1::Palette() const { return palette_; }
+Form2* Form1::Palette() const {
+    return palette_;
+}
 
 template <typename Widget> Widget* Form1::Control(const QString& objectName) const {
     auto* widget = qobject_cast<Widget*>(controls_.value(objectName));
@@ -224,10 +228,12 @@ void Form1::CreateControls() {
         box->setAcceptDrops(false);
     }
 
-    navigable_ = {{File1, {ControlId::File1}},     {Check1, {ControlId::Check1}},     {Text3, {ControlId::Text3}},
-                  {Command7, {ControlId::Command7}}, {Command6, {ControlId::Command6}}, {Text1, {ControlId::Text1}},
-                  {Command1, {ControlId::Command1}}, {Command3, {ControlId::Command3}}, {Command2, {ControlId::Command2}},
-                  {Command4, {ControlId::Command4}}, {Text2, {ControlId::Text2}}};
+    navigable_ = {{File1, {ControlId::File1}},       {Check1, {ControlId::Check1}},
+                  {Text3, {ControlId::Text3}},       {Command7, {ControlId::Command7}},
+                  {Command6, {ControlId::Command6}}, {Text1, {ControlId::Text1}},
+                  {Command1, {ControlId::Command1}}, {Command3, {ControlId::Command3}},
+                  {Command2, {ControlId::Command2}}, {Command4, {ControlId::Command4}},
+                  {Text2, {ControlId::Text2}}};
     for (int i = 0; i < Form1Layout::KeywordRows; ++i) {
         navigable_.insert(Text4[i], {ControlId::Text4, i});
         navigable_.insert(Command5[i], {ControlId::Command5, i});
@@ -540,7 +546,8 @@ void Form1::OpenPalette(QPushButton* target) {
     module_.PickedColor.clear();
     if (!palette_) {
         palette_ = new Form2(module_, messageBoxes_,
-                             {this, [this] { return PagePreviewColour(); }, [this](QWidget* target) {
+                             {this, [this] { return PagePreviewColour(); },
+                              [this](QWidget* target) {
                                   // Whether the window system reports the focus coming back differs between
                                   // platforms, so the preview is shown here as well.
                                   target->setFocus(Qt::OtherFocusReason);
@@ -552,13 +559,21 @@ void Form1::OpenPalette(QPushButton* target) {
     palette_->Open();
 }
 
-void Form1::Command5_Click(int index) { OpenPalette(Command5[static_cast<std::size_t>(index)]); }
+void Form1::Command5_Click(int index) {
+    OpenPalette(Command5[static_cast<std::size_t>(index)]);
+}
 
-void Form1::Command6_Click() { OpenPalette(Command6); }
+void Form1::Command6_Click() {
+    OpenPalette(Command6);
+}
 
-void Form1::Command7_Click() { OpenPalette(Command7); }
+void Form1::Command7_Click() {
+    OpenPalette(Command7);
+}
 
-QColor Form1::PagePreviewColour() const { return Text3->palette().color(QPalette::Base); }
+QColor Form1::PagePreviewColour() const {
+    return Text3->palette().color(QPalette::Base);
+}
 
 void Form1::ApplyPreview(QPushButton* button) {
     // Only the button that opened the palette shows what was picked there; and a palette closed without
@@ -585,11 +600,17 @@ void Form1::ApplyPreview(QPushButton* button) {
     }
 }
 
-void Form1::Command5_GotFocus(int index) { ApplyPreview(Command5[static_cast<std::size_t>(index)]); }
+void Form1::Command5_GotFocus(int index) {
+    ApplyPreview(Command5[static_cast<std::size_t>(index)]);
+}
 
-void Form1::Command6_GotFocus() { ApplyPreview(Command6); }
+void Form1::Command6_GotFocus() {
+    ApplyPreview(Command6);
+}
 
-void Form1::Command7_GotFocus() { ApplyPreview(Command7); }
+void Form1::Command7_GotFocus() {
+    ApplyPreview(Command7);
+}
 
 bool Form1::HandleKeyPress(QObject* watched, const QKeyEvent& event) {
     const VbKeyPress key = ToVbKey(event.keyCombination());

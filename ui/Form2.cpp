@@ -29,16 +29,19 @@ struct LabelSpec {
 
 constexpr LabelSpec Labels[] = {
     {u"カラーボックスからひとつをクリックしてください。", 12, 150, 60, 4875, 345},
-    {u"Ｅｎｔｅｒキーで次移動、Ｅｎｔｅｒ+Ｓｈｉｆｔキーで前移動します。Spaceキーでクリック同様選択します。", 9.75,
-     150, 360, 4875, 465},
+    {u"Ｅｎｔｅｒキーで次移動、Ｅｎｔｅｒ+Ｓｈｉｆｔキーで前移動します。Spaceキーでクリック同様選択します。",
+     9.75, 150, 360, 4875, 465},
 };
 
-QColor ToQColor(const PaletteColor& color) { return QColor(color.red, color.green, color.blue); }
+QColor ToQColor(const PaletteColor& color) {
+    return QColor(color.red, color.green, color.blue);
+}
 
 } // namespace
 
 Form2::Form2(Module1& module, MessageBoxes& messageBoxes, MainWindow mainWindow)
-    : QWidget(nullptr, Qt::Window), module_(module), messageBoxes_(messageBoxes), mainWindow_(std::move(mainWindow)) {
+    : QWidget(nullptr, Qt::Window), module_(module), messageBoxes_(messageBoxes),
+      mainWindow_(std::move(mainWindow)) {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Form2"));
     // Closing through the window frame destroys the palette; the next colour button builds a new one.
@@ -76,7 +79,8 @@ void Form2::CreateControls() {
         cell->setContextMenuPolicy(Qt::NoContextMenu);
         cell->setAccessibleName(QString::fromStdU16String(CellText(PaletteTable()[i])));
         const int index = static_cast<int>(i);
-        place(cell, 300 + CellStep * (index % Columns), 810 + CellStep * (index / Columns), CellSize, CellSize);
+        place(cell, 300 + CellStep * (index % Columns), 810 + CellStep * (index / Columns), CellSize,
+              CellSize);
         cell->installEventFilter(this);
         if (previous) {
             setTabOrder(previous, cell);
@@ -117,7 +121,8 @@ void Form2::Form_Activate() {
     for (std::size_t i = 0; i < PaletteSize; ++i) {
         const PaletteColor& color = PaletteTable()[i];
         QPalette palette = Text2[i]->palette();
-        for (QPalette::ColorRole role : {QPalette::Base, QPalette::Text, QPalette::Highlight, QPalette::HighlightedText}) {
+        for (QPalette::ColorRole role :
+             {QPalette::Base, QPalette::Text, QPalette::Highlight, QPalette::HighlightedText}) {
             palette.setColor(role, ToQColor(color));
         }
         Text2[i]->setPalette(palette);
@@ -138,13 +143,16 @@ void Form2::ReturnToMainWindow() {
     }
 }
 
-void Form2::Command1_Click() { ReturnToMainWindow(); }
+void Form2::Command1_Click() {
+    ReturnToMainWindow();
+}
 
 void Form2::Text2_Click(int index) {
     QLineEdit* cell = Cell(index);
     cell->setCursorPosition(0);
     cell->deselect();
-    if (!messageBoxes_.AskOkCancel(QStringLiteral("Message:COLOR option"), QStringLiteral("この色で良いですか？"))) {
+    if (!messageBoxes_.AskOkCancel(QStringLiteral("Message:COLOR option"),
+                                   QStringLiteral("この色で良いですか？"))) {
         return;
     }
     const QColor background = cell->palette().color(QPalette::Base);
@@ -158,7 +166,9 @@ void Form2::Text2_Click(int index) {
     ReturnToMainWindow();
 }
 
-void Form2::Text2_GotFocus(int index) { Cell(index)->setCursorPosition(0); }
+void Form2::Text2_GotFocus(int index) {
+    Cell(index)->setCursorPosition(0);
+}
 
 void Form2::Text2_KeyDown(int index, int keyCode, int shift) {
     const PaletteKeyAction action = PaletteKeyRule(index, keyCode, shift);
@@ -187,7 +197,8 @@ bool Form2::event(QEvent* event) {
     if (event->type() == QEvent::WindowActivate) {
         Form_Activate();
     }
-    if (event->type() == QEvent::KeyPress && ToVbKey(static_cast<QKeyEvent*>(event)->keyCombination()).keyCode == VbKey::F12) {
+    if (event->type() == QEvent::KeyPress &&
+        ToVbKey(static_cast<QKeyEvent*>(event)->keyCombination()).keyCode == VbKey::F12) {
         Command1_Click();
         return true;
     }

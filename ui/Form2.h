@@ -20,7 +20,7 @@ namespace parlowen {
 class Form2 : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     // What the palette needs of the main window: its page colour preview, which becomes the palette's own
     // background, and the way back to the colour button that opened the palette.
     struct MainWindow {
@@ -42,11 +42,11 @@ public:
     void Text2_GotFocus(int index);
     void Text2_KeyDown(int index, int keyCode, int shift);
 
-protected:
+  protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void CreateControls();
     void Form_Load();
     void ReturnToMainWindow();

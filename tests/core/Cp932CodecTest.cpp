@@ -25,19 +25,19 @@ TEST(Cp932Codec, DecodesTable) {
         {"", u""},
         {"Taro> hi\r\n", u"Taro> hi\r\n"},
         {Bytes({0x93, 0xFA, 0x96, 0x7B, 0x8C, 0xEA}), u"日本語"},
-        {Bytes({0xB1, 0xDF}), u"ｱﾟ"},                       // half-width katakana are single bytes
-        {Bytes({0x81, 0x40}), u"　"},                       // the ideographic space
-        {Bytes({0x5C, 0x7E}), u"\\~"},                      // kept as ASCII, not yen sign and overline
-        {Bytes({0x87, 0x40}), u"①"},                        // NEC special characters
+        {Bytes({0xB1, 0xDF}), u"ｱﾟ"},                        // half-width katakana are single bytes
+        {Bytes({0x81, 0x40}), u"　"},                        // the ideographic space
+        {Bytes({0x5C, 0x7E}), u"\\~"},                       // kept as ASCII, not yen sign and overline
+        {Bytes({0x87, 0x40}), u"①"},                         // NEC special characters
         {Bytes({0xF0, 0x40}), std::u16string(1, u'\xE000')}, // user-defined area
         // Bytes that start no character come through as U+DC00 + byte.
         {Bytes({0x80}), u"\xDC80"},
         {Bytes({0xA0}), u"\xDCA0"},
         {Bytes({0xFD, 0xFE, 0xFF}), u"\xDCFD\xDCFE\xDCFF"},
-        {Bytes({0x41, 0x82}), u"A\xDC82"},               // lead byte at the end
-        {Bytes({0x81, 0x20, 0x41}), u"\xDC81 A"},          // lead byte before a byte that cannot trail
-        {Bytes({0x85, 0x40}), u"\xDC85@"},                 // a pair that code page 932 leaves unassigned
-        {Bytes({0x82, 0x0D, 0x0A}), u"\xDC82\r\n"},        // a line end is never swallowed as a trail byte
+        {Bytes({0x41, 0x82}), u"A\xDC82"},          // lead byte at the end
+        {Bytes({0x81, 0x20, 0x41}), u"\xDC81 A"},   // lead byte before a byte that cannot trail
+        {Bytes({0x85, 0x40}), u"\xDC85@"},          // a pair that code page 932 leaves unassigned
+        {Bytes({0x82, 0x0D, 0x0A}), u"\xDC82\r\n"}, // a line end is never swallowed as a trail byte
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Cp932Codec::Decode(c.bytes), c.text) << testing::PrintToString(c.bytes);
@@ -60,8 +60,8 @@ TEST(Cp932Codec, RoundTripsEveryCode) {
             }
             ++twins;
             const int code = lead << 8 | trail;
-            const bool documented = (code >= 0x8740 && code <= 0x879C) || (code >= 0xED40 && code <= 0xEEFC) ||
-                                    (code >= 0xFA40 && code <= 0xFC4B);
+            const bool documented = (code >= 0x8740 && code <= 0x879C) ||
+                                    (code >= 0xED40 && code <= 0xEEFC) || (code >= 0xFA40 && code <= 0xFC4B);
             EXPECT_TRUE(documented) << std::hex << code;
             EXPECT_EQ(text.size(), 1u) << std::hex << code;
             EXPECT_EQ(Cp932Codec::Decode(encoded.bytes), text) << std::hex << code;

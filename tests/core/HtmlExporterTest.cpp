@@ -14,8 +14,10 @@ HtmlOptions Defaults() {
     return MakeHtmlOptions(colors, false, u"", {});
 }
 
-ExportRequest Request(const TemporaryFolder& folder, std::u16string baseName, LoadAnswers answers, double total) {
-    return {folder.Path("sample.txt"), folder.Path("sample.html"), baseName + u".txt", baseName, answers, total};
+ExportRequest Request(const TemporaryFolder& folder, std::u16string baseName, LoadAnswers answers,
+                      double total) {
+    return {
+        folder.Path("sample.txt"), folder.Path("sample.html"), baseName + u".txt", baseName, answers, total};
 }
 
 const std::string Head = "<html>\r\n"
@@ -34,18 +36,18 @@ TEST(ExportHtml, SampleRunWritesTheWholePage) {
     const HtmlOptions options = MakeHtmlOptions(colors, false, u"", {u"Taro", u"Hanako"});
     ScriptedWindow window;
     ASSERT_TRUE(ExportHtml(window, options, Request(folder, u"sample", {VbTrue, VbTrue}, 2)));
-    EXPECT_EQ(folder.Read("sample.html"), Head +
-                                              "<title>sample.html</title>\r\n"
-                                              "</head>\r\n"
-                                              "<body bgcolor=\"#FFFFFF\">\r\n"
-                                              "<font color=\"#0000FF\">Hanako&gt; hello</font><br>\r\n"
-                                              "<font color=\"#FF0000\">Taro&gt; hi</font><br>\r\n"
-                                              "\r\n"
-                                              "</body></html>\r\n");
+    EXPECT_EQ(folder.Read("sample.html"), Head + "<title>sample.html</title>\r\n"
+                                                 "</head>\r\n"
+                                                 "<body bgcolor=\"#FFFFFF\">\r\n"
+                                                 "<font color=\"#0000FF\">Hanako&gt; hello</font><br>\r\n"
+                                                 "<font color=\"#FF0000\">Taro&gt; hi</font><br>\r\n"
+                                                 "\r\n"
+                                                 "</body></html>\r\n");
     EXPECT_EQ(folder.Read("sample.txt"), "Taro> hi\r\nHanako> hello\r\n----\r\n");
     EXPECT_EQ(window.counter, u"2/2行");
     const std::vector<std::u16string> expected = {
-        u"notice Message:HTML Change & Save: 中間ファイル作成のため、テキストウィンドウに\r\nＨＴＭＬタグが表示されます。",
+        u"notice Message:HTML Change & Save: "
+        u"中間ファイル作成のため、テキストウィンドウに\r\nＨＴＭＬタグが表示されます。",
         u"busy on",
         u"text cleared",
         u"text set",
@@ -64,8 +66,10 @@ TEST(ExportHtml, EmptyLogAndExistingPage) {
     ScriptedWindow window;
     window.counter = u"7行";
     ASSERT_TRUE(ExportHtml(window, Defaults(), Request(folder, u"sample", {}, 0)));
-    EXPECT_EQ(folder.Read("sample.html"),
-              Head + "<title>sample.html</title>\r\n</head>\r\n<body bgcolor=\"#FFFFFF\">\r\n\r\n</body></html>\r\n");
+    EXPECT_EQ(
+        folder.Read("sample.html"),
+        Head +
+            "<title>sample.html</title>\r\n</head>\r\n<body bgcolor=\"#FFFFFF\">\r\n\r\n</body></html>\r\n");
     EXPECT_EQ(window.counter, u"7行");
 }
 
@@ -96,7 +100,8 @@ TEST(ExportHtml, TitleIsEscapedAndHoldsAnyFileName) {
     ScriptedWindow window;
     ASSERT_TRUE(ExportHtml(window, Defaults(), Request(folder, u"<b>&ログ€", {}, 1)));
     const std::string page = folder.Read("sample.html");
-    EXPECT_NE(page.find("<title>&lt;b&gt;&amp;" + Sjis(u"ログ") + "&#8364;.html</title>"), std::string::npos) << page;
+    EXPECT_NE(page.find("<title>&lt;b&gt;&amp;" + Sjis(u"ログ") + "&#8364;.html</title>"), std::string::npos)
+        << page;
 }
 
 TEST(BuildHtmlBody, ReversesAndAppliesTheBlankRule) {
@@ -150,14 +155,17 @@ TEST(TagLine, KeywordRules) {
     };
     const Case cases[] = {
         {"no keyword", u"Taro> hi", u"", u"", u"", false, u"Taro&gt; hi"},
-        {"lowest box wins", u"Taro> hi", u"Ta", u"Taro", u"", false, u"<font color=\"#FF0000\">Taro&gt; hi</font>"},
+        {"lowest box wins", u"Taro> hi", u"Ta", u"Taro", u"", false,
+         u"<font color=\"#FF0000\">Taro&gt; hi</font>"},
         {"only at the start", u"hi Taro", u"Taro", u"", u"", false, u"hi Taro"},
         {"case-sensitive", u"Taro> hi", u"taro", u"", u"", false, u"Taro&gt; hi"},
         {"inner spaces must match", u"Taro > hi", u"Taro>", u"", u"", false, u"Taro &gt; hi"},
-        {"keyword with >", u"Taro> hi", u"Taro>", u"", u"", false, u"<font color=\"#FF0000\">Taro&gt; hi</font>"},
+        {"keyword with >", u"Taro> hi", u"Taro>", u"", u"", false,
+         u"<font color=\"#FF0000\">Taro&gt; hi</font>"},
         {"keyword < cannot match the wrapping", u"<x", u"<", u"<", u"", false,
          u"<font color=\"#FF0000\">&lt;x</font>"},
-        {"keyword & matches the escaped line", u"&amp", u"&", u"", u"", false, u"<font color=\"#FF0000\">&amp;amp</font>"},
+        {"keyword & matches the escaped line", u"&amp", u"&", u"", u"", false,
+         u"<font color=\"#FF0000\">&amp;amp</font>"},
         {"emphasis", u"【入室】Taro", u"【", u"", u"【入室】", true,
          u"<font color=\"#003366\"><strong>【入室】Taro</strong></font>"},
         {"emphasis off", u"【入室】Taro", u"", u"【", u"【入室】", false,

@@ -28,12 +28,12 @@ TEST(LineReader, SplitsAtCrAndCrLfOnly) {
         {u"", {}},
         {u"A", {u"A"}},
         {u"A\r\nB\r\nC\r\n", {u"A", u"B", u"C"}},
-        {u"A\r\nB", {u"A", u"B"}},                   // last line without terminator
-        {u"A\rB\r", {u"A", u"B"}},                   // lone CR ends a line
-        {u"A\nB\r\n", {u"A\nB"}},                    // lone LF stays inside the line
+        {u"A\r\nB", {u"A", u"B"}}, // last line without terminator
+        {u"A\rB\r", {u"A", u"B"}}, // lone CR ends a line
+        {u"A\nB\r\n", {u"A\nB"}},  // lone LF stays inside the line
         {u"\r\n", {u""}},
         {u"\r\n\r\n", {u"", u""}},
-        {u"\r\r\n", {u"", u""}},                      // CR, then CR LF
+        {u"\r\r\n", {u"", u""}}, // CR, then CR LF
         {u"\n\n", {u"\n\n"}},
         {u"A\r\n\r\nB", {u"A", u"", u"B"}},
     };

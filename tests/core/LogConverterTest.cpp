@@ -76,7 +76,8 @@ TEST(RunConvertAndSave, WholeSequence) {
     window.answers = {true};
     RunConvertAndSave(window, Request(folder, {}, 2));
     const std::vector<std::u16string> expected = {
-        u"ask Message:Log Change & Save: 変換すると、元のテキストファイルは失われ、変換後のファイルに置き換えられます。"
+        u"ask Message:Log Change & Save: "
+        u"変換すると、元のテキストファイルは失われ、変換後のファイルに置き換えられます。"
         u"\r\nよろしいですか？ -> OK",
         u"busy on",
         u"text cleared",
@@ -120,8 +121,9 @@ TEST(RunConvertAndSave, ReadOnlyLogIsRefusedEvenForRoot) {
     EXPECT_EQ(folder.Read("log.txt"), "A\r\nB\r\n");
     EXPECT_EQ(window.checkText, u"\r\nA\r\nB");
     EXPECT_EQ(window.busyDepth, 0);
-    EXPECT_EQ(window.calls[1], u"notice Err:File write: 「log.txt」に書き込めませんでした。元のファイルは変更されていません。"
-                               u"\r\n読み取り専用のファイルです。");
+    EXPECT_EQ(window.calls[1],
+              u"notice Err:File write: 「log.txt」に書き込めませんでした。元のファイルは変更されていません。"
+              u"\r\n読み取り専用のファイルです。");
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"log.txt"});
 }
 

@@ -19,7 +19,7 @@ TEST(CleanLine, LeadingSpacesAndSeparators) {
         {u"", true, u""},
         {u"  Taro> hi  ", false, u"Taro> hi  "}, // trailing spaces stay
         {u"\tTaro", false, u"\tTaro"},           // only spaces are leading spaces
-        {u"　Taro", false, u"　Taro"},            // so is the ideographic space
+        {u"　Taro", false, u"　Taro"},           // so is the ideographic space
         {u"    ", false, u""},
         {u"----", false, u"----"},
         {u"----", true, u""},
@@ -56,7 +56,8 @@ TEST(LoadLog, AppliesTheAnswers) {
     };
     for (const LoadCase& c : cases) {
         std::vector<double> progress;
-        LoadResult result = LoadLog(folder.Path("log.txt"), c.answers, [&](double count) { progress.push_back(count); });
+        LoadResult result =
+            LoadLog(folder.Path("log.txt"), c.answers, [&](double count) { progress.push_back(count); });
         ASSERT_TRUE(result.status.Ok()) << c.name;
         EXPECT_EQ(result.logText, c.logText) << c.name;
         EXPECT_EQ(result.lineCount, c.lines) << c.name;
@@ -133,7 +134,8 @@ TEST(RunLoad, FolderInsteadOfAFile) {
     window.answers = {true, true};
     EXPECT_FALSE(RunLoad(window, {folder.Path("dir.txt"), u"dir.txt"}).loaded);
     EXPECT_EQ(window.busyDepth, 0);
-    EXPECT_NE(window.calls[window.calls.size() - 2].find(u"通常のファイルではありません。"), std::u16string::npos);
+    EXPECT_NE(window.calls[window.calls.size() - 2].find(u"通常のファイルではありません。"),
+              std::u16string::npos);
 }
 
 } // namespace

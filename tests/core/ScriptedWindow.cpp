@@ -17,7 +17,8 @@ bool ScriptedWindow::AskOkCancel(std::u16string_view title, std::u16string_view 
     }
     const bool answer = answers.front();
     answers.pop_front();
-    calls.push_back(u"ask " + std::u16string(title) + u": " + std::u16string(text) + (answer ? u" -> OK" : u" -> Cancel"));
+    calls.push_back(u"ask " + std::u16string(title) + u": " + std::u16string(text) +
+                    (answer ? u" -> OK" : u" -> Cancel"));
     return answer;
 }
 
@@ -25,7 +26,9 @@ void ScriptedWindow::ShowNotice(std::u16string_view title, std::u16string_view t
     calls.push_back(u"notice " + std::u16string(title) + u": " + std::u16string(text));
 }
 
-void ScriptedWindow::Beep() { calls.push_back(u"beep"); }
+void ScriptedWindow::Beep() {
+    calls.push_back(u"beep");
+}
 
 void ScriptedWindow::SetBusy(bool on) {
     busyDepth += on ? 1 : -1;
@@ -33,7 +36,10 @@ void ScriptedWindow::SetBusy(bool on) {
 }
 
 void ScriptedWindow::SetStateLabel(std::u16string_view text, Rgb colour) {
-    calls.push_back(u"state " + std::u16string(text) + (colour == BeforeColour ? u" red" : colour == AfterColour ? u" blue" : u" ?"));
+    calls.push_back(u"state " + std::u16string(text) +
+                    (colour == BeforeColour  ? u" red"
+                     : colour == AfterColour ? u" blue"
+                                             : u" ?"));
 }
 
 void ScriptedWindow::SetLineCounter(const LineCount& lineCount) {

@@ -11,7 +11,7 @@ namespace parlowen {
 // Answers questions from a script and records every window operation as one readable line, so a test can
 // compare the whole sequence of an operation at once.
 class ScriptedWindow : public WindowOperations {
-public:
+  public:
     std::deque<bool> answers;
     std::vector<std::u16string> calls;
     std::u16string checkText;
@@ -31,7 +31,7 @@ public:
 
 // A temporary folder that is removed with everything in it at the end of the test.
 class TemporaryFolder {
-public:
+  public:
     TemporaryFolder();
     ~TemporaryFolder();
     TemporaryFolder(const TemporaryFolder&) = delete;
@@ -42,7 +42,7 @@ public:
     std::string Read(const std::string& name) const;
     std::vector<std::string> Names() const;
 
-private:
+  private:
     std::string path_;
 };
 

@@ -33,7 +33,8 @@ TEST(CheckWindowText, LineBreaksBecomeSeparatorsInBoundedParagraphs) {
 }
 
 TEST(CheckWindowText, RoundTripsThroughTheView) {
-    for (const QString& text : {Lines(1), Lines(99), Lines(100), Lines(101), Lines(1234), QString("a\r\n\r\n\r\nb")}) {
+    for (const QString& text :
+         {Lines(1), Lines(99), Lines(100), Lines(101), Lines(1234), QString("a\r\n\r\n\r\nb")}) {
         EXPECT_EQ(FromCheckWindow(ToCheckWindow(text.toStdU16String())), text) << text.size();
     }
     // A selection across paragraphs carries U+2029.

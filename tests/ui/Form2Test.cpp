@@ -1,6 +1,6 @@
+#include "Form2.h"
 #include "ColorChoice.h"
 #include "Form1.h"
-#include "Form2.h"
 #include "PaletteTable.h"
 #include "ui/ScriptedMessageBoxes.h"
 #include "ui/UiTestSupport.h"
@@ -81,7 +81,9 @@ class Form2Test : public ::testing::Test {
         EXPECT_EQ(boxes_.Take(), std::vector{Question("Message:COLOR option", Chosen)});
     }
 
-    QColor Colour(const QString& name, QPalette::ColorRole role) const { return Get(name)->palette().color(role); }
+    QColor Colour(const QString& name, QPalette::ColorRole role) const {
+        return Get(name)->palette().color(role);
+    }
     std::u16string Slot(std::size_t slot) const { return module_.ColorTable.Get(slot); }
 
     QTemporaryDir folder_;
@@ -96,7 +98,8 @@ TEST_F(Form2Test, EveryCellStoresTheColourItShows) {
         const parlowen::PaletteColor& expected = parlowen::PaletteTable()[cell];
         const QColor shown = palette.Cell(cell)->palette().color(QPalette::Base);
         ASSERT_EQ(shown, QColor(expected.red, expected.green, expected.blue)) << cell;
-        EXPECT_EQ(palette.Cell(cell)->palette().color(QPalette::Text), shown) << cell; // the text is invisible
+        EXPECT_EQ(palette.Cell(cell)->palette().color(QPalette::Text), shown)
+            << cell; // the text is invisible
         QTest::mouseClick(Get("Command5(2)"), Qt::LeftButton);
         boxes_.Answer({true});
         palette.Text2_Click(cell);
@@ -116,7 +119,8 @@ TEST_F(Form2Test, WhiteForThePageRepaintsEveryBackground) {
     EXPECT_EQ(Colour("Text1", QPalette::Base), QColor(0, 51, 102));
 
     OpenFor("Command6");
-    EXPECT_EQ(palette.palette().color(QPalette::Window), QColor(0, 51, 102)) << "the palette sits on the page colour";
+    EXPECT_EQ(palette.palette().color(QPalette::Window), QColor(0, 51, 102))
+        << "the palette sits on the page colour";
     boxes_.Answer({true});
     QTest::keyClick(palette.Cell(0), Qt::Key_Space);
     boxes_.Take();
@@ -177,7 +181,8 @@ TEST_F(Form2Test, CancelAndCloseStoreNothingAndKeepThePreviews) {
     EXPECT_FALSE(palette.isVisible());
     EXPECT_EQ(QApplication::focusWidget(), Get("Command5(1)"));
     EXPECT_EQ(Slot(3), u"255,00,00");
-    EXPECT_EQ(Colour("Text4(1)", QPalette::Text), QColor(255, 0, 0)) << "a close without a choice paints nothing";
+    EXPECT_EQ(Colour("Text4(1)", QPalette::Text), QColor(255, 0, 0))
+        << "a close without a choice paints nothing";
 
     OpenFor("Command5(1)");
     QTest::mouseClick(palette.findChild<QPushButton*>("Command1"), Qt::LeftButton);
@@ -211,15 +216,16 @@ TEST_F(Form2Test, KeysMoveBetweenCellsWithWrapAround) {
         int to;
     };
     const Case cases[] = {
-        {215, Qt::Key_Return, Qt::NoModifier, 0},   {0, Qt::Key_Return, Qt::ShiftModifier, 215},
+        {215, Qt::Key_Return, Qt::NoModifier, 0},     {0, Qt::Key_Return, Qt::ShiftModifier, 215},
         {0, Qt::Key_Backtab, Qt::ShiftModifier, 215}, {14, Qt::Key_Tab, Qt::NoModifier, 15},
-        {7, Qt::Key_Return, Qt::ControlModifier, 7}, {7, Qt::Key_Return, Qt::AltModifier, 7},
+        {7, Qt::Key_Return, Qt::ControlModifier, 7},  {7, Qt::Key_Return, Qt::AltModifier, 7},
     };
     for (const Case& c : cases) {
         palette.Cell(c.from)->setFocus();
         QTest::keyClick(palette.Cell(c.from), c.key, c.modifiers);
         EXPECT_EQ(palette.focusWidget(), palette.Cell(c.to)) << c.from << " -> " << c.to;
-        EXPECT_EQ(palette.Cell(c.from)->text(), QString::fromStdU16String(parlowen::CellText(parlowen::PaletteTable()[c.from])));
+        EXPECT_EQ(palette.Cell(c.from)->text(),
+                  QString::fromStdU16String(parlowen::CellText(parlowen::PaletteTable()[c.from])));
     }
 }
 

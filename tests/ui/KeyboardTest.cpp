@@ -29,9 +29,10 @@ class KeyboardTest : public ::testing::Test {
 
     void SetUp() override {
         ASSERT_TRUE(folder_.isValid());
-        WriteBytes(folder_.filePath("chat.txt"),
-                   ToShiftJis(CrLfLines({u"【入室】たろう"_qs, u"たろう> こんにちは、みなさん元気ですか今日は"_qs, "",
-                                         u"はなこ> やあ"_qs, "----"})));
+        WriteBytes(
+            folder_.filePath("chat.txt"),
+            ToShiftJis(CrLfLines({u"【入室】たろう"_qs, u"たろう> こんにちは、みなさん元気ですか今日は"_qs,
+                                  "", u"はなこ> やあ"_qs, "----"})));
         window_ = std::make_unique<Form1>(module_, boxes_, folder_.path());
         window_->show();
         window_->activateWindow();
