@@ -12,6 +12,7 @@
 #include "LogFiles.h"
 #include "Twips.h"
 #include "VbKeys.h"
+#include "WindowPlacement.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -277,7 +278,7 @@ void Form1::SetupConnections() {
 void Form1::Form_Load(const QString& programFolder) {
     state_.LogFolder = WithTrailingSeparator(programFolder);
     File1->addItems(ListLogFiles(state_.LogFolder));
-    CentreOnScreen();
+    PlaceCentredWithLift(*this, dotsPerInch_);
     for (QPushButton* button : {Command1, Command3, Command6, Command7}) {
         button->setEnabled(false);
     }
@@ -292,17 +293,6 @@ void Form1::Form_Load(const QString& programFolder) {
     Label6->clear();
     Label8->clear();
     File1->setFocus(Qt::OtherFocusReason);
-}
-
-void Form1::CentreOnScreen() {
-    const QRect screenArea = screen()->geometry();
-    const TwipsPosition position =
-        CentredWithLift(static_cast<float>(PixelsToTwips(screenArea.width(), dotsPerInch_)),
-                        static_cast<float>(PixelsToTwips(screenArea.height(), dotsPerInch_)),
-                        static_cast<float>(PixelsToTwips(width(), dotsPerInch_)),
-                        static_cast<float>(PixelsToTwips(height(), dotsPerInch_)));
-    move(screenArea.left() + TwipsToPixels(position.left, dotsPerInch_),
-         screenArea.top() + TwipsToPixels(position.top, dotsPerInch_));
 }
 
 void Form1::File1_KeyDown(std::int16_t& keyCode, std::int16_t shift) {

@@ -91,7 +91,6 @@ class Form1 : public QWidget {
     void SetTabOrder(std::vector<std::pair<int, QWidget*>> focusable);
     void SetupConnections();
     void Form_Load(const QString& programFolder);
-    void CentreOnScreen();
     void ResetOptionsForLoad();
     void LoadSelectedLog();
     bool HandleKeyPress(QObject* watched, const QKeyEvent& event);

@@ -3,6 +3,7 @@
 #include "ColorChoice.h"
 #include "Twips.h"
 #include "VbKeys.h"
+#include "WindowPlacement.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -98,16 +99,7 @@ void Form2::CreateControls() {
     Form_Activate();
 }
 
-void Form2::Form_Load() {
-    const QRect screenArea = screen()->geometry();
-    const TwipsPosition position =
-        CentredWithLift(static_cast<float>(PixelsToTwips(screenArea.width(), dotsPerInch_)),
-                        static_cast<float>(PixelsToTwips(screenArea.height(), dotsPerInch_)),
-                        static_cast<float>(PixelsToTwips(width(), dotsPerInch_)),
-                        static_cast<float>(PixelsToTwips(height(), dotsPerInch_)));
-    move(screenArea.left() + TwipsToPixels(position.left, dotsPerInch_),
-         screenArea.top() + TwipsToPixels(position.top, dotsPerInch_));
-}
+void Form2::Form_Load() { PlaceCentredWithLift(*this, dotsPerInch_); }
 
 void Form2::Open() {
     show();
