@@ -60,15 +60,15 @@ void Form2::CreateControls() {
                             TwipsToPixels(width, dotsPerInch_), TwipsToPixels(height, dotsPerInch_));
     };
     for (std::size_t i = 0; i < Label4.size(); ++i) {
-        const LabelSpec& spec = Labels[i];
-        Label4[i] = new QLabel(QString::fromUtf16(spec.text), this);
+        const LabelSpec& label = Labels[i];
+        Label4[i] = new QLabel(QString::fromUtf16(label.text), this);
         Label4[i]->setObjectName(QStringLiteral("Label4(%1)").arg(i));
         Label4[i]->setWordWrap(true);
         Label4[i]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
-        font.setPointSizeF(spec.pointSize);
+        font.setPointSizeF(label.pointSize);
         Label4[i]->setFont(font);
-        place(Label4[i], spec.left, spec.top, spec.width, spec.height);
+        place(Label4[i], label.left, label.top, label.width, label.height);
     }
     QWidget* previous = nullptr;
     for (std::size_t i = 0; i < PaletteSize; ++i) {
@@ -99,7 +99,9 @@ void Form2::CreateControls() {
     Form_Activate();
 }
 
-void Form2::Form_Load() { PlaceCentredWithLift(*this, dotsPerInch_); }
+void Form2::Form_Load() {
+    PlaceCentredWithLift(*this, dotsPerInch_);
+}
 
 void Form2::Open() {
     show();

@@ -58,6 +58,18 @@ class KeyboardTest : public ::testing::Test {
     void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QTest::keyClick(QApplication::focusWidget(), key, modifiers);
     }
+    // Selects length characters of the check window from a line and column on, as the keyboard would.
+    QPlainTextEdit* SelectInCheckWindow(int line, int column, int length) {
+        auto* text1 = Get<QPlainTextEdit>("Text1");
+        text1->setFocus();
+        QTextCursor cursor = text1->textCursor();
+        cursor.movePosition(QTextCursor::Start);
+        cursor.movePosition(QTextCursor::Down, QTextCursor::MoveAnchor, line);
+        cursor.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, column);
+        cursor.movePosition(QTextCursor::Right, QTextCursor::KeepAnchor, length);
+        text1->setTextCursor(cursor);
+        return text1;
+    }
     void LoadByKeyboard() {
         auto* list = Get<QListWidget>("File1");
         list->setFocus();
@@ -93,14 +105,7 @@ TEST_F(KeyboardTest, WholeSessionWithoutTheMouse) {
     ASSERT_EQ(Focused(), "Text4(0)");
 
     // Copy the speaker's name from the check window: select it there with the keyboard.
-    auto* text1 = Get<QPlainTextEdit>("Text1");
-    text1->setFocus();
-    QTextCursor cursor = text1->textCursor();
-    cursor.movePosition(QTextCursor::Start);
-    cursor.movePosition(QTextCursor::Down);
-    cursor.movePosition(QTextCursor::Down);
-    cursor.movePosition(QTextCursor::Right, QTextCursor::KeepAnchor, 3);
-    text1->setTextCursor(cursor);
+    auto* text1 = SelectInCheckWindow(2, 0, 3);
     Key(Qt::Key_C, Qt::ControlModifier);
     ASSERT_EQ(QGuiApplication::clipboard()->text(), u"たろう"_qs);
     Get("Text4(0)")->setFocus();
@@ -187,15 +192,7 @@ TEST_F(KeyboardTest, F12WithCtrlInAKeywordBoxEndsTheProgram) {
 
 TEST_F(KeyboardTest, CopyAndPasteMoveTenCharactersAtMost) {
     LoadByKeyboard();
-    auto* text1 = Get<QPlainTextEdit>("Text1");
-    text1->setFocus();
-    QTextCursor cursor = text1->textCursor();
-    cursor.movePosition(QTextCursor::Start);
-    cursor.movePosition(QTextCursor::Down);
-    cursor.movePosition(QTextCursor::Down);
-    cursor.movePosition(QTextCursor::Right, QTextCursor::KeepAnchor, 25);
-    text1->setTextCursor(cursor);
-    ASSERT_EQ(cursor.selectedText().size(), 25);
+    ASSERT_EQ(SelectInCheckWindow(2, 0, 25)->textCursor().selectedText().size(), 25);
     Key(Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), u"たろう> こんにちは"_qs);
 
@@ -275,15 +272,7 @@ TEST_F(KeyboardTest, PopupMenusOnlyWhereTheyBelong) {
 
 TEST_F(KeyboardTest, ALineBreakInTheCopiedSelectionCountsAsCrLf) {
     LoadByKeyboard();
-    auto* text1 = Get<QPlainTextEdit>("Text1");
-    text1->setFocus();
-    QTextCursor cursor = text1->textCursor();
-    cursor.movePosition(QTextCursor::Start);
-    cursor.movePosition(QTextCursor::Down);
-    cursor.movePosition(QTextCursor::EndOfLine);
-    cursor.movePosition(QTextCursor::Left, QTextCursor::MoveAnchor, 2);
-    cursor.movePosition(QTextCursor::Right, QTextCursor::KeepAnchor, 12);
-    text1->setTextCursor(cursor);
+    SelectInCheckWindow(1, 5, 12); // from the last two characters of "【入室】たろう" on
     Key(Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), u"ろう\r\nたろう> こ"_qs);
 }
