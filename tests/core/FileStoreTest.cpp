@@ -2,6 +2,8 @@
 
 #include "ScriptedWindow.h"
 
+#include "RenameSeam.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -17,21 +19,6 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-namespace {
-
-volatile std::sig_atomic_t stopBeforeRename = 0;
-
-} // namespace
-
-// A link seam: this program's own rename() comes before the C library's, so a child process can stop itself
-// at the moment when the temporary file is complete and the rename has not yet happened.
-extern "C" int rename(const char* from, const char* to) noexcept {
-    if (stopBeforeRename != 0) {
-        ::raise(SIGSTOP);
-    }
-    return ::renameat(AT_FDCWD, from, AT_FDCWD, to);
-}
 
 namespace parlowen {
 namespace {
@@ -153,7 +140,7 @@ TEST(FileStore, KilledBeforeTheRenameLeavesTheOldLogAndTheNextReplaceCleansUp) {
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        stopBeforeRename = 1;
+        StopBeforeRename();
         FileStore::Replace(folder.Path("log.txt"), next);
         ::_exit(0);
     }

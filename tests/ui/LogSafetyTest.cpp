@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "RenameSeam.h"
+
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -24,21 +26,6 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-namespace {
-
-volatile std::sig_atomic_t stopBeforeRename = 0;
-
-} // namespace
-
-// A link seam: this program's own rename() comes before the C library's, so a child process can stop itself
-// at the moment when the temporary file is complete and the rename has not yet happened.
-extern "C" int rename(const char* from, const char* to) noexcept {
-    if (stopBeforeRename != 0) {
-        ::raise(SIGSTOP);
-    }
-    return ::renameat(AT_FDCWD, from, AT_FDCWD, to);
-}
 
 namespace {
 
@@ -329,7 +316,7 @@ TEST_F(LogSafetyTest, KilledWhileWritingLeavesTheOldLogAndTheNextConvertTidiesUp
     ASSERT_GE(child, 0);
     if (child == 0) {
         ::alarm(60); // a child that never reaches the rename must not hang the test
-        stopBeforeRename = 1;
+        StopBeforeRename();
         Convert();
         ::_exit(0);
     }
