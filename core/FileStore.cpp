@@ -1,5 +1,6 @@
 #include "FileStore.h"
 
+#include "FileDescriptor.h"
 #include "Prefault.h"
 
 #include <cerrno>
@@ -24,29 +25,6 @@ std::u16string Widen(const char* ascii) {
     }
     return text;
 }
-
-class FileDescriptor {
-  public:
-    explicit FileDescriptor(int descriptor) : descriptor_(descriptor) {}
-    ~FileDescriptor() {
-        if (descriptor_ >= 0) {
-            ::close(descriptor_);
-        }
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int Get() const { return descriptor_; }
-    bool Valid() const { return descriptor_ >= 0; }
-    // close() can report the failure of a delayed write, so its result counts.
-    int Close() {
-        const int result = ::close(descriptor_);
-        descriptor_ = -1;
-        return result;
-    }
-
-  private:
-    int descriptor_;
-};
 
 FileStatus WriteAll(int descriptor, std::string_view bytes) {
     while (!bytes.empty()) {
@@ -209,47 +187,6 @@ std::u16string DescribeFailure(const FileStatus& status) {
     default:
         return u"システムエラー（" + Widen(std::strerror(status.errorNumber)) + u"）";
     }
-}
-
-FileStatus FileStore::ReadAll(const std::string& path, std::string& bytes) {
-    bytes.clear();
-    // Without O_NONBLOCK, opening a named pipe put where the log was waits for a writer that never comes;
-    // reading a regular file ignores the flag.
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (!file.Valid()) {
-        return FileStatus::FromErrno(errno);
-    }
-    struct stat info;
-    if (::fstat(file.Get(), &info) != 0) {
-        return FileStatus::FromErrno(errno);
-    }
-    if (!S_ISREG(info.st_mode)) {
-        return {FileStatus::Kind::NotAFile, 0};
-    }
-    // The size is only a hint: the file may grow or shrink while it is read.
-    ReserveWritable(bytes, static_cast<std::size_t>(info.st_size) + 1);
-    bytes.resize(static_cast<std::size_t>(info.st_size) + 1);
-    std::size_t filled = 0;
-    for (;;) {
-        if (filled == bytes.size()) {
-            bytes.resize(bytes.size() * 2);
-        }
-        const ssize_t got = ::read(file.Get(), bytes.data() + filled, bytes.size() - filled);
-        if (got < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            const int error = errno;
-            bytes.clear();
-            return FileStatus::FromErrno(error);
-        }
-        if (got == 0) {
-            break;
-        }
-        filled += static_cast<std::size_t>(got);
-    }
-    bytes.resize(filled);
-    return {};
 }
 
 FileStatus FileStore::CheckReplaceable(const std::string& path) {

@@ -24,11 +24,9 @@ struct FileStatus {
 // The reason for a failure, in Japanese, as the notices show it.
 std::u16string DescribeFailure(const FileStatus& status);
 
-// Whole-file reads and crash-safe replacement of a user's files.
+// Crash-safe replacement of a user's files.
 class FileStore {
   public:
-    static FileStatus ReadAll(const std::string& path, std::string& bytes);
-
     // Writes bytes to a temporary file beside the target, flushes it to the disk and renames it over the
     // target, so the old content stays whole until the new one is complete. A symbolic link is followed
     // and stays a link; the permission bits of an existing file are kept; an existing file that nobody

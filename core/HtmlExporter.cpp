@@ -3,6 +3,7 @@
 #include "Cp932Codec.h"
 #include "HtmlColor.h"
 #include "LineReader.h"
+#include "MappedFile.h"
 #include "Prefault.h"
 
 #include <algorithm>
@@ -48,15 +49,16 @@ constexpr bool HasByte(std::uint64_t word, unsigned char byte) {
 }
 
 void AppendEscapedBytes(std::string_view line, std::string& out) {
-    // "&", "<" and ">" are below 0x40, so in code page 932 they are never the second byte of a character
-    // and can be replaced byte by byte. Most words of a line hold none of them and are skipped whole.
+    // Only "&" and "<" can start markup in HTML text; ">" is left as it is, so "たろう> " stays readable.
+    // Both are below 0x40, so in code page 932 they are never the second byte of a character and can be
+    // replaced byte by byte. Most words of a line hold neither and are skipped whole.
     std::size_t copied = 0;
     std::size_t index = 0;
     while (index < line.size()) {
         if (line.size() - index >= 8) {
             std::uint64_t word;
             std::memcpy(&word, line.data() + index, sizeof word);
-            if (!HasByte(word, '&') && !HasByte(word, '<') && !HasByte(word, '>')) {
+            if (!HasByte(word, '&') && !HasByte(word, '<')) {
                 index += 8;
                 continue;
             }
@@ -68,9 +70,6 @@ void AppendEscapedBytes(std::string_view line, std::string& out) {
             break;
         case '<':
             reference = "&lt;";
-            break;
-        case '>':
-            reference = "&gt;";
             break;
         default:
             ++index;
@@ -87,7 +86,7 @@ void AppendEscapedBytes(std::string_view line, std::string& out) {
 class LineTagger {
   public:
     explicit LineTagger(const HtmlOptions& options) {
-        // Keywords are compared in their escaped form, so "Taro>" still finds "Taro&gt; hi". An escaped
+        // Keywords are compared in their escaped form, so "Taro&" still finds "Taro&amp; hi". An escaped
         // keyword never holds "<", so once a line is wrapped no later keyword can match it: the first
         // matching rule is the only one that applies. Escaping maps each character to its own fixed text
         // and no two of those texts begin alike, so comparing the unescaped texts gives the same answer.
@@ -170,9 +169,6 @@ std::u16string EscapeHtml(std::u16string_view text) {
         case u'<':
             escaped += u"&lt;";
             break;
-        case u'>':
-            escaped += u"&gt;";
-            break;
         default:
             escaped += character;
         }
@@ -190,14 +186,15 @@ std::u16string TagLine(std::u16string_view cleanedLine, const HtmlOptions& optio
 HtmlResult BuildHtmlBody(const std::string& logPath, const HtmlOptions& options, const LoadAnswers& answers,
                          double total, const std::function<void(std::int32_t, double)>& progress) {
     HtmlResult result;
-    std::string bytes;
-    result.status = FileStore::ReadAll(logPath, bytes);
+    MappedFile log;
+    result.status = MappedFile::Open(logPath, log);
     if (!result.status.Ok()) {
         return result;
     }
+    const std::string_view bytes = log.Bytes();
     // The lines are read from the last one, so the body is written front to back in a single pass.
     LineTagger tagger(options);
-    const auto lines = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\r')) + 1;
+    const auto lines = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), LineEndOf<char>(bytes))) + 1;
     ReserveWritable(result.body, bytes.size() + bytes.size() / 8 + lines * (6 + tagger.LongestTags()));
     ReverseByteLineReader reader(bytes);
     std::string_view line;

@@ -29,7 +29,7 @@ HtmlOptions MakeHtmlOptions(const ColorTable& colors, bool emphasis, std::u16str
 
 std::u16string TrimSpaces(std::u16string_view text);
 
-// "&", "<" and ">" as character references, so that a chat line can never become markup.
+// "&" and "<" as character references, so that a chat line can never become markup (">" starts nothing).
 std::u16string EscapeHtml(std::u16string_view text);
 
 // One cleaned log line as it stands in the page, before its "<br>": escaped, then wrapped in the entry

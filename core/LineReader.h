@@ -5,13 +5,25 @@
 
 namespace parlowen {
 
-// Walks the lines of a log: a line ends at CR or CR LF, an LF that does not follow a CR stays inside the
-// line, a last line without terminator is still a line and a text ending in a terminator has no empty
-// line after it. Works on decoded text and on the file's bytes alike: in code page 932 CR and LF are never
-// the second byte of a character, so both give the same lines.
+// The character that ends a log's lines. A log ends them at CR or CR LF, and an LF that does not follow a CR
+// stays inside the line; but a log saved with LF alone holds no CR at all, and read by that rule it would be
+// a single line, so for such a log LF ends the lines.
+template <typename Char> Char LineEndOf(std::basic_string_view<Char> text) {
+    if constexpr (sizeof(Char) == 1) {
+        return std::memchr(text.data(), '\r', text.size()) ? Char('\r') : Char('\n');
+    } else {
+        return text.find(Char('\r')) != text.npos ? Char('\r') : Char('\n');
+    }
+}
+
+// Walks the lines of a log: a line ends at the log's line end (CR or CR LF, or LF in a log without CR), a
+// last line without terminator is still a line and a text ending in a terminator has no empty line after
+// it. Works on decoded text and on the file's bytes alike: in code page 932 CR and LF are never the second
+// byte of a character, so both give the same lines. A piece of a log is read with the whole log's line end.
 template <typename Char> class BasicLineReader {
   public:
-    explicit BasicLineReader(std::basic_string_view<Char> text) : text_(text) {}
+    explicit BasicLineReader(std::basic_string_view<Char> text) : BasicLineReader(text, LineEndOf(text)) {}
+    BasicLineReader(std::basic_string_view<Char> text, Char lineEnd) : text_(text), lineEnd_(lineEnd) {}
 
     // Gives the next line without its terminator; false at the end of the text.
     bool Next(std::basic_string_view<Char>& line) {
@@ -26,7 +38,7 @@ template <typename Char> class BasicLineReader {
         }
         line = text_.substr(position_, end - position_);
         position_ = end + 1;
-        if (position_ < text_.size() && text_[position_] == Char('\n')) {
+        if (lineEnd_ == Char('\r') && position_ < text_.size() && text_[position_] == Char('\n')) {
             ++position_;
         }
         return true;
@@ -36,27 +48,29 @@ template <typename Char> class BasicLineReader {
     std::size_t Find(std::size_t from) const {
         if constexpr (sizeof(Char) == 1) {
             // memchr is vectorised; the generic find compares one character at a time.
-            const void* found = std::memchr(text_.data() + from, '\r', text_.size() - from);
+            const void* found = std::memchr(text_.data() + from, lineEnd_, text_.size() - from);
             return found ? static_cast<std::size_t>(static_cast<const Char*>(found) - text_.data())
                          : std::basic_string_view<Char>::npos;
         } else {
-            return text_.find(Char('\r'), from);
+            return text_.find(lineEnd_, from);
         }
     }
 
     std::basic_string_view<Char> text_;
+    Char lineEnd_;
     std::size_t position_ = 0;
 };
 
 // The same lines from the last to the first, for work that writes them in reverse order anyway.
 class ReverseByteLineReader {
   public:
-    explicit ReverseByteLineReader(std::string_view text)
-        : text_(text), end_(text.size()), done_(text.empty()) {
+    explicit ReverseByteLineReader(std::string_view text) : ReverseByteLineReader(text, LineEndOf(text)) {}
+    ReverseByteLineReader(std::string_view text, char lineEnd)
+        : text_(text), lineEnd_(lineEnd), end_(text.size()), done_(text.empty()) {
         // A terminator at the very end closes the last line rather than starting an empty one.
-        if (end_ >= 2 && text_[end_ - 2] == '\r' && text_[end_ - 1] == '\n') {
+        if (lineEnd_ == '\r' && end_ >= 2 && text_[end_ - 2] == '\r' && text_[end_ - 1] == '\n') {
             end_ -= 2;
-        } else if (end_ >= 1 && text_[end_ - 1] == '\r') {
+        } else if (end_ >= 1 && text_[end_ - 1] == lineEnd_) {
             end_ -= 1;
         }
     }
@@ -65,14 +79,14 @@ class ReverseByteLineReader {
         if (done_) {
             return false;
         }
-        const void* found = end_ == 0 ? nullptr : ::memrchr(text_.data(), '\r', end_);
+        const void* found = end_ == 0 ? nullptr : ::memrchr(text_.data(), lineEnd_, end_);
         std::size_t start = 0;
         if (found == nullptr) {
             done_ = true;
         } else {
             const auto terminator = static_cast<std::size_t>(static_cast<const char*>(found) - text_.data());
             start = terminator + 1;
-            if (start < end_ && text_[start] == '\n') {
+            if (lineEnd_ == '\r' && start < end_ && text_[start] == '\n') {
                 ++start;
             }
             line = text_.substr(start, end_ - start);
@@ -85,6 +99,7 @@ class ReverseByteLineReader {
 
   private:
     std::string_view text_;
+    char lineEnd_;
     std::size_t end_;
     bool done_;
 };

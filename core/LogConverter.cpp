@@ -2,6 +2,7 @@
 
 #include "Cp932Codec.h"
 #include "LineReader.h"
+#include "MappedFile.h"
 #include "Prefault.h"
 
 #include <algorithm>
@@ -11,15 +12,16 @@ namespace parlowen {
 ConvertResult ConvertLog(const std::string& path, const LoadAnswers& answers, double total,
                          const std::function<void(std::int32_t, double)>& progress) {
     ConvertResult result;
-    std::string bytes;
-    result.status = FileStore::ReadAll(path, bytes);
+    MappedFile log;
+    result.status = MappedFile::Open(path, log);
     if (!result.status.Ok()) {
         return result;
     }
+    const std::string_view bytes = log.Bytes();
     // Reading the lines from the last one writes the new order front to back in one pass; putting each line
     // in front of the text so far would copy the whole text once per line. Every line grows by at most one
-    // byte (a lone CR becomes CR LF), and the extra CR LF of the file needs two more.
-    const auto terminators = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\r'));
+    // byte (a lone CR, or LF in a log without CR, becomes CR LF), and the extra CR LF of the file needs two more.
+    const auto terminators = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), LineEndOf<char>(bytes)));
     ReserveWritable(result.bytes, bytes.size() + terminators + 3);
     std::int32_t count = 0;
     ReverseByteLineReader reader(bytes);

@@ -1,6 +1,7 @@
 #include "LogLoader.h"
 
 #include "Cp932Codec.h"
+#include "MappedFile.h"
 #include "Prefault.h"
 
 #include <algorithm>
@@ -31,14 +32,15 @@ std::string_view CleanLine(std::string_view line, bool removeSeparator) {
 LoadResult LoadLog(const std::string& path, const LoadAnswers& answers,
                    const std::function<void(double)>& progress) {
     LoadResult result;
-    std::string bytes;
-    result.status = FileStore::ReadAll(path, bytes);
+    MappedFile log;
+    result.status = MappedFile::Open(path, log);
     if (!result.status.Ok()) {
         return result;
     }
+    const std::string_view bytes = log.Bytes();
     // Sized once for the worst case (every line kept, one unit per byte) and filled in place: the text of a
     // large log is built in a single pass.
-    const auto lines = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\r')) + 1;
+    const auto lines = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), LineEndOf<char>(bytes))) + 1;
     ReserveWritable(result.logText, bytes.size() + 2 * lines);
     result.logText.resize(bytes.size() + 2 * lines);
     char16_t* out = result.logText.data();

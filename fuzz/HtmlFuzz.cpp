@@ -88,7 +88,6 @@ std::string Escaped(std::string_view line) {
     for (const char character : line) {
         escaped += character == '&'   ? "&amp;"
                    : character == '<' ? "&lt;"
-                   : character == '>' ? "&gt;"
                                       : std::string(1, character);
     }
     return escaped;
@@ -119,7 +118,7 @@ bool StartsWith(std::string_view text, std::size_t at, std::string_view prefix) 
     return text.compare(at, prefix.size(), prefix) == 0;
 }
 
-// Markup is only what the export writes itself: its tags, and references for "&", "<" and ">".
+// Markup is only what the export writes itself: its tags, and references for "&" and "<".
 void RequireOnlyOwnMarkup(std::string_view body) {
     static constexpr std::string_view tags[] = {"<br>", "<strong>", "</strong>", "</font>"};
     for (std::size_t at = 0; at < body.size(); ++at) {
@@ -143,23 +142,19 @@ void RequireOnlyOwnMarkup(std::string_view body) {
                 ++at;
             }
         } else if (body[at] == '&') {
-            Require(StartsWith(body, at, "&amp;") || StartsWith(body, at, "&lt;") ||
-                        StartsWith(body, at, "&gt;"),
-                    "an \"&\" that is not escaped");
-        } else {
-            Require(body[at] != '>', "a \">\" outside a tag");
+            Require(StartsWith(body, at, "&amp;") || StartsWith(body, at, "&lt;"), "an \"&\" that is not escaped");
         }
     }
 }
 
-// Reads the title back: Shift-JIS, then the references that stand for "&", "<", ">" and unencodable units.
+// Reads the title back: Shift-JIS, then the references that stand for "&", "<" and unencodable units.
 std::u16string ReadTitle(std::string_view title) {
     const std::u16string text = Cp932Codec::Decode(title);
     std::u16string read;
     for (std::size_t at = 0; at < text.size(); ++at) {
         const std::u16string_view rest = std::u16string_view(text).substr(at);
-        if (rest.starts_with(u"&amp;") || rest.starts_with(u"&lt;") || rest.starts_with(u"&gt;")) {
-            read += rest[1] == u'a' ? u'&' : rest[1] == u'l' ? u'<' : u'>';
+        if (rest.starts_with(u"&amp;") || rest.starts_with(u"&lt;")) {
+            read += rest[1] == u'a' ? u'&' : u'<';
             at = text.find(u';', at);
         } else if (rest.starts_with(u"&#")) {
             std::uint32_t value = 0;
@@ -174,7 +169,7 @@ std::u16string ReadTitle(std::string_view title) {
                 read += static_cast<char16_t>(value);
             }
         } else {
-            Require(text[at] != u'&' && text[at] != u'<' && text[at] != u'>', "markup in the title");
+            Require(text[at] != u'&' && text[at] != u'<', "markup in the title");
             read += text[at];
         }
     }

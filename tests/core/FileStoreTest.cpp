@@ -1,4 +1,5 @@
 #include "FileStore.h"
+#include "MappedFile.h"
 
 #include "ScriptedWindow.h"
 
@@ -83,8 +84,8 @@ TEST(FileStore, RefusesReadOnlyFilesAndFolders) {
 
     std::filesystem::create_directory(folder.Path("dir.txt"));
     EXPECT_EQ(FileStore::Replace(folder.Path("dir.txt"), "new").kind, FileStatus::Kind::NotAFile);
-    std::string bytes;
-    EXPECT_EQ(FileStore::ReadAll(folder.Path("dir.txt"), bytes).kind, FileStatus::Kind::NotAFile);
+    MappedFile mapped;
+    EXPECT_EQ(MappedFile::Open(folder.Path("dir.txt"), mapped).kind, FileStatus::Kind::NotAFile);
     EXPECT_EQ(folder.Names(), (std::vector<std::string>{"dir.txt", "log.txt"}));
 }
 
@@ -92,9 +93,9 @@ TEST(FileStore, RefusesReadOnlyFilesAndFolders) {
 TEST(FileStore, NamedPipeIsRefusedWithoutWaitingForAWriter) {
     TemporaryFolder folder;
     ASSERT_EQ(::mkfifo(folder.Path("log.txt").c_str(), 0666), 0);
-    std::string bytes = "left";
-    EXPECT_EQ(FileStore::ReadAll(folder.Path("log.txt"), bytes).kind, FileStatus::Kind::NotAFile);
-    EXPECT_EQ(bytes, "");
+    MappedFile mapped;
+    EXPECT_EQ(MappedFile::Open(folder.Path("log.txt"), mapped).kind, FileStatus::Kind::NotAFile);
+    EXPECT_EQ(mapped.Bytes(), "");
     EXPECT_EQ(FileStore::Replace(folder.Path("log.txt"), "new").kind, FileStatus::Kind::NotAFile);
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"log.txt"});
 }

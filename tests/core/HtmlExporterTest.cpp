@@ -39,8 +39,8 @@ TEST(ExportHtml, SampleRunWritesTheWholePage) {
     EXPECT_EQ(folder.Read("sample.html"), Head + "<title>sample.html</title>\r\n"
                                                  "</head>\r\n"
                                                  "<body bgcolor=\"#FFFFFF\">\r\n"
-                                                 "<font color=\"#0000FF\">Hanako&gt; hello</font><br>\r\n"
-                                                 "<font color=\"#FF0000\">Taro&gt; hi</font><br>\r\n"
+                                                 "<font color=\"#0000FF\">Hanako> hello</font><br>\r\n"
+                                                 "<font color=\"#FF0000\">Taro> hi</font><br>\r\n"
                                                  "\r\n"
                                                  "</body></html>\r\n");
     EXPECT_EQ(folder.Read("sample.txt"), "Taro> hi\r\nHanako> hello\r\n----\r\n");
@@ -100,7 +100,7 @@ TEST(ExportHtml, TitleIsEscapedAndHoldsAnyFileName) {
     ScriptedWindow window;
     ASSERT_TRUE(ExportHtml(window, Defaults(), Request(folder, u"<b>&ログ€", {}, 1)));
     const std::string page = folder.Read("sample.html");
-    EXPECT_NE(page.find("<title>&lt;b&gt;&amp;" + Sjis(u"ログ") + "&#8364;.html</title>"), std::string::npos)
+    EXPECT_NE(page.find("<title>&lt;b>&amp;" + Sjis(u"ログ") + "&#8364;.html</title>"), std::string::npos)
         << page;
 }
 
@@ -136,7 +136,7 @@ TEST(BuildHtmlBody, KeepsTheLogsOwnBytes) {
     HtmlOptions options = Defaults();
     options.SpeakerKeywords[0] = Cp932Codec::Decode("\xED\x40");
     HtmlResult result = BuildHtmlBody(folder.Path("sample.txt"), options, {}, 2, nullptr);
-    EXPECT_EQ(result.body, "\x80&lt;\x82<br>\r\n<font color=\"#000\">\xED\x40&gt; x</font><br>\r\n");
+    EXPECT_EQ(result.body, "\x80&lt;\x82<br>\r\n<font color=\"#000\">\xED\x40> x</font><br>\r\n");
 }
 
 TEST(TagLine, KeywordRules) {
@@ -154,14 +154,14 @@ TEST(TagLine, KeywordRules) {
         std::u16string tagged;
     };
     const Case cases[] = {
-        {"no keyword", u"Taro> hi", u"", u"", u"", false, u"Taro&gt; hi"},
+        {"no keyword", u"Taro> hi", u"", u"", u"", false, u"Taro> hi"},
         {"lowest box wins", u"Taro> hi", u"Ta", u"Taro", u"", false,
-         u"<font color=\"#FF0000\">Taro&gt; hi</font>"},
+         u"<font color=\"#FF0000\">Taro> hi</font>"},
         {"only at the start", u"hi Taro", u"Taro", u"", u"", false, u"hi Taro"},
-        {"case-sensitive", u"Taro> hi", u"taro", u"", u"", false, u"Taro&gt; hi"},
-        {"inner spaces must match", u"Taro > hi", u"Taro>", u"", u"", false, u"Taro &gt; hi"},
+        {"case-sensitive", u"Taro> hi", u"taro", u"", u"", false, u"Taro> hi"},
+        {"inner spaces must match", u"Taro > hi", u"Taro>", u"", u"", false, u"Taro > hi"},
         {"keyword with >", u"Taro> hi", u"Taro>", u"", u"", false,
-         u"<font color=\"#FF0000\">Taro&gt; hi</font>"},
+         u"<font color=\"#FF0000\">Taro> hi</font>"},
         {"keyword < cannot match the wrapping", u"<x", u"<", u"<", u"", false,
          u"<font color=\"#FF0000\">&lt;x</font>"},
         {"keyword & matches the escaped line", u"&amp", u"&", u"", u"", false,
@@ -172,7 +172,7 @@ TEST(TagLine, KeywordRules) {
          u"<font color=\"#0000FF\">【入室】Taro</font>"},
         {"emphasis without keyword", u"【入室】Taro", u"", u"", u"", true, u"【入室】Taro"},
         {"script stays text", u"<script>alert(1)</script>", u"", u"", u"", false,
-         u"&lt;script&gt;alert(1)&lt;/script&gt;"},
+         u"&lt;script>alert(1)&lt;/script>"},
     };
     for (const Case& c : cases) {
         options.SpeakerKeywords[3] = c.speaker3;

@@ -19,7 +19,7 @@ std::vector<std::u16string> Lines(std::u16string_view text) {
     return lines;
 }
 
-TEST(LineReader, SplitsAtCrAndCrLfOnly) {
+TEST(LineReader, SplitsAtCrAndCrLfOrAtLfWhenThereIsNoCr) {
     struct Case {
         std::u16string text;
         std::vector<std::u16string> lines;
@@ -34,7 +34,9 @@ TEST(LineReader, SplitsAtCrAndCrLfOnly) {
         {u"\r\n", {u""}},
         {u"\r\n\r\n", {u"", u""}},
         {u"\r\r\n", {u"", u""}}, // CR, then CR LF
-        {u"\n\n", {u"\n\n"}},
+        {u"A\nB\n", {u"A", u"B"}}, // a log saved with LF alone
+        {u"A\n\nB", {u"A", u"", u"B"}},
+        {u"\n\n", {u"", u""}},
         {u"A\r\n\r\nB", {u"A", u"", u"B"}},
     };
     for (const Case& c : cases) {

@@ -26,6 +26,7 @@ TEST(ConvertLog, ReversesTheKeptLines) {
         {"no final terminator", "A\r\nB\r\nC", {}, "C\r\nB\r\nA\r\n\r\n"},
         {"empty file", "", {}, "\r\n"},
         {"lone LF stays in its line", "A\nB\rC\r\n", {}, "C\r\nA\nB\r\n\r\n"},
+        {"LF ends the lines of a log without CR", "A\nB\n\nC\n", {}, "C\r\n\r\nB\r\nA\r\n\r\n"},
         {"blank lines dropped", "A\r\n\r\n  \r\nB\r\n", {VbTrue, VbFalse}, "B\r\nA\r\n\r\n"},
         {"separators emptied in place", "A\r\n----\r\nB\r\n", {VbFalse, VbTrue}, "B\r\n\r\nA\r\n\r\n"},
         {"separators dropped", "A\r\n----\r\nB\r\n", {VbTrue, VbTrue}, "B\r\nA\r\n\r\n"},

@@ -239,8 +239,8 @@ TEST_F(Form2Test, ALoadResetsEverySlotAndTheExportUsesTheChoices) {
     boxes_.Take();
     const std::string page = ReadBytes(folder_.filePath("sample.html"));
     EXPECT_NE(page.find("<body bgcolor=\"#FFCC99\">"), std::string::npos) << page;
-    EXPECT_NE(page.find("<font color=\"#0000FF\">Hanako&gt; hello</font><br>\r\n"
-                        "<font color=\"#FF0000\">Taro&gt; hi</font><br>\r\n"),
+    EXPECT_NE(page.find("<font color=\"#0000FF\">Hanako> hello</font><br>\r\n"
+                        "<font color=\"#FF0000\">Taro> hi</font><br>\r\n"),
               std::string::npos)
         << page;
 

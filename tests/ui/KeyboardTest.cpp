@@ -141,10 +141,10 @@ TEST_F(KeyboardTest, WholeSessionWithoutTheMouse) {
     EXPECT_EQ(Focused(), "File1");
 
     const std::string expectedBody =
-        ToShiftJis(u"<font color=\"#FF0000\">たろう&gt; こんにちは、みなさん元気ですか今日は</font><br>\r\n"
+        ToShiftJis(u"<font color=\"#FF0000\">たろう> こんにちは、みなさん元気ですか今日は</font><br>\r\n"
                    u"<font color=\"#000000\"><strong>【入室】たろう</strong></font><br>\r\n"_qs);
     const std::string page = ReadBytes(folder_.filePath("chat.html"));
-    EXPECT_NE(page.find(ToShiftJis(u"はなこ&gt; やあ<br>\r\n"_qs) + expectedBody + "\r\n</body></html>\r\n"),
+    EXPECT_NE(page.find(ToShiftJis(u"はなこ> やあ<br>\r\n"_qs) + expectedBody + "\r\n</body></html>\r\n"),
               std::string::npos)
         << page;
 }

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "FileDescriptor.h"
+#include "FileStore.h"
+
+#include <string>
+#include <string_view>
+#include <sys/stat.h>
+
+namespace parlowen {
+
+// A log's bytes as the system maps them, read-only: one copy of the log, in the page cache, however large.
+// A program that shortens the file while it is mapped makes the lost pages unreadable (SIGBUS); appending is
+// harmless, the mapping keeps the size the file had when it was opened.
+class MappedFile {
+  public:
+    MappedFile() = default;
+    ~MappedFile();
+    MappedFile(MappedFile&& other) noexcept;
+    MappedFile& operator=(MappedFile&& other) noexcept;
+
+    // Maps a regular file; a folder, a named pipe or a device is refused without waiting for a writer.
+    static FileStatus Open(const std::string& path, MappedFile& file);
+
+    std::string_view Bytes() const { return {data_, size_}; }
+    // What the file was when it was opened: its device, inode, size and modification time.
+    const struct stat& Status() const { return status_; }
+    int Descriptor() const { return descriptor_.Get(); }
+
+  private:
+    FileDescriptor descriptor_;
+    struct stat status_ {};
+    const char* data_ = nullptr;
+    std::size_t size_ = 0;
+};
+
+} // namespace parlowen
