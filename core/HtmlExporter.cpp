@@ -194,7 +194,8 @@ HtmlResult BuildHtmlBody(const std::string& logPath, const HtmlOptions& options,
     const std::string_view bytes = log.Bytes();
     // The lines are read from the last one, so the body is written front to back in a single pass.
     LineTagger tagger(options);
-    const auto lines = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), LineEndOf<char>(bytes))) + 1;
+    const auto lines =
+        static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), LineEndOf<char>(bytes))) + 1;
     ReserveWritable(result.body, bytes.size() + bytes.size() / 8 + lines * (6 + tagger.LongestTags()));
     ReverseByteLineReader reader(bytes);
     std::string_view line;

@@ -20,8 +20,10 @@ ConvertResult ConvertLog(const std::string& path, const LoadAnswers& answers, do
     const std::string_view bytes = log.Bytes();
     // Reading the lines from the last one writes the new order front to back in one pass; putting each line
     // in front of the text so far would copy the whole text once per line. Every line grows by at most one
-    // byte (a lone CR, or LF in a log without CR, becomes CR LF), and the extra CR LF of the file needs two more.
-    const auto terminators = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), LineEndOf<char>(bytes)));
+    // byte (a lone CR, or LF in a log without CR, becomes CR LF), and the extra CR LF of the file needs two
+    // more.
+    const auto terminators =
+        static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), LineEndOf<char>(bytes)));
     ReserveWritable(result.bytes, bytes.size() + terminators + 3);
     std::int32_t count = 0;
     ReverseByteLineReader reader(bytes);

@@ -40,7 +40,8 @@ LoadResult LoadLog(const std::string& path, const LoadAnswers& answers,
     const std::string_view bytes = log.Bytes();
     // Sized once for the worst case (every line kept, one unit per byte) and filled in place: the text of a
     // large log is built in a single pass.
-    const auto lines = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), LineEndOf<char>(bytes))) + 1;
+    const auto lines =
+        static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), LineEndOf<char>(bytes))) + 1;
     ReserveWritable(result.logText, bytes.size() + 2 * lines);
     result.logText.resize(bytes.size() + 2 * lines);
     char16_t* out = result.logText.data();

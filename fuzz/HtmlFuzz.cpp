@@ -86,9 +86,7 @@ ColorTable Colours() {
 std::string Escaped(std::string_view line) {
     std::string escaped;
     for (const char character : line) {
-        escaped += character == '&'   ? "&amp;"
-                   : character == '<' ? "&lt;"
-                                      : std::string(1, character);
+        escaped += character == '&' ? "&amp;" : character == '<' ? "&lt;" : std::string(1, character);
     }
     return escaped;
 }
@@ -142,7 +140,8 @@ void RequireOnlyOwnMarkup(std::string_view body) {
                 ++at;
             }
         } else if (body[at] == '&') {
-            Require(StartsWith(body, at, "&amp;") || StartsWith(body, at, "&lt;"), "an \"&\" that is not escaped");
+            Require(StartsWith(body, at, "&amp;") || StartsWith(body, at, "&lt;"),
+                    "an \"&\" that is not escaped");
         }
     }
 }

@@ -181,8 +181,7 @@ TEST(HostileKeywords, MarkupSpacesAndUnencodableCharacters) {
         {"ten characters beyond UTF-16's first plane", faces,
          "Taro<br>\r\n<br>\r\n&amp;x<br>\r\n&lt;script><br>\r\n"},
         {"a lone surrogate", u"\xD800", "Taro<br>\r\n<br>\r\n&amp;x<br>\r\n&lt;script><br>\r\n"},
-        {"an escaped form never matches", u"&lt;",
-         "Taro<br>\r\n<br>\r\n&amp;x<br>\r\n&lt;script><br>\r\n"},
+        {"an escaped form never matches", u"&lt;", "Taro<br>\r\n<br>\r\n&amp;x<br>\r\n&lt;script><br>\r\n"},
     };
     ColorTable colours;
     colours.Reset();

@@ -33,7 +33,7 @@ TEST(LineReader, SplitsAtCrAndCrLfOrAtLfWhenThereIsNoCr) {
         {u"A\nB\r\n", {u"A\nB"}},  // lone LF stays inside the line
         {u"\r\n", {u""}},
         {u"\r\n\r\n", {u"", u""}},
-        {u"\r\r\n", {u"", u""}}, // CR, then CR LF
+        {u"\r\r\n", {u"", u""}},   // CR, then CR LF
         {u"A\nB\n", {u"A", u"B"}}, // a log saved with LF alone
         {u"A\n\nB", {u"A", u"", u"B"}},
         {u"\n\n", {u"", u""}},
