@@ -1,5 +1,6 @@
 #include "HtmlColor.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -40,9 +41,24 @@ std::pair<std::u16string_view, std::u16string_view> SplitAtComma(std::u16string_
     return {text.substr(0, comma), text.substr(comma + 1)};
 }
 
+bool IsHexDigit(char16_t character) {
+    return (character >= u'0' && character <= u'9') || (character >= u'A' && character <= u'F') ||
+           (character >= u'a' && character <= u'f');
+}
+
 } // namespace
 
+bool IsHtmlColor(std::u16string_view text) {
+    return text.size() == 7 && text[0] == u'#' &&
+           std::all_of(text.begin() + 1, text.end(),
+                       [](char16_t character) { return IsHexDigit(character); });
+}
+
 std::u16string ToHtmlColor(std::u16string_view colorText) {
+    // No writer of the window produces this form; the command line passes a colour given as #RRGGBB.
+    if (IsHtmlColor(colorText)) {
+        return std::u16string(colorText);
+    }
     const auto [red, afterRed] = SplitAtComma(colorText);
     const auto [green, afterGreen] = SplitAtComma(TrimmedSpaces(afterRed));
     const std::u16string_view blue = TrimmedSpaces(afterGreen);

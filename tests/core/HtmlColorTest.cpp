@@ -23,6 +23,10 @@ TEST(ToHtmlColor, ConvertsByText) {
         {u" 255,255,255", u"# 255FFFF"}, // red is taken exactly as written
         {u"255", u"#FF"},                // not a colour text: converted as far as the steps go
         {u"", u"#"},
+        {u"#1a2B3c", u"#1a2B3c"}, // already in the page's form, as the command line may give it
+        {u"#515151", u"#515151"}, // "51" is a level only as a decimal component
+        {u"#12345", u"##12345"},
+        {u"#12345G", u"##12345G"},
     };
     for (const Case& c : cases) {
         const std::u16string input = c.colorText;
