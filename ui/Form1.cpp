@@ -29,6 +29,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QTimer>
 
 #include <algorithm>
@@ -293,6 +294,16 @@ void Form1::Form_Load(const QString& programFolder) {
     Label6->clear();
     Label8->clear();
     File1->setFocus(Qt::OtherFocusReason);
+}
+
+void Form1::SelectLog(const QString& fileName) {
+    const QList<QListWidgetItem*> found =
+        File1->findItems(fileName, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (!found.isEmpty()) {
+        // A selection change from the program is not a click: it must not load.
+        const QSignalBlocker blocker(File1);
+        File1->setCurrentItem(found.first());
+    }
 }
 
 void Form1::File1_KeyDown(std::int16_t& keyCode, std::int16_t shift) {

@@ -52,6 +52,9 @@ class Form1 : public QWidget {
 
     const Form1State& State() const { return state_; }
 
+    // Selects a listed log without loading it, as a log named on the command line is offered.
+    void SelectLog(const QString& fileName);
+
     void File1_KeyDown(std::int16_t& keyCode, std::int16_t shift);
     void File1_Click();
     void File1_GotFocus();
