@@ -1,15 +1,48 @@
+#include "ArgumentText.h"
+#include "CommandLine.h"
 #include "Form1.h"
 #include "LocaleSetup.h"
 #include "Module1.h"
 #include "QtMessageBoxes.h"
+#include "StartLocation.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
 #include <csignal>
+#include <iostream>
+#include <unistd.h>
 
 int main(int argc, char* argv[]) {
     // A write beyond the file size limit should fail with EFBIG and be reported, not kill the program.
     std::signal(SIGXFSZ, SIG_IGN);
+    QCoreApplication::setApplicationName(QStringLiteral("parlowen"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(PARLOWEN_VERSION));
+
+    const QStringList arguments = parlowen::ArgumentText::DecodeAll(argc, argv);
+    if (parlowen::CommandLine::IsWindowless(arguments)) {
+        // Batch commands, --help and --version need no display.
+        QCoreApplication application(argc, argv);
+        return parlowen::CommandLine::Run(parlowen::CommandLine::Parse(arguments), std::cout, std::cerr,
+                                          isatty(STDERR_FILENO) == 1);
+    }
+    const parlowen::CommandLineRequest request = parlowen::CommandLine::Parse(arguments);
+    if (request.action != parlowen::CommandLineRequest::Action::Window) {
+        return parlowen::CommandLine::Run(request, std::cout, std::cerr, false);
+    }
+
+    // Decided before the window exists, so that a wrong PATH is reported even where there is no display.
+    const QString programFolder =
+        QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))).absolutePath();
+    const parlowen::StartLocation start =
+        parlowen::StartLocation::Choose(request.windowPath, programFolder, QDir::currentPath(),
+                                        parlowen::StartLocation::IsInstalledCopy(programFolder));
+    if (!start.error.isEmpty()) {
+        std::cerr << "parlowen: " << parlowen::ArgumentText::Encode(start.error) << '\n';
+        return parlowen::ExitUsage;
+    }
 
     QApplication application(argc, argv);
     parlowen::LocaleSetup::InstallTranslator(application);
@@ -17,7 +50,8 @@ int main(int argc, char* argv[]) {
 
     parlowen::Module1 module;
     parlowen::QtMessageBoxes messageBoxes;
-    parlowen::Form1 form(module, messageBoxes);
+    parlowen::Form1 form(module, messageBoxes, start.folder);
+    form.SelectLog(start.selectedLog);
     QObject::connect(&form, &parlowen::Form1::Ended, &application, &QCoreApplication::quit);
     form.show();
     return application.exec();

@@ -1,0 +1,291 @@
+#include "CommandLine.h"
+#include "ArgumentText.h"
+#include "Form1.h"
+#include "LogFiles.h"
+#include "StartLocation.h"
+#include "ui/ScriptedMessageBoxes.h"
+#include "ui/UiTestSupport.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace {
+
+using namespace parlowen;
+
+const QStringList ChatLines{u"  たろう> こんにちは"_qs, "",       "----", u"【入室】はなこ"_qs,
+                            u" はなこ> <b>やあ</b>"_qs, "a=b> =", "   "};
+const QStringList PartyLines{u"【入室】じろう"_qs, u"  たろう：乾杯"_qs, "----", "", u"じろう：どうも"_qs};
+
+struct Outcome {
+    int status = -1;
+    std::string output;
+    std::string errors;
+};
+
+Outcome RunCommandLine(QStringList arguments) {
+    arguments.prepend("parlowen");
+    std::ostringstream output;
+    std::ostringstream errors;
+    Outcome outcome;
+    outcome.status = CommandLine::Run(CommandLine::Parse(arguments), output, errors, false);
+    outcome.output = output.str();
+    outcome.errors = errors.str();
+    return outcome;
+}
+
+class CommandLineTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() { InstallProgramLocale(); }
+
+    void SetUp() override {
+        for (const QTemporaryDir* folder : {&windowFolder_, &commandFolder_}) {
+            ASSERT_TRUE(folder->isValid());
+            WriteBytes(folder->filePath("chat.txt"), ToShiftJis(CrLfLines(ChatLines)));
+            WriteBytes(folder->filePath("party.txt"), ToShiftJis(CrLfLines(PartyLines)));
+            WriteBytes(folder->filePath("LOG.TXT"), {});
+        }
+    }
+
+    void TearDown() override { EXPECT_TRUE(boxes_.AllAnswersUsed()); }
+
+    template <typename Widget = QWidget> Widget* Get(const QString& name) const {
+        auto* widget = window_->findChild<Widget*>(name);
+        EXPECT_NE(widget, nullptr) << name.toStdString();
+        return widget;
+    }
+
+    Form1& Open(const QString& folder) {
+        window_ = std::make_unique<Form1>(module_, boxes_, folder);
+        window_->show();
+        return *window_;
+    }
+
+    QTemporaryDir windowFolder_;
+    QTemporaryDir commandFolder_;
+    Module1 module_;
+    ScriptedMessageBoxes boxes_;
+    std::unique_ptr<Form1> window_;
+};
+
+// What a user does in the window, and the command line that names the same choices.
+struct SameChoices {
+    QString log;
+    bool removeBlank = false;
+    bool removeSeparator = false;
+    bool html = false;
+    bool emphasis = false;
+    QString entry;
+    std::vector<std::pair<int, QString>> keywordBoxes;           // Text4(i)
+    std::vector<std::pair<std::size_t, std::u16string>> colours; // ColorTable slots, as the palette sets them
+    QStringList arguments;
+};
+
+TEST_F(CommandLineTest, WritesTheSameBytesAsTheWindow) {
+    const SameChoices cases[] = {
+        {"chat.txt", true, false, false, false, {}, {}, {}, {"convert", "--remove-blank-lines"}},
+        {"party.txt",
+         true,
+         true,
+         false,
+         false,
+         {},
+         {},
+         {},
+         {"convert", "--remove-separator-lines", "--remove-blank-lines"}},
+        {"LOG.TXT", false, false, false, false, {}, {}, {}, {"convert"}},
+        {"party.txt",
+         false,
+         true,
+         true,
+         true,
+         u" 【入室】 "_qs,
+         {{0, u"たろう"_qs}, {1, u"じろう"_qs}},
+         {{2, u"255,00,00"}, {0, u"00, 51, 102"}},
+         {"html", "--remove-separator-lines", "--emphasis", "--entry", u" 【入室】 "_qs, "--speaker",
+          u"たろう=255,00,00"_qs, "--speaker", u"じろう="_qs, "--page-color", "00, 51, 102"}},
+        // Emphasis off: the entry keyword and colour change nothing; empty boxes before the one in use.
+        {"chat.txt",
+         true,
+         true,
+         true,
+         false,
+         u"【入室】"_qs,
+         {{2, u" はなこ"_qs}, {3, "a=b"}},
+         {{1, u"255,00,00"}, {4, u"153, 204,00"}, {5, u"102,00, 255"}},
+         {"html", "--remove-blank-lines", "--remove-separator-lines", "--entry", u"【入室】"_qs,
+          "--entry-color", "255,00,00", "--speaker", "=", "--speaker", " =", "--speaker",
+          u" はなこ=153, 204,00"_qs, "--speaker", "a=b=102,00, 255"}},
+        {"LOG.TXT", false, false, true, false, {}, {}, {}, {"html"}},
+    };
+    for (const SameChoices& c : cases) {
+        SCOPED_TRACE(c.arguments.join(' ').toStdString());
+        Form1& window = Open(windowFolder_.path());
+        window.SelectLog(c.log);
+        boxes_.Answer({c.removeBlank, c.removeSeparator});
+        QTest::keyClick(Get("File1"), Qt::Key_Return);
+        Get<QCheckBox>("Check1")->setChecked(c.emphasis);
+        Get<QLineEdit>("Text3")->setText(c.entry);
+        for (const auto& [box, keyword] : c.keywordBoxes) {
+            Get<QLineEdit>(QStringLiteral("Text4(%1)").arg(box))->setText(keyword);
+        }
+        for (const auto& [slot, colour] : c.colours) {
+            module_.ColorTable.Set(slot, colour);
+        }
+        if (!c.html) {
+            boxes_.Answer({true});
+        }
+        Get<QPushButton>(c.html ? "Command3" : "Command1")->click();
+        ASSERT_EQ(boxes_.Take().back(),
+                  Notice("Complete Massage", c.html ? "HTML change complete!" : "Text change complete!"));
+
+        const Outcome outcome = RunCommandLine(c.arguments + QStringList{commandFolder_.filePath(c.log)});
+        EXPECT_EQ(outcome.status, ExitDone);
+        EXPECT_EQ(outcome.errors, "");
+        const QString written = c.html ? PageBaseName(c.log) + ".html" : c.log;
+        const std::string expected = ReadBytes(windowFolder_.filePath(written));
+        EXPECT_FALSE(expected.empty());
+        EXPECT_EQ(ReadBytes(commandFolder_.filePath(written)), expected);
+    }
+}
+
+TEST_F(CommandLineTest, UsageErrorsDoNothingAndSayWhy) {
+    const std::string log = ToShiftJis(CrLfLines(ChatLines));
+    const QString chat = commandFolder_.filePath("chat.txt");
+    QStringList elevenSpeakers{"html"};
+    for (int i = 0; i < 11; ++i) {
+        elevenSpeakers << "--speaker" << QStringLiteral("s%1=").arg(i);
+    }
+    const struct {
+        QStringList arguments;
+        std::string message;
+    } cases[] = {
+        {{"html", "--speaker", u"😀=255,00,00"_qs, chat},
+         "keyword \"😀\" has a character that Shift-JIS cannot hold"},
+        {{"html", "--entry", ArgumentText::Decode("\x83\x8D"), chat}, "is not UTF-8"},
+        {{"html", "--speaker", "Taro", chat}, "KEYWORD=COLOR"},
+        {{"html", "--page-color", "128,128,128", chat}, "\"128,128,128\" is not a colour"},
+        {{"html", "--entry-color", "#12345", chat}, "\"#12345\" is not a colour"},
+        {elevenSpeakers + QStringList{chat}, "--speaker is given 11 times"},
+        {{"convert", "--emphasis", chat}, "--emphasis belongs to html"},
+        {{"convert"}, "no LOG given"},
+        {{"--remove-blank-lines", chat}, "unknown command"},
+        {{"--bogus", "convert", chat}, "bogus"},
+        {{chat, chat}, "the window takes one folder or log"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments.join(' ').toStdString());
+        const Outcome outcome = RunCommandLine(c.arguments);
+        EXPECT_EQ(outcome.status, ExitUsage);
+        EXPECT_NE(outcome.errors.find(c.message), std::string::npos) << outcome.errors;
+        EXPECT_EQ(ReadBytes(chat), log);
+        EXPECT_FALSE(QFile::exists(commandFolder_.filePath("chat.html")));
+    }
+    const Outcome help = RunCommandLine({"--help"});
+    EXPECT_EQ(help.status, ExitDone);
+    EXPECT_NE(help.output.find("--speaker <KEYWORD=COLOR>"), std::string::npos) << help.output;
+}
+
+TEST_F(CommandLineTest, ARefusedOrFailedLogIsReportedAndTheNextOneStillDone) {
+    WriteBytes(commandFolder_.filePath("notes.md"), "not a log");
+    const QString notes = commandFolder_.filePath("notes.md");
+    const QString missing = commandFolder_.filePath("missing.txt");
+    const Outcome outcome = RunCommandLine({"convert", notes, missing, commandFolder_.filePath("party.txt")});
+
+    EXPECT_EQ(outcome.status, ExitFailed);
+    EXPECT_NE(outcome.errors.find(ArgumentText::Encode(u"Err:File select: 「"_qs + notes +
+                                                       u"」はログ（*.txt）ではありません。"_qs)),
+              std::string::npos)
+        << outcome.errors;
+    EXPECT_NE(outcome.errors.find(ArgumentText::Encode(u": 「"_qs + missing + u"」"_qs)), std::string::npos);
+    EXPECT_EQ(ReadBytes(notes), "not a log");
+    EXPECT_FALSE(QFile::exists(missing));
+    const QStringList reversed{u"じろう：どうも"_qs, "", "----", u"たろう：乾杯"_qs,
+                               u"【入室】じろう"_qs, ""};
+    EXPECT_EQ(ReadBytes(commandFolder_.filePath("party.txt")), ToShiftJis(CrLfLines(reversed)));
+
+    const Outcome html = RunCommandLine({"html", missing});
+    EXPECT_EQ(html.status, ExitFailed);
+    EXPECT_NE(html.errors.find("Err:File read"), std::string::npos) << html.errors;
+}
+
+TEST_F(CommandLineTest, AFolderOrALogOnTheCommandLineIsWhatTheWindowLists) {
+    const QString folder = windowFolder_.path();
+    const struct {
+        QString path;
+        bool installed;
+        QString folder;
+        QString selected;
+    } cases[] = {
+        {folder, false, folder, ""},
+        {folder + "/party.txt", true, folder, "party.txt"},
+        {"", false, "/opt/program", ""}, // a portable copy lists its own folder
+        {"", true, "/home/user", ""},    // an installed one the folder it was started in
+    };
+    for (const auto& c : cases) {
+        const StartLocation start = StartLocation::Choose(c.path, "/opt/program", "/home/user", c.installed);
+        EXPECT_EQ(start.folder, c.folder);
+        EXPECT_EQ(start.selectedLog, c.selected);
+        EXPECT_EQ(start.error, "");
+    }
+    EXPECT_NE(StartLocation::Choose(folder + "/gone.txt", "/", "/", false).error, "");
+
+    const StartLocation start = StartLocation::Choose(folder + "/party.txt", "/", "/", false);
+    Form1& window = Open(start.folder);
+    window.SelectLog(start.selectedLog);
+    auto* list = Get<QListWidget>("File1");
+    QStringList listed;
+    for (int row = 0; row < list->count(); ++row) {
+        listed << list->item(row)->text();
+    }
+    EXPECT_EQ(listed, (QStringList{"chat.txt", "LOG.TXT", "party.txt"}));
+    ASSERT_NE(list->currentItem(), nullptr);
+    EXPECT_EQ(list->currentItem()->text(), "party.txt");
+    EXPECT_TRUE(list->currentItem()->isSelected());
+    EXPECT_TRUE(boxes_.Take().empty()) << "selecting the log loaded it";
+    EXPECT_EQ(Get<QLineEdit>("Text2")->text(), "");
+}
+
+TEST(StartLocationTest, OnlyACopyBesideItsInstalledDesktopEntryCountsAsInstalled) {
+    QTemporaryDir prefix;
+    ASSERT_TRUE(QDir(prefix.path()).mkpath("bin") && QDir(prefix.path()).mkpath("share/applications"));
+    EXPECT_FALSE(StartLocation::IsInstalledCopy(prefix.filePath("bin")));
+    WriteBytes(prefix.filePath("share/applications/org.parlowen.Parlowen.desktop"), "[Desktop Entry]\n");
+    EXPECT_TRUE(StartLocation::IsInstalledCopy(prefix.filePath("bin")));
+    EXPECT_FALSE(StartLocation::IsInstalledCopy(prefix.path()));
+}
+
+TEST(ArgumentTextTest, GivesEveryByteBackAndDecodesOnlyValidUtf8) {
+    const struct {
+        std::string bytes;
+        QString text;
+    } cases[] = {
+        {"", ""},
+        {"chat.txt", "chat.txt"},
+        {"\xe3\x83\xad\xe3\x82\xb0.txt", u"ログ.txt"_qs},
+        {"\xf0\x9f\x98\x80", u"😀"_qs},
+        {"\x83\x8D\x83O.txt", QString(QChar(0xDC83)) + QChar(0xDC8D) + QChar(0xDC83) + "O.txt"}, // Shift-JIS
+        {"\xff", QString(QChar(0xDCFF))},
+        {"\xe3\x83", QString(QChar(0xDCE3)) + QChar(0xDC83)},                     // truncated
+        {"\xc0\xaf", QString(QChar(0xDCC0)) + QChar(0xDCAF)},                     // overlong "/"
+        {"\xed\xa0\x80", QString(QChar(0xDCED)) + QChar(0xDCA0) + QChar(0xDC80)}, // a surrogate
+        {"\xf4\x90\x80\x80",
+         QString(QChar(0xDCF4)) + QChar(0xDC90) + QChar(0xDC80) + QChar(0xDC80)}, // > U+10FFFF
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ArgumentText::Decode(c.bytes), c.text) << c.bytes;
+        EXPECT_EQ(ArgumentText::Encode(c.text), c.bytes);
+        EXPECT_EQ(ArgumentText::HasRawBytes(c.text), c.text.toUtf8().toStdString() != c.bytes) << c.bytes;
+    }
+}
+
+} // namespace
