@@ -45,7 +45,8 @@ class Form1 : public QWidget {
     Q_OBJECT
 
   public:
-    // programFolder is where the logs are listed from; the program passes its own folder.
+    // programFolder is where the logs are listed from: the program's own folder unless the command line
+    // named one or the program is installed (StartLocation).
     Form1(Module1& module, MessageBoxes& messageBoxes,
           const QString& programFolder = QCoreApplication::applicationDirPath(), QWidget* parent = nullptr);
     ~Form1() override;
