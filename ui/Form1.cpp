@@ -19,6 +19,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QFile>
+#include <QInputMethodEvent>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -623,6 +624,10 @@ bool Form1::HandleKeyPress(QObject* watched, const QKeyEvent& event) {
     if (watched == File1) {
         std::int16_t keyCode = key.keyCode;
         File1_KeyDown(keyCode, key.shift);
+        if (MovingKeySelectsFocusedRow(keyCode, !File1->selectedItems().isEmpty()) && File1->currentItem()) {
+            File1->currentItem()->setSelected(true); // after File1_KeyDown, so that it loads nothing
+            return true;
+        }
         // Enter arrives here as Tab; neither reaches the list, every other key keeps its meaning there.
         return keyCode == VbKey::Tab;
     }
@@ -637,6 +642,13 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::KeyPress:
         return HandleKeyPress(watched, static_cast<const QKeyEvent&>(*event));
+    case QEvent::InputMethod:
+        // Text from the input method searches the list as typed keys do; it is a key, not a choice.
+        if (watched == File1 && !static_cast<const QInputMethodEvent&>(*event).commitString().isEmpty()) {
+            std::int16_t keyCode = VbKey::InputMethod;
+            File1_KeyDown(keyCode, VbShift::None);
+        }
+        break;
     case QEvent::FocusIn:
         if (watched == File1) {
             File1_GotFocus();

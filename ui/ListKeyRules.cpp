@@ -28,4 +28,9 @@ bool File1ClickLoads(std::int16_t& lastListKey) {
     return true;
 }
 
+bool MovingKeySelectsFocusedRow(std::int16_t keyCode, bool anySelected) {
+    return !anySelected && ((keyCode >= VbKey::PageUp && keyCode <= VbKey::Home) || keyCode == VbKey::Up ||
+                            keyCode == VbKey::Down);
+}
+
 } // namespace parlowen

@@ -73,7 +73,7 @@ std::int16_t KeyCode(int key, bool keypad) {
             return code;
         }
     }
-    return 0;
+    return VbKey::Unassigned;
 }
 
 } // namespace

@@ -11,7 +11,18 @@ namespace parlowen {
 namespace VbKey {
 inline constexpr std::int16_t Tab = 9;
 inline constexpr std::int16_t Return = 13;
+inline constexpr std::int16_t Space = 32;
+inline constexpr std::int16_t PageUp = 33;
+inline constexpr std::int16_t PageDown = 34;
+inline constexpr std::int16_t End = 35;
+inline constexpr std::int16_t Home = 36;
+inline constexpr std::int16_t Up = 38;
+inline constexpr std::int16_t Down = 40;
 inline constexpr std::int16_t F12 = 123;
+// What a key handler receives for a key the input method takes, and for a key that has no code of its own:
+// every key press is a key, none arrives as 0.
+inline constexpr std::int16_t InputMethod = 229;
+inline constexpr std::int16_t Unassigned = 255;
 } // namespace VbKey
 
 namespace VbShift {
@@ -22,7 +33,7 @@ inline constexpr std::int16_t Alt = 4;
 } // namespace VbShift
 
 struct VbKeyPress {
-    std::int16_t keyCode = 0; // 0 for a key that has no code
+    std::int16_t keyCode = 0;
     std::int16_t shift = 0;
     friend bool operator==(const VbKeyPress&, const VbKeyPress&) = default;
 };

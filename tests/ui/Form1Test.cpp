@@ -12,6 +12,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -100,6 +101,12 @@ class Form1Test : public ::testing::Test {
     void ClickFile(const QString& fileName, Qt::MouseButton button = Qt::LeftButton) {
         QTest::mouseClick(File1()->viewport(), button, {},
                           File1()->visualItemRect(File1()->item(Logs.indexOf(fileName))).center());
+    }
+
+    void SelectNothing() {
+        const QSignalBlocker quiet(File1());
+        File1()->clearSelection();
+        File1()->setCurrentRow(0, QItemSelectionModel::NoUpdate);
     }
 
     void LoadWithEnter(const QString& fileName, bool removeBlank, bool removeSeparator) {
@@ -274,6 +281,45 @@ TEST_F(Form1Test, EnterWithNothingSelectedResetsTheOptionsBeforeSayingSo) {
     EXPECT_EQ(module_.ColorTable.Get(0), u"255,255,255");
     EXPECT_TRUE(Get("Command6")->isEnabled() && Get("Command7")->isEnabled());
     EXPECT_FALSE(Get("Command1")->isEnabled() || Get("Command3")->isEnabled());
+}
+
+TEST_F(Form1Test, TheFirstMovingKeySelectsTheFocusedLogAndLoadsNothing) {
+    Open();
+    for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Up, Qt::Key_Home, Qt::Key_End, Qt::Key_PageDown}) {
+        SCOPED_TRACE(key);
+        SelectNothing();
+        File1()->setFocus();
+        QTest::keyClick(File1(), key);
+        EXPECT_EQ(boxes_.Take(), Calls{});
+        boxes_.Answer({true, true});
+        QTest::keyClick(File1(), Qt::Key_Return);
+        EXPECT_EQ(boxes_.Take(), LoadQuestions);
+        EXPECT_EQ(Box("Text2"), "chat.txt");
+    }
+}
+
+// Keys that the window reports without a code, and text from the input method, move the selection by the
+// list's own search; that is a key, not a mouse choice, so nothing loads.
+TEST_F(Form1Test, KeysWithoutACodeAndInputMethodTextLoadNothing) {
+    for (const char* name : {"_memo.txt", "@note.txt", ":plan.txt", "^up.txt", "!alert.txt"}) {
+        WriteBytes(folder_.path() + '/' + name, "x\r\n"); // ":" would make Path() a resource path
+    }
+    WriteBytes(Path(u"かいわ.txt"_qs), "x\r\n");
+    for (const char typed : {'_', '@', ':', '^', '!', '\0'}) {
+        SCOPED_TRACE(typed);
+        Open(); // a fresh list: its search would otherwise join the characters typed before
+        SelectNothing();
+        File1()->setFocus();
+        if (typed == '\0') {
+            QInputMethodEvent input;
+            input.setCommitString(u"か"_qs);
+            QApplication::sendEvent(File1(), &input);
+        } else {
+            QTest::keyClick(File1(), typed);
+        }
+        ASSERT_EQ(File1()->selectedItems().size(), 1) << "the search selected nothing";
+        EXPECT_EQ(boxes_.Take(), Calls{});
+    }
 }
 
 TEST_F(Form1Test, ClickingTheFileNameMovesTheFocusOn) {
