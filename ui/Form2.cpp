@@ -1,6 +1,7 @@
 #include "Form2.h"
 
 #include "ColorChoice.h"
+#include "PaletteCell.h"
 #include "Twips.h"
 #include "VbKeys.h"
 #include "WindowPlacement.h"
@@ -72,12 +73,8 @@ void Form2::CreateControls() {
     }
     QWidget* previous = nullptr;
     for (std::size_t i = 0; i < PaletteSize; ++i) {
-        auto* cell = new QLineEdit(this);
+        auto* cell = new PaletteCell(this);
         cell->setObjectName(QStringLiteral("Text2(%1)").arg(i));
-        // A cell's text is what a confirmation stores, so the user cannot change it.
-        cell->setReadOnly(true);
-        cell->setFrame(false);
-        cell->setContextMenuPolicy(Qt::NoContextMenu);
         cell->setAccessibleName(QString::fromStdU16String(CellText(PaletteTable()[i])));
         const int index = static_cast<int>(i);
         place(cell, 300 + CellStep * (index % Columns), 810 + CellStep * (index / Columns), CellSize,
@@ -191,6 +188,7 @@ bool Form2::event(QEvent* event) {
     if (event->type() == QEvent::WindowActivate) {
         Form_Activate();
     }
+
     if (event->type() == QEvent::KeyPress &&
         ToVbKey(static_cast<QKeyEvent*>(event)->keyCombination()).keyCode == VbKey::F12) {
         Command1_Click();
@@ -204,6 +202,10 @@ bool Form2::eventFilter(QObject* watched, QEvent* event) {
         const VbKeyPress key = ToVbKey(static_cast<QKeyEvent*>(event)->keyCombination());
         if (key.keyCode == VbKey::F12) {
             Command1_Click();
+            return true;
+        }
+        if (watched == Command1 && key.keyCode == VbKey::Return && key.shift == VbShift::None) {
+            Command1->click(); // Enter presses a focused button
             return true;
         }
         const int index = CellIndex(watched);

@@ -10,6 +10,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QTemporaryDir>
 #include <QTest>
@@ -226,6 +227,50 @@ TEST_F(Form2Test, KeysMoveBetweenCellsWithWrapAround) {
         EXPECT_EQ(palette.focusWidget(), palette.Cell(c.to)) << c.from << " -> " << c.to;
         EXPECT_EQ(palette.Cell(c.from)->text(),
                   QString::fromStdU16String(parlowen::CellText(parlowen::PaletteTable()[c.from])));
+    }
+}
+
+TEST_F(Form2Test, EnterPressesTheCloseButton) {
+    Form2& palette = OpenFor("Command7");
+    palette.findChild<QPushButton*>("Command1")->setFocus();
+    QTest::keyClick(palette.findChild<QPushButton*>("Command1"), Qt::Key_Return);
+    EXPECT_FALSE(palette.isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), Get("Command7"));
+}
+
+TEST_F(Form2Test, TheOuterWindowIsCentredAndLifted) {
+    Form2& palette = OpenFor("Command6");
+    const QRect screen = palette.screen()->geometry();
+    const QRect outer = palette.frameGeometry();
+    ASSERT_GT(outer.width(), palette.width())
+        << "the platform gives windows no frame to tell the sizes apart";
+    EXPECT_NEAR(outer.x(), (screen.width() - outer.width()) / 2, 1);
+    EXPECT_NEAR(outer.y(), (screen.height() - outer.height()) / 2 - 13, 1);
+}
+
+// The cells show their colour alone, so the keyboard's place needs a mark of its own that shows on white,
+// black and everything between.
+TEST_F(Form2Test, TheFocusedCellCarriesAMarkThatStandsOutFromItsColour) {
+    Form2& palette = OpenFor("Command6");
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&palette));
+    auto contrasting = [&](int cell) {
+        const parlowen::PaletteColor& colour = parlowen::PaletteTable()[cell];
+        const int grey = qGray(colour.red, colour.green, colour.blue);
+        const QImage image = palette.Cell(cell)->grab().toImage();
+        int count = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                count += std::abs(qGray(image.pixel(x, y)) - grey) >= 128 ? 1 : 0;
+            }
+        }
+        return count;
+    };
+    for (const int cell : {0, 61, 140, 215}) {
+        palette.Cell(cell)->setFocus();
+        ASSERT_TRUE(palette.Cell(cell)->hasFocus()) << cell;
+        EXPECT_GE(contrasting(cell), palette.Cell(cell)->width()) << cell;
+        palette.Cell(cell + (cell == 215 ? -1 : 1))->setFocus();
+        EXPECT_EQ(contrasting(cell), 0) << cell << " keeps its mark without the focus";
     }
 }
 
