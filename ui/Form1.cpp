@@ -86,9 +86,7 @@ QWidget* CreateWidget(const ControlDefinition& control, QWidget* parent) {
     }
     case ControlKind::TextView: {
         auto* view = new QPlainTextEdit(parent);
-        view->setReadOnly(true);
-        view->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-        view->setUndoRedoEnabled(false);
+        view->setUndoRedoEnabled(false); // an undo history would hold a second copy of a large log
         view->setTabChangesFocus(true);
         view->setFocusPolicy(Qt::StrongFocus);
         return view;
@@ -471,12 +469,13 @@ void Form1::mnuCopy_Click() {
 
 void Form1::mnuPaste_Click() {
     ClipTarget = focusWidget();
-    auto* box = qobject_cast<QLineEdit*>(ClipTarget);
-    if (!box || box->isReadOnly()) {
-        return; // only the keyword boxes take pasted text
-    }
     // Replaces the selection, or goes in at the caret, like typing.
-    box->insert(KeywordCut(QGuiApplication::clipboard()->text()));
+    const QString pasted = KeywordCut(QGuiApplication::clipboard()->text());
+    if (auto* box = qobject_cast<QLineEdit*>(ClipTarget); box && !box->isReadOnly()) {
+        box->insert(pasted);
+    } else if (auto* view = qobject_cast<QPlainTextEdit*>(ClipTarget)) {
+        view->insertPlainText(QString(pasted).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    }
 }
 
 void Form1::Text3_GotFocus() {
@@ -523,10 +522,11 @@ bool Form1::Navigate(QObject* watched, const VbKeyPress& key) {
             button->click();
         }
         break;
+    case NavigationAction::Kind::NextInTabOrder:
+    case NavigationAction::Kind::PreviousInTabOrder:
+        focusNextPrevChild(action.kind == NavigationAction::Kind::NextInTabOrder);
+        break;
     case NavigationAction::Kind::None:
-        if (watched == Command4 && key.keyCode == VbKey::Return && key.shift == 0) {
-            Command4->click();
-        }
         break;
     }
     return true;
@@ -616,9 +616,6 @@ bool Form1::HandleKeyPress(QObject* watched, const QKeyEvent& event) {
     }
     if (event.matches(QKeySequence::Paste)) {
         mnuPaste_Click();
-        return true;
-    }
-    if (event.matches(QKeySequence::Cut)) {
         return true;
     }
     if (watched == File1) {

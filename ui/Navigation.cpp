@@ -63,8 +63,9 @@ NavigationAction Forward(const ControlRef& from, bool enter, const NavigationSta
     case ControlId::Command2:
         return enter ? Press(ControlId::Command2) : Focus(ControlId::Command2);
     case ControlId::Command4:
+        return enter ? Press(ControlId::Command4) : NavigationAction{Kind::NextInTabOrder, {}};
     case ControlId::Text2:
-        break;
+        return {Kind::NextInTabOrder, {}};
     }
     return {};
 }
@@ -96,7 +97,7 @@ NavigationAction Backward(const ControlRef& from, bool enter, const NavigationSt
         return enter ? Focus(ControlId::Command3) : Focus(ControlId::Command1);
     case ControlId::Command4:
     case ControlId::Text2:
-        break;
+        return {Kind::PreviousInTabOrder, {}};
     }
     return {};
 }

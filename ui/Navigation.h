@@ -40,7 +40,8 @@ struct NavigationState {
 };
 
 struct NavigationAction {
-    enum class Kind { None, Focus, Press };
+    // NextInTabOrder and PreviousInTabOrder leave the move to the window's own tab order.
+    enum class Kind { None, Focus, Press, NextInTabOrder, PreviousInTabOrder };
     Kind kind = Kind::None;
     ControlRef target;
     friend bool operator==(const NavigationAction&, const NavigationAction&) = default;
@@ -54,7 +55,8 @@ inline constexpr int ShiftBit = 1;
 
 // Enter moves forward and presses buttons, Shift+Enter moves back, Tab moves like Enter without pressing,
 // F12 leaves from anywhere. Pressing File1 means loading the selected log. A move onto a disabled control
-// lands on File1 instead.
+// lands on File1 instead. Controls without rules of their own (Command4, Text2) follow the tab order, and
+// Enter presses Command4.
 NavigationAction Navigate(const ControlRef& from, int keyCode, int shift, const NavigationState& state);
 
 } // namespace parlowen

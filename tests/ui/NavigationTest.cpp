@@ -25,6 +25,9 @@ NavigationAction Press(Id id, int index = 0) {
     return {Kind::Press, {id, index}};
 }
 
+const NavigationAction Next{Kind::NextInTabOrder, {}};
+const NavigationAction Previous{Kind::PreviousInTabOrder, {}};
+
 struct Row {
     ControlRef from;
     NavigationAction enter;
@@ -72,8 +75,9 @@ TEST(Navigate, EveryRowAfterALoad) {
         {{Id::Command1}, Press(Id::Command1), Focus(Id::Command3), Focus(Id::Text1), Focus(Id::Text1)},
         {{Id::Command3}, Press(Id::Command3), Focus(Id::Command2), Focus(Id::Command1), Focus(Id::Command1)},
         {{Id::Command2}, Press(Id::Command2), Focus(Id::Command2), Focus(Id::Command3), Focus(Id::Command1)},
-        {{Id::Command4}, {}, {}, {}, {}},
-        {{Id::Text2}, {}, {}, {}, {}},
+        // No rule of their own: Enter presses the button, the rest follows the window's tab order.
+        {{Id::Command4}, Press(Id::Command4), Next, Previous, Previous},
+        {{Id::Text2}, Next, Next, Previous, Previous},
     };
     for (const Row& row : rows) {
         const auto name = static_cast<int>(row.from.id) * 100 + row.from.index;
