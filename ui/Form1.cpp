@@ -178,7 +178,8 @@ void Form1::CreateControls() {
         ApplyColours(widget, control);
         const QString tooltip = ToQString(control.tooltip);
         widget->setToolTip(tooltip);
-        widget->setAccessibleName(control.caption.empty() ? tooltip : ToQString(control.caption));
+        widget->setAccessibleName(Form1Layout::AccessibleName(control));
+        widget->setAccessibleDescription(tooltip);
         controls_.insert(name, widget);
         if (control.kind == ControlKind::Frame) {
             Frame1 = qobject_cast<QGroupBox*>(widget);
@@ -239,8 +240,6 @@ void Form1::CreateControls() {
         navigable_.insert(Command5[i], {ControlId::Command5, i});
     }
     CreateMenus();
-    // The check window has neither caption nor tooltip; its heading names it.
-    Text1->setAccessibleName(Label3->text());
 
     SetTabOrder(std::move(focusable));
 }

@@ -45,6 +45,7 @@ struct ControlDefinition {
     std::optional<QRgb> background;
     TwipsRect rect;
     int tabIndex = 0;
+    std::u16string_view spokenName; // what a screen reader calls a control whose caption does not name it
 };
 
 namespace Form1Layout {
@@ -61,6 +62,10 @@ std::vector<ControlDefinition> Controls();
 
 // "Text4(3)" for an array member, the plain name otherwise: the control's object name.
 QString ObjectName(const ControlDefinition& control);
+
+// The name a screen reader reads: the spoken name, else the caption; the keyword rows numbered from 1.
+// Empty for the status labels, which are then read by their live text.
+QString AccessibleName(const ControlDefinition& control);
 
 } // namespace Form1Layout
 
