@@ -379,7 +379,21 @@ void Form1::LoadSelectedLog() {
     }
 }
 
+bool Form1::FileNamed() {
+    if (!Text2->text().isEmpty()) {
+        return true;
+    }
+    // A load with nothing selected leaves the save buttons as they were; there is still nothing to save.
+    messageBoxes_.ShowNotice(QStringLiteral("Err:File select"),
+                             QStringLiteral("ファイルが選択されていません！"));
+    File1->setFocus(Qt::OtherFocusReason);
+    return false;
+}
+
 void Form1::Command1_Click() {
+    if (!FileNamed()) {
+        return;
+    }
     const QString fileName = Text2->text();
     RunConvertAndSave(*operations_,
                       ConvertRequest{NativePath(fileName), fileName.toStdU16String(),
@@ -396,6 +410,9 @@ std::array<std::u16string, Form1Layout::KeywordRows> Form1::SpeakerKeywords() co
 }
 
 void Form1::Command3_Click() {
+    if (!FileNamed()) {
+        return;
+    }
     // Only a checked box emphasises; the partly checked state counts as unchecked.
     const bool emphasis = Check1->checkState() == Qt::Checked;
     const std::u16string entryKeyword = Text3->text().toStdU16String();

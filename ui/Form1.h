@@ -102,6 +102,7 @@ class Form1 : public QWidget {
     void ApplyPreview(QPushButton* button);
 
     QString SelectedFileName() const;
+    bool FileNamed();
     std::string NativePath(const QString& fileName) const;
     std::array<std::u16string, Form1Layout::KeywordRows> SpeakerKeywords() const;
 

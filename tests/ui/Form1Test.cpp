@@ -349,6 +349,24 @@ TEST_F(Form1Test, KeysWithoutACodeAndInputMethodTextLoadNothing) {
     }
 }
 
+// After a load with nothing selected the save buttons stay enabled, but there is no file to write.
+TEST_F(Form1Test, SavingWithNoFileNamedSaysSoBeforeAnyQuestion) {
+    Open();
+    LoadWithEnter("chat.txt", true, true);
+    SelectNothing();
+    File1()->setFocus();
+    QTest::keyClick(File1(), Qt::Key_Return);
+    const Calls noFile{Notice("Err:File select", u"ファイルが選択されていません！"_qs)};
+    ASSERT_EQ(boxes_.Take(), noFile);
+    for (const char* button : {"Command1", "Command3"}) {
+        ASSERT_TRUE(Get(button)->isEnabled()) << button;
+        Click(button);
+        EXPECT_EQ(boxes_.Take(), noFile) << button;
+        EXPECT_TRUE(HasFocus("File1")) << button;
+    }
+    EXPECT_EQ(ReadBytes(Path("chat.txt")), ToShiftJis(CrLfLines(ChatLines)));
+}
+
 TEST_F(Form1Test, ClickingTheFileNameMovesTheFocusOn) {
     Open();
     Click("Text2");
