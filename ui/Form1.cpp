@@ -19,8 +19,8 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QFile>
-#include <QInputMethodEvent>
 #include <QGroupBox>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -275,7 +275,10 @@ void Form1::SetupConnections() {
 
 void Form1::Form_Load(const QString& programFolder) {
     state_.LogFolder = WithTrailingSeparator(programFolder);
-    File1->addItems(ListLogFiles(state_.LogFolder));
+    for (const LogFileName& log : ListLogFiles(state_.LogFolder)) {
+        auto* item = new QListWidgetItem(log.shown, File1);
+        item->setData(Qt::UserRole, log.native);
+    }
     PlaceCentredWithLift(*this, dotsPerInch_);
     for (QPushButton* button : {Command1, Command3, Command6, Command7}) {
         button->setEnabled(false);
@@ -333,17 +336,15 @@ void Form1::Text2_Click() {
     target->setFocus(Qt::OtherFocusReason);
 }
 
-QString Form1::SelectedFileName() const {
-    const QList<QListWidgetItem*> selected = File1->selectedItems();
-    return selected.isEmpty() ? QString() : selected.first()->text();
-}
-
-std::string Form1::NativePath(const QString& fileName) const {
-    return QFile::encodeName(state_.LogFolder + fileName).toStdString();
+std::string Form1::NativePath(const QByteArray& fileName) const {
+    return (QFile::encodeName(state_.LogFolder) + fileName).toStdString();
 }
 
 void Form1::ResetOptionsForLoad() {
-    Text2->setText(SelectedFileName());
+    const QList<QListWidgetItem*> selected = File1->selectedItems();
+    Text2->setText(selected.isEmpty() ? QString() : selected.first()->text());
+    state_.LogFileBytes =
+        selected.isEmpty() ? QByteArray() : selected.first()->data(Qt::UserRole).toByteArray();
     Text2->repaint();
     Text1->clear();
     module_.LoadedLineCount = 0;
@@ -367,7 +368,7 @@ void Form1::LoadSelectedLog() {
     ResetOptionsForLoad();
     const QString fileName = Text2->text();
     const LoadOutcome outcome =
-        RunLoad(*operations_, LoadRequest{NativePath(fileName), fileName.toStdU16String()});
+        RunLoad(*operations_, LoadRequest{NativePath(state_.LogFileBytes), fileName.toStdU16String()});
     module_.LoadedLineCount = outcome.loadedLineCount;
     if (!fileName.isEmpty()) {
         state_.RemoveBlankLines = outcome.answers.RemoveBlankLines;
@@ -396,7 +397,7 @@ void Form1::Command1_Click() {
     }
     const QString fileName = Text2->text();
     RunConvertAndSave(*operations_,
-                      ConvertRequest{NativePath(fileName), fileName.toStdU16String(),
+                      ConvertRequest{NativePath(state_.LogFileBytes), fileName.toStdU16String(),
                                      LoadAnswers{state_.RemoveBlankLines, state_.RemoveSeparatorLines},
                                      module_.LoadedLineCount});
 }
@@ -422,7 +423,7 @@ void Form1::Command3_Click() {
     const QString fileName = Text2->text();
     const QString baseName = PageBaseName(fileName);
     ExportHtml(*operations_, options,
-               ExportRequest{NativePath(fileName), NativePath(baseName + QStringLiteral(".html")),
+               ExportRequest{NativePath(state_.LogFileBytes), NativePath(PageFileName(state_.LogFileBytes)),
                              fileName.toStdU16String(), baseName.toStdU16String(),
                              LoadAnswers{state_.RemoveBlankLines, state_.RemoveSeparatorLines},
                              module_.LoadedLineCount});

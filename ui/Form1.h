@@ -37,6 +37,7 @@ struct Form1State {
     std::int16_t LastListKey = 0;            // key code of the last key pressed in File1, or 0
     std::int16_t RemoveBlankLines = VbFalse; // the answers of the last load
     std::int16_t RemoveSeparatorLines = VbFalse;
+    QByteArray LogFileBytes; // the name in Text2 as the file system spells it
 };
 
 // The main window: the file list, the HTML options, the text check window and the buttons. Handlers only
@@ -101,9 +102,8 @@ class Form1 : public QWidget {
     QWidget* WidgetOf(const ControlRef& control) const;
     void ApplyPreview(QPushButton* button);
 
-    QString SelectedFileName() const;
     bool FileNamed();
-    std::string NativePath(const QString& fileName) const;
+    std::string NativePath(const QByteArray& fileName) const;
     std::array<std::u16string, Form1Layout::KeywordRows> SpeakerKeywords() const;
 
     template <typename Widget> Widget* Control(const QString& objectName) const;

@@ -175,7 +175,6 @@ TEST_F(Form1Test, IsLaidOutInTwipsWithItsColoursFontsNamesAndTabOrder) {
     EXPECT_NEAR(outer.x(), (screen.width() - outer.width()) / 2, 1);
     EXPECT_NEAR(outer.y(), (screen.height() - outer.height()) / 2 - 13, 1);
 
-
     EXPECT_EQ(window.palette().color(QPalette::Window), QColor(192, 192, 255));
     EXPECT_EQ(Colour("Text2", QPalette::Base), QColor(255, 255, 192));
     // Inside the frame nothing takes on its title's bold blue.
