@@ -1,5 +1,6 @@
 #include "ColorChoice.h"
 
+#include "KeyCodes.h"
 #include "PaletteTable.h"
 
 #include <QRegularExpression>
@@ -38,20 +39,17 @@ int PickedColorValue(const QString& pickedColor) {
 }
 
 PaletteKeyAction PaletteKeyRule(int cell, int keyCode, int shift) {
-    constexpr int enter = 13;
-    constexpr int tab = 9;
-    constexpr int space = 32;
     constexpr int cells = static_cast<int>(PaletteSize);
-    if (keyCode == tab || keyCode == enter) {
-        if (shift == 0) {
+    if (keyCode == KeyCode::Tab || keyCode == KeyCode::Return) {
+        if (shift == ShiftBits::None) {
             return {PaletteKeyAction::Kind::MoveTo, (cell + 1) % cells};
         }
-        if (shift == 1) {
+        if (shift == ShiftBits::Shift) {
             return {PaletteKeyAction::Kind::MoveTo, (cell + cells - 1) % cells};
         }
         return {};
     }
-    if (keyCode == space) {
+    if (keyCode == KeyCode::Space) {
         return {PaletteKeyAction::Kind::Choose, cell};
     }
     return {};

@@ -7,11 +7,11 @@
 #include "Form2.h"
 #include "HtmlExporter.h"
 #include "InformationMessages.h"
+#include "KeyCodes.h"
 #include "ListKeyRules.h"
 #include "LogConverter.h"
 #include "LogFiles.h"
 #include "Twips.h"
-#include "VbKeys.h"
 #include "WindowPlacement.h"
 
 #include <QApplication>
@@ -210,7 +210,7 @@ void Form1::CreateControls() {
     Command4 = Control<QPushButton>(QStringLiteral("Command4"));
     Command6 = Control<QPushButton>(QStringLiteral("Command6"));
     Command7 = Control<QPushButton>(QStringLiteral("Command7"));
-    for (int i = 0; i < Form1Layout::KeywordRows; ++i) {
+    for (int i = 0; i < SpeakerRows; ++i) {
         Text4[i] = Control<QLineEdit>(QStringLiteral("Text4(%1)").arg(i));
         Command5[i] = Control<QPushButton>(QStringLiteral("Command5(%1)").arg(i));
     }
@@ -235,7 +235,7 @@ void Form1::CreateControls() {
                   {Command1, {ControlId::Command1}}, {Command3, {ControlId::Command3}},
                   {Command2, {ControlId::Command2}}, {Command4, {ControlId::Command4}},
                   {Text2, {ControlId::Text2}}};
-    for (int i = 0; i < Form1Layout::KeywordRows; ++i) {
+    for (int i = 0; i < SpeakerRows; ++i) {
         navigable_.insert(Text4[i], {ControlId::Text4, i});
         navigable_.insert(Command5[i], {ControlId::Command5, i});
     }
@@ -261,7 +261,7 @@ void Form1::SetupConnections() {
     connect(Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
     connect(Command6, &QPushButton::clicked, this, &Form1::Command6_Click);
     connect(Command7, &QPushButton::clicked, this, &Form1::Command7_Click);
-    for (int i = 0; i < Form1Layout::KeywordRows; ++i) {
+    for (int i = 0; i < SpeakerRows; ++i) {
         connect(Command5[i], &QPushButton::clicked, this, [this, i] { Command5_Click(i); });
     }
 
@@ -287,7 +287,7 @@ void Form1::Form_Load(const QString& programFolder) {
     Text1->clear();
     Text2->clear();
     Text3->clear();
-    for (int i = 0; i < Form1Layout::KeywordRows; ++i) {
+    for (int i = 0; i < SpeakerRows; ++i) {
         Text4[i]->clear();
         Command5[i]->setEnabled(false);
     }
@@ -312,8 +312,8 @@ void Form1::File1_KeyDown(std::int16_t& keyCode, std::int16_t shift) {
 
 void Form1::File1_Click() {
     if (File1ClickLoads(state_.LastListKey)) {
-        std::int16_t keyCode = VbKey::Return;
-        File1_KeyDown(keyCode, VbShift::None);
+        std::int16_t keyCode = KeyCode::Return;
+        File1_KeyDown(keyCode, ShiftBits::None);
     }
 }
 
@@ -356,7 +356,7 @@ void Form1::ResetOptionsForLoad() {
     Text3->clear();
     Label6->clear();
     Label6->repaint();
-    for (int i = 0; i < Form1Layout::KeywordRows; ++i) {
+    for (int i = 0; i < SpeakerRows; ++i) {
         Command5[i]->setEnabled(true);
         Text4[i]->clear();
         SetRoleColour(Text4[i], QPalette::Base, White);
@@ -402,9 +402,9 @@ void Form1::Command1_Click() {
                                      module_.LoadedLineCount});
 }
 
-std::array<std::u16string, Form1Layout::KeywordRows> Form1::SpeakerKeywords() const {
-    std::array<std::u16string, Form1Layout::KeywordRows> keywords;
-    for (int i = 0; i < Form1Layout::KeywordRows; ++i) {
+std::array<std::u16string, SpeakerRows> Form1::SpeakerKeywords() const {
+    std::array<std::u16string, SpeakerRows> keywords;
+    for (int i = 0; i < SpeakerRows; ++i) {
         keywords[i] = Text4[i]->text().toStdU16String();
     }
     return keywords;
@@ -514,13 +514,13 @@ QWidget* Form1::WidgetOf(const ControlRef& control) const {
     return File1;
 }
 
-bool Form1::Navigate(QObject* watched, const VbKeyPress& key) {
+bool Form1::Navigate(QObject* watched, const KeyPress& key) {
     const auto control = navigable_.constFind(watched);
     if (control == navigable_.cend()) {
         return false;
     }
     NavigationState state;
-    for (int i = 0; i < Form1Layout::KeywordRows; ++i) {
+    for (int i = 0; i < SpeakerRows; ++i) {
         state.keywordHoldsText[i] = !Text4[i]->text().isEmpty();
         state.command5Enabled[i] = Command5[i]->isEnabled();
     }
@@ -600,7 +600,7 @@ void Form1::ApplyPreview(QPushButton* button) {
             SetRoleColour(box, QPalette::Base, colour);
         }
     } else {
-        for (int i = 0; i < Form1Layout::KeywordRows; ++i) {
+        for (int i = 0; i < SpeakerRows; ++i) {
             if (button == Command5[i]) {
                 SetRoleColour(Text4[i], QPalette::Text, colour);
             }
@@ -621,8 +621,8 @@ void Form1::Command7_GotFocus() {
 }
 
 bool Form1::HandleKeyPress(QObject* watched, const QKeyEvent& event) {
-    const VbKeyPress key = ToVbKey(event.keyCombination());
-    if (key.keyCode == VbKey::F12) {
+    const KeyPress key = ToKeyPress(event.keyCombination());
+    if (key.keyCode == KeyCode::F12) {
         Command2_Click();
         return true;
     }
@@ -643,9 +643,9 @@ bool Form1::HandleKeyPress(QObject* watched, const QKeyEvent& event) {
             return true;
         }
         // Enter arrives here as Tab; neither reaches the list, every other key keeps its meaning there.
-        return keyCode == VbKey::Tab;
+        return keyCode == KeyCode::Tab;
     }
-    if (key.keyCode == VbKey::Tab || key.keyCode == VbKey::Return) {
+    if (key.keyCode == KeyCode::Tab || key.keyCode == KeyCode::Return) {
         // Tab and Enter only ever move or press: the characters never reach a control.
         return Navigate(watched, key);
     }
@@ -659,8 +659,8 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::InputMethod:
         // Text from the input method searches the list as typed keys do; it is a key, not a choice.
         if (watched == File1 && !static_cast<const QInputMethodEvent&>(*event).commitString().isEmpty()) {
-            std::int16_t keyCode = VbKey::InputMethod;
-            File1_KeyDown(keyCode, VbShift::None);
+            std::int16_t keyCode = KeyCode::InputMethod;
+            File1_KeyDown(keyCode, ShiftBits::None);
         }
         break;
     case QEvent::FocusIn:
@@ -673,7 +673,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
         } else if (watched == Command7) {
             Command7_GotFocus();
         } else {
-            for (int i = 0; i < Form1Layout::KeywordRows; ++i) {
+            for (int i = 0; i < SpeakerRows; ++i) {
                 if (watched == Command5[i]) {
                     Command5_GotFocus(i);
                 }

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "Form1Layout.h"
+#include "KeyCodes.h"
 #include "LogLoader.h"
 #include "MessageBoxes.h"
 #include "Module1.h"
 #include "Navigation.h"
-#include "VbKeys.h"
 
 #include <QCoreApplication>
 #include <QHash>
@@ -98,13 +98,13 @@ class Form1 : public QWidget {
     void ListSelectionChanged();
     void CreateMenus();
     void OpenPalette(QPushButton* target);
-    bool Navigate(QObject* watched, const VbKeyPress& key);
+    bool Navigate(QObject* watched, const KeyPress& key);
     QWidget* WidgetOf(const ControlRef& control) const;
     void ApplyPreview(QPushButton* button);
 
     bool FileNamed();
     std::string NativePath(const QByteArray& fileName) const;
-    std::array<std::u16string, Form1Layout::KeywordRows> SpeakerKeywords() const;
+    std::array<std::u16string, SpeakerRows> SpeakerKeywords() const;
 
     template <typename Widget> Widget* Control(const QString& objectName) const;
 
@@ -132,7 +132,7 @@ class Form1 : public QWidget {
     QListWidget* File1 = nullptr;
     QLineEdit* Text2 = nullptr;
     QLineEdit* Text3 = nullptr;
-    std::array<QLineEdit*, Form1Layout::KeywordRows> Text4{};
+    std::array<QLineEdit*, SpeakerRows> Text4{};
     QPlainTextEdit* Text1 = nullptr;
     QGroupBox* Frame1 = nullptr;
     QCheckBox* Check1 = nullptr;
@@ -140,7 +140,7 @@ class Form1 : public QWidget {
     QPushButton* Command2 = nullptr;
     QPushButton* Command3 = nullptr;
     QPushButton* Command4 = nullptr;
-    std::array<QPushButton*, Form1Layout::KeywordRows> Command5{};
+    std::array<QPushButton*, SpeakerRows> Command5{};
     QPushButton* Command6 = nullptr;
     QPushButton* Command7 = nullptr;
 };

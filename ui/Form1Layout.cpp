@@ -85,7 +85,7 @@ ControlDefinition SpeakerColourButton(int i) {
 std::vector<ControlDefinition> Controls() {
     std::vector<ControlDefinition> controls;
     controls.assign(std::begin(SingleControls), std::end(SingleControls));
-    for (int i = 0; i < KeywordRows; ++i) {
+    for (int i = 0; i < SpeakerRows; ++i) {
         controls.push_back(SpeakerKeyword(i));
         controls.push_back(SpeakerColourButton(i));
     }

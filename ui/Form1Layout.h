@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Navigation.h"
+
 #include <QRgb>
 #include <QString>
 
@@ -55,7 +57,6 @@ inline constexpr int ClientWidth = 13590;
 inline constexpr int ClientHeight = 8715;
 inline constexpr QRgb Background = qRgb(192, 192, 255);
 inline constexpr FontChoice WindowFont{u"ＭＳ Ｐゴシック", 9, false};
-inline constexpr int KeywordRows = 10;
 
 // Every control, the frame before the controls inside it, the keyword rows generated from their pattern.
 std::vector<ControlDefinition> Controls();

@@ -1,9 +1,9 @@
 #include "Form2.h"
 
 #include "ColorChoice.h"
+#include "KeyCodes.h"
 #include "PaletteCell.h"
 #include "Twips.h"
-#include "VbKeys.h"
 #include "WindowPlacement.h"
 
 #include <QApplication>
@@ -190,7 +190,7 @@ bool Form2::event(QEvent* event) {
     }
 
     if (event->type() == QEvent::KeyPress &&
-        ToVbKey(static_cast<QKeyEvent*>(event)->keyCombination()).keyCode == VbKey::F12) {
+        ToKeyPress(static_cast<QKeyEvent*>(event)->keyCombination()).keyCode == KeyCode::F12) {
         Command1_Click();
         return true;
     }
@@ -199,12 +199,12 @@ bool Form2::event(QEvent* event) {
 
 bool Form2::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
-        const VbKeyPress key = ToVbKey(static_cast<QKeyEvent*>(event)->keyCombination());
-        if (key.keyCode == VbKey::F12) {
+        const KeyPress key = ToKeyPress(static_cast<QKeyEvent*>(event)->keyCombination());
+        if (key.keyCode == KeyCode::F12) {
             Command1_Click();
             return true;
         }
-        if (watched == Command1 && key.keyCode == VbKey::Return && key.shift == VbShift::None) {
+        if (watched == Command1 && key.keyCode == KeyCode::Return && key.shift == ShiftBits::None) {
             Command1->click(); // Enter presses a focused button
             return true;
         }
@@ -214,7 +214,7 @@ bool Form2::eventFilter(QObject* watched, QEvent* event) {
         }
         Text2_KeyDown(index, key.keyCode, key.shift);
         // Tab and Enter never reach a cell; Space is the cell's click.
-        return key.keyCode == VbKey::Tab || key.keyCode == VbKey::Return || key.keyCode == 32;
+        return key.keyCode == KeyCode::Tab || key.keyCode == KeyCode::Return || key.keyCode == KeyCode::Space;
     }
     const int index = CellIndex(watched);
     if (index < 0) {

@@ -1,10 +1,15 @@
 #pragma once
 
+#include "ColorTable.h"
+
 #include <array>
 
 namespace parlowen {
 
-// The main window's controls as the keyboard rules see them; Text4 and Command5 carry an index 0 to 9.
+// The speaker rows of the main window, a keyword box and a colour button each: one per speaker colour.
+inline constexpr int SpeakerRows = static_cast<int>(ColorTable::SpeakerCount);
+
+// The main window's controls as the keyboard rules see them; Text4 and Command5 carry a row index.
 enum class ControlId {
     File1,
     Check1,
@@ -29,8 +34,8 @@ struct ControlRef {
 
 // What the rules read at the moment of the key: which keyword boxes hold text and which buttons are enabled.
 struct NavigationState {
-    std::array<bool, 10> keywordHoldsText{};
-    std::array<bool, 10> command5Enabled{};
+    std::array<bool, SpeakerRows> keywordHoldsText{};
+    std::array<bool, SpeakerRows> command5Enabled{};
     bool command1Enabled = false;
     bool command3Enabled = false;
     bool command6Enabled = false;
@@ -46,12 +51,6 @@ struct NavigationAction {
     ControlRef target;
     friend bool operator==(const NavigationAction&, const NavigationAction&) = default;
 };
-
-// Key codes and shift bits as the window reports them: Enter 13, Tab 9, F12 123; Shift 1, Ctrl 2, Alt 4.
-inline constexpr int KeyEnter = 13;
-inline constexpr int KeyTab = 9;
-inline constexpr int KeyF12 = 123;
-inline constexpr int ShiftBit = 1;
 
 // Enter moves forward and presses buttons, Shift+Enter moves back, Tab moves like Enter without pressing,
 // F12 leaves from anywhere. Pressing File1 means loading the selected log. A move onto a disabled control

@@ -1,10 +1,10 @@
-#include "VbKeys.h"
+#include "KeyCodes.h"
 
 #include <gtest/gtest.h>
 
-using parlowen::ToVbKey;
+using parlowen::ToKeyPress;
 
-TEST(VbKeysTest, QtKeysBecomeKeyCodesAndShiftBits) {
+TEST(KeyCodesTest, QtKeysBecomeKeyCodesAndShiftBits) {
     const Qt::KeyboardModifiers shift = Qt::ShiftModifier, ctrl = Qt::ControlModifier, alt = Qt::AltModifier;
     const std::tuple<QKeyCombination, int, int> cases[] = {
         {Qt::Key_Return, 13, 0},
@@ -33,19 +33,19 @@ TEST(VbKeysTest, QtKeysBecomeKeyCodesAndShiftBits) {
         {Qt::Key_Zenkaku_Hankaku, 25, 0},
     };
     for (const auto& [key, code, bits] : cases) {
-        EXPECT_EQ(ToVbKey(key),
-                  (parlowen::VbKeyPress{static_cast<std::int16_t>(code), static_cast<std::int16_t>(bits)}))
+        EXPECT_EQ(ToKeyPress(key),
+                  (parlowen::KeyPress{static_cast<std::int16_t>(code), static_cast<std::int16_t>(bits)}))
             << "Qt key 0x" << std::hex << key.toCombined();
     }
 }
 
 // A key reported as 0 looked like no key at all to the file list, whose next selection change then loaded.
-TEST(VbKeysTest, EveryKeyHasACode) {
+TEST(KeyCodesTest, EveryKeyHasACode) {
     for (const QKeyCombination key :
          {QKeyCombination(Qt::Key_Underscore), QKeyCombination(Qt::Key_At), QKeyCombination(Qt::Key_Colon),
           QKeyCombination(Qt::Key_AsciiCircum), QKeyCombination(Qt::ShiftModifier, Qt::Key_Exclam),
           QKeyCombination(Qt::Key_yen), QKeyCombination(Qt::Key_MediaPlay),
           QKeyCombination(Qt::Key_unknown)}) {
-        EXPECT_NE(ToVbKey(key).keyCode, 0) << "Qt key 0x" << std::hex << key.toCombined();
+        EXPECT_NE(ToKeyPress(key).keyCode, 0) << "Qt key 0x" << std::hex << key.toCombined();
     }
 }

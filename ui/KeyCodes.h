@@ -6,9 +6,9 @@
 
 namespace parlowen {
 
-// The key codes and shift bits the key handlers work with (Enter 13, Tab 9, F12 123; Shift 1, Ctrl 2,
-// Alt 4), so that the rules read like the tables they come from.
-namespace VbKey {
+// The one vocabulary of keys in the program: the key codes and shift bits every key handler and rule works
+// with (Enter 13, Tab 9, Space 32, F12 123; Shift 1, Ctrl 2, Alt 4).
+namespace KeyCode {
 inline constexpr std::int16_t Tab = 9;
 inline constexpr std::int16_t Return = 13;
 inline constexpr std::int16_t Space = 32;
@@ -23,21 +23,21 @@ inline constexpr std::int16_t F12 = 123;
 // every key press is a key, none arrives as 0.
 inline constexpr std::int16_t InputMethod = 229;
 inline constexpr std::int16_t Unassigned = 255;
-} // namespace VbKey
+} // namespace KeyCode
 
-namespace VbShift {
+namespace ShiftBits {
 inline constexpr std::int16_t None = 0;
 inline constexpr std::int16_t Shift = 1;
 inline constexpr std::int16_t Ctrl = 2;
 inline constexpr std::int16_t Alt = 4;
-} // namespace VbShift
+} // namespace ShiftBits
 
-struct VbKeyPress {
+struct KeyPress {
     std::int16_t keyCode = 0;
     std::int16_t shift = 0;
-    friend bool operator==(const VbKeyPress&, const VbKeyPress&) = default;
+    friend bool operator==(const KeyPress&, const KeyPress&) = default;
 };
 
-VbKeyPress ToVbKey(QKeyCombination key);
+KeyPress ToKeyPress(QKeyCombination key);
 
 } // namespace parlowen
