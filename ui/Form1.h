@@ -33,10 +33,10 @@ class Form2;
 
 // What the main window remembers between its handlers.
 struct Form1State {
-    QString LogFolder;                       // the program's folder, ending in "/"
-    std::int16_t LastListKey = 0;            // key code of the last key pressed in File1, or 0
-    std::int16_t RemoveBlankLines = VbFalse; // the answers of the last load
-    std::int16_t RemoveSeparatorLines = VbFalse;
+    QString LogFolder;                           // the program's folder, ending in "/"
+    std::int16_t LastListKey = 0;                // key code of the last key pressed in File1, or 0
+    std::int16_t RemoveBlankLines = StoredFalse; // the answers of the last load
+    std::int16_t RemoveSeparatorLines = StoredFalse;
     QByteArray LogFileBytes; // the name in Text2 as the file system spells it
 };
 
