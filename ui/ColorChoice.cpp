@@ -3,27 +3,10 @@
 #include "KeyCodes.h"
 #include "PaletteTable.h"
 
-#include <QRegularExpression>
-
 #include <cmath>
 #include <limits>
 
 namespace parlowen {
-
-std::optional<std::size_t> ColorSlotOf(const QString& objectName) {
-    if (objectName == QLatin1String("Command6")) {
-        return 0;
-    }
-    if (objectName == QLatin1String("Command7")) {
-        return 1;
-    }
-    static const QRegularExpression speakerButton(QStringLiteral("^Command5\\(([0-9])\\)$"));
-    const QRegularExpressionMatch match = speakerButton.match(objectName);
-    if (match.hasMatch()) {
-        return 2 + static_cast<std::size_t>(match.captured(1).toInt());
-    }
-    return std::nullopt;
-}
 
 int PickedColorValue(const QString& pickedColor) {
     double value = 0;

@@ -1,15 +1,31 @@
 #pragma once
 
-#include "Navigation.h"
+#include "ControlId.h"
 
+#include <QHash>
+#include <QPalette>
 #include <QRgb>
 #include <QString>
 
+#include <array>
+#include <cstddef>
+#include <map>
 #include <optional>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+class QCheckBox;
+class QGroupBox;
+class QPushButton;
+
 namespace parlowen {
+
+class CheckWindow;
+class ClickableLabel;
+class ColourButton;
+class LogList;
+class TextBox;
 
 enum class ControlKind {
     Label,
@@ -37,7 +53,7 @@ struct TwipsRect {
 // One control of the main window as it is laid out; positions of controls in the frame are relative to it.
 struct ControlDefinition {
     std::u16string_view name;
-    int index = -1; // the member's index in a control array, -1 for a single control
+    ControlRef ref; // who the control is to the rules and the handlers
     ControlKind kind = ControlKind::Label;
     bool inFrame = false;
     std::u16string_view caption;
@@ -47,7 +63,42 @@ struct ControlDefinition {
     std::optional<QRgb> background;
     TwipsRect rect;
     int tabIndex = 0;
-    std::u16string_view spokenName; // what a screen reader calls a control whose caption does not name it
+    std::u16string_view spokenName;        // what a screen reader calls a control its caption does not name
+    std::optional<std::size_t> colourSlot; // a colour button's slot in the colour table
+};
+
+// The main window's controls, typed, each made from its row of the layout table.
+struct Form1Controls {
+    ClickableLabel* Label1 = nullptr;
+    ClickableLabel* Label2 = nullptr;
+    ClickableLabel* Label3 = nullptr;
+    ClickableLabel* Label4 = nullptr;
+    ClickableLabel* Label5 = nullptr;
+    ClickableLabel* Label6 = nullptr;
+    ClickableLabel* Label7 = nullptr;
+    ClickableLabel* Label8 = nullptr;
+    QGroupBox* Frame1 = nullptr;
+    LogList* File1 = nullptr;
+    TextBox* Text2 = nullptr;
+    TextBox* Text3 = nullptr;
+    std::array<TextBox*, SpeakerRows> Text4{};
+    CheckWindow* Text1 = nullptr;
+    QCheckBox* Check1 = nullptr;
+    QPushButton* Command1 = nullptr;
+    QPushButton* Command2 = nullptr;
+    QPushButton* Command3 = nullptr;
+    QPushButton* Command4 = nullptr;
+    std::array<ColourButton*, SpeakerRows> Command5{};
+    ColourButton* Command6 = nullptr;
+    ColourButton* Command7 = nullptr;
+
+    // The control a rule names.
+    QWidget* Widget(const ControlRef& control) const;
+    // Who a widget of the window is, if it is one of the controls.
+    std::optional<ControlRef> RefOf(const QObject* widget) const;
+
+    QHash<const QObject*, ControlRef> refs;
+    std::map<std::pair<ControlId, int>, QWidget*> widgets;
 };
 
 namespace Form1Layout {
@@ -67,6 +118,13 @@ QString ObjectName(const ControlDefinition& control);
 // The name a screen reader reads: the spoken name, else the caption; the keyword rows numbered from 1.
 // Empty for the status labels, which are then read by their live text.
 QString AccessibleName(const ControlDefinition& control);
+
+// Makes every control of the table in the window, placed in twips at its resolution, with its font,
+// colours, tooltip and names, and chains the focusable ones in tab order.
+Form1Controls CreateControls(QWidget& window, double dotsPerInch);
+
+QFont MakeFont(const FontChoice& font);
+void SetRoleColour(QWidget& widget, QPalette::ColorRole role, QRgb colour);
 
 } // namespace Form1Layout
 

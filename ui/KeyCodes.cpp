@@ -94,4 +94,16 @@ KeyPress ToKeyPress(QKeyCombination key) {
     return {CodeOf(key.key(), modifiers.testFlag(Qt::KeypadModifier)), shift};
 }
 
+QList<QKeySequence> F12WithAnyModifiers() {
+    QList<QKeySequence> keys;
+    for (int bits = 0; bits < 8; ++bits) {
+        Qt::KeyboardModifiers modifiers;
+        modifiers.setFlag(Qt::ShiftModifier, (bits & ShiftBits::Shift) != 0);
+        modifiers.setFlag(Qt::ControlModifier, (bits & ShiftBits::Ctrl) != 0);
+        modifiers.setFlag(Qt::AltModifier, (bits & ShiftBits::Alt) != 0);
+        keys.append(QKeySequence(QKeyCombination(modifiers, Qt::Key_F12)));
+    }
+    return keys;
+}
+
 } // namespace parlowen

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QKeyCombination>
+#include <QKeySequence>
+#include <QList>
 
 #include <cstdint>
 
@@ -39,5 +41,8 @@ struct KeyPress {
 };
 
 KeyPress ToKeyPress(QKeyCombination key);
+
+// F12 alone and with every combination of Shift, Ctrl and Alt: F12 leaves whatever else is held.
+QList<QKeySequence> F12WithAnyModifiers();
 
 } // namespace parlowen

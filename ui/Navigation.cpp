@@ -69,6 +69,8 @@ NavigationAction Forward(const ControlRef& from, bool enter, const NavigationSta
         return enter ? Press(ControlId::Command4) : NavigationAction{Kind::NextInTabOrder, {}};
     case ControlId::Text2:
         return {Kind::NextInTabOrder, {}};
+    default: // the labels and the frame take no focus
+        break;
     }
     return {};
 }
@@ -101,6 +103,8 @@ NavigationAction Backward(const ControlRef& from, bool enter, const NavigationSt
     case ControlId::Command4:
     case ControlId::Text2:
         return {Kind::PreviousInTabOrder, {}};
+    default:
+        break;
     }
     return {};
 }

@@ -1,36 +1,10 @@
 #pragma once
 
-#include "ColorTable.h"
+#include "ControlId.h"
 
 #include <array>
 
 namespace parlowen {
-
-// The speaker rows of the main window, a keyword box and a colour button each: one per speaker colour.
-inline constexpr int SpeakerRows = static_cast<int>(ColorTable::SpeakerCount);
-
-// The main window's controls as the keyboard rules see them; Text4 and Command5 carry a row index.
-enum class ControlId {
-    File1,
-    Check1,
-    Text3,
-    Command7,
-    Command6,
-    Text4,
-    Command5,
-    Text1,
-    Command1,
-    Command3,
-    Command2,
-    Command4,
-    Text2
-};
-
-struct ControlRef {
-    ControlId id = ControlId::File1;
-    int index = 0;
-    friend bool operator==(const ControlRef&, const ControlRef&) = default;
-};
 
 // What the rules read at the moment of the key: which keyword boxes hold text and which buttons are enabled.
 struct NavigationState {

@@ -1,5 +1,7 @@
 #include "PaletteCell.h"
 
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 
 namespace parlowen {
@@ -9,6 +11,30 @@ PaletteCell::PaletteCell(QWidget* parent) : QLineEdit(parent) {
     setReadOnly(true);
     setFrame(false);
     setContextMenuPolicy(Qt::NoContextMenu);
+}
+
+bool PaletteCell::event(QEvent* event) {
+    if (event->type() == QEvent::KeyPress) { // here rather than in keyPressEvent, which never sees Tab
+        const KeyPress key = ToKeyPress(static_cast<const QKeyEvent&>(*event).keyCombination());
+        emit KeyDown(key);
+        if (key.keyCode == KeyCode::Tab || key.keyCode == KeyCode::Return || key.keyCode == KeyCode::Space) {
+            return true;
+        }
+    }
+    return QLineEdit::event(event);
+}
+
+void PaletteCell::focusInEvent(QFocusEvent* event) {
+    QLineEdit::focusInEvent(event);
+    emit FocusEntered();
+}
+
+void PaletteCell::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        emit Clicked();
+        return;
+    }
+    QLineEdit::mouseReleaseEvent(event);
 }
 
 void PaletteCell::paintEvent(QPaintEvent* event) {
