@@ -32,13 +32,14 @@ bool CheckWindow::event(QEvent* event) {
 }
 
 void CheckWindow::mousePressEvent(QMouseEvent* event) {
-    if (!TakeMousePress(*event, popupMenu_)) {
+    emit MouseDown(event->button(), event->globalPosition().toPoint());
+    if (!IsSelectionPaste(*event)) {
         QPlainTextEdit::mousePressEvent(event);
     }
 }
 
 void CheckWindow::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() != Qt::MiddleButton) {
+    if (!IsSelectionPaste(*event)) {
         QPlainTextEdit::mouseReleaseEvent(event);
     }
 }

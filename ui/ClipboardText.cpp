@@ -1,7 +1,6 @@
 #include "ClipboardText.h"
 
 #include <QKeyEvent>
-#include <QMenu>
 #include <QMouseEvent>
 
 namespace parlowen {
@@ -14,11 +13,7 @@ bool IsCopyOrPaste(const QKeyEvent& event) {
     return event.matches(QKeySequence::Copy) || event.matches(QKeySequence::Paste);
 }
 
-bool TakeMousePress(const QMouseEvent& event, QMenu* popupMenu) {
-    if (event.button() == Qt::RightButton && popupMenu) {
-        popupMenu->popup(event.globalPosition().toPoint());
-        return true;
-    }
+bool IsSelectionPaste(const QMouseEvent& event) {
     return event.button() == Qt::MiddleButton;
 }
 

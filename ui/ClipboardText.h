@@ -3,7 +3,6 @@
 #include <QString>
 
 class QKeyEvent;
-class QMenu;
 class QMouseEvent;
 
 namespace parlowen {
@@ -18,8 +17,8 @@ QString KeywordCut(const QString& text);
 // which move ten characters at most, rather than moving whole texts themselves.
 bool IsCopyOrPaste(const QKeyEvent& event);
 
-// A mouse press on a text control that the control must not see: the right button shows the control's popup
-// menu when it has one, and the middle button would paste the X11 selection past the ten-character cut.
-bool TakeMousePress(const QMouseEvent& event, QMenu* popupMenu);
+// The middle button, whose X11 selection paste would go past the ten-character cut: the text controls
+// never see it.
+bool IsSelectionPaste(const QMouseEvent& event);
 
 } // namespace parlowen

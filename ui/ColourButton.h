@@ -7,7 +7,7 @@
 namespace parlowen {
 
 // A colour button of the main window (Command5, Command6, Command7): it opens the palette for its slot of
-// the colour table, and shows what was picked there when the focus comes back to it.
+// the colour table.
 class ColourButton : public QPushButton {
     Q_OBJECT
 
@@ -15,12 +15,6 @@ class ColourButton : public QPushButton {
     ColourButton(const QString& caption, std::size_t slot, QWidget* parent = nullptr);
 
     std::size_t Slot() const { return slot_; }
-
-  signals:
-    void FocusEntered();
-
-  protected:
-    void focusInEvent(QFocusEvent* event) override;
 
   private:
     std::size_t slot_;

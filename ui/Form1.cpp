@@ -7,11 +7,11 @@
 #include "Form1Operations.h"
 #include "HtmlExporter.h"
 #include "InformationMessages.h"
+#include "KeyboardNavigation.h"
 #include "ListKeyRules.h"
 #include "LogConverter.h"
 #include "LogFiles.h"
 #include "LogList.h"
-#include "Navigation.h"
 #include "PaletteHandOff.h"
 #include "QtText.h"
 #include "TextBox.h"
@@ -64,7 +64,10 @@ Form1::Form1(Module1& module, MessageBoxes& messageBoxes, const QString& program
     Form_Load(programFolder);
 }
 
-Form1::~Form1() = default;
+Form1::~Form1() {
+    // The controls change the focus as they go; the handlers must not hear of it.
+    disconnect(focusChanges_);
+}
 
 Form2* Form1::Palette() const {
     return paletteHandOff_->Palette();
@@ -75,10 +78,6 @@ void Form1::CreateMenus() {
     mnuCopy = mnuTextCopy->addAction(QStringLiteral("コピー(&C)"));
     mnuTextPaste = new QMenu(QStringLiteral("テキストペースト"), this);
     mnuPaste = mnuTextPaste->addAction(QStringLiteral("ペースト(&V)"));
-    ui_.Text1->SetPopupMenu(mnuTextCopy);
-    for (TextBox* box : ui_.Text4) {
-        box->SetPopupMenu(mnuTextPaste);
-    }
 }
 
 // Every key that works anywhere in the window, in one place. The text controls leave the copy and paste
@@ -99,9 +98,8 @@ void Form1::SetupConnections() {
     connect(ui_.File1, &LogList::KeyDown, this,
             [this](KeyPress key) { File1_KeyDown(key.keyCode, key.shift); });
     connect(ui_.File1, &LogList::Chosen, this, &Form1::File1_Click);
-    connect(ui_.File1, &LogList::FocusEntered, this, &Form1::File1_GotFocus);
+    connect(ui_.Text1, &CheckWindow::MouseDown, this, &Form1::Text1_MouseDown);
     connect(ui_.Text2, &TextBox::Clicked, this, &Form1::Text2_Click);
-    connect(ui_.Text3, &TextBox::FocusEntered, this, &Form1::Text3_GotFocus);
     connect(ui_.Label4, &ClickableLabel::Clicked, this, &Form1::Label4_Click);
     connect(ui_.Label5, &ClickableLabel::Clicked, this, &Form1::Label5_Click);
     connect(ui_.Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
@@ -110,18 +108,14 @@ void Form1::SetupConnections() {
     connect(ui_.Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
     connect(ui_.Command6, &QPushButton::clicked, this, &Form1::Command6_Click);
     connect(ui_.Command7, &QPushButton::clicked, this, &Form1::Command7_Click);
-    connect(ui_.Command6, &ColourButton::FocusEntered, this, &Form1::Command6_GotFocus);
-    connect(ui_.Command7, &ColourButton::FocusEntered, this, &Form1::Command7_GotFocus);
+    focusChanges_ = connect(qApp, &QApplication::focusChanged, this,
+                            [this](QWidget*, QWidget* now) { ControlGotFocus(now); });
     for (int i = 0; i < SpeakerRows; ++i) {
         connect(ui_.Command5[i], &QPushButton::clicked, this, [this, i] { Command5_Click(i); });
-        connect(ui_.Command5[i], &ColourButton::FocusEntered, this, [this, i] { Command5_GotFocus(i); });
+        connect(ui_.Text4[i], &TextBox::MouseDown, this,
+                [this, i](Qt::MouseButton button, QPoint position) { Text4_MouseDown(i, button, position); });
     }
-    // The list reports its own keys; every other control hands Tab and Enter to the rules here.
-    for (auto control = ui_.refs.cbegin(); control != ui_.refs.cend(); ++control) {
-        if (control.key() != ui_.File1) {
-            const_cast<QObject*>(control.key())->installEventFilter(this);
-        }
-    }
+    new KeyboardNavigation(ui_, this);
 }
 
 void Form1::Form_Load(const QString& programFolder) {
@@ -304,6 +298,19 @@ void Form1::Label5_Click() {
                              InformationMessages::VersionInformationText());
 }
 
+void Form1::Text1_MouseDown(Qt::MouseButton button, QPoint position) {
+    if (button == Qt::RightButton) {
+        mnuTextCopy->popup(position);
+    }
+}
+
+void Form1::Text4_MouseDown(int /*index*/, Qt::MouseButton button, QPoint position) {
+    // The same menu for every box; the paste goes to whichever control has the focus.
+    if (button == Qt::RightButton) {
+        mnuTextPaste->popup(position);
+    }
+}
+
 void Form1::mnuCopy_Click() {
     ClipTarget = focusWidget();
     QString selected;
@@ -327,6 +334,30 @@ void Form1::mnuPaste_Click() {
     }
 }
 
+// The GotFocus handlers, by who received the focus.
+void Form1::ControlGotFocus(QWidget* widget) {
+    const std::optional<ControlRef> control = ui_.RefOf(widget);
+    switch (control ? control->id : ControlId::Frame1) {
+    case ControlId::File1:
+        File1_GotFocus();
+        break;
+    case ControlId::Text3:
+        Text3_GotFocus();
+        break;
+    case ControlId::Command5:
+        Command5_GotFocus(control->index);
+        break;
+    case ControlId::Command6:
+        Command6_GotFocus();
+        break;
+    case ControlId::Command7:
+        Command7_GotFocus();
+        break;
+    default:
+        break;
+    }
+}
+
 void Form1::Text3_GotFocus() {
     ui_.Text3->selectAll();
     // A click places the caret after the focus has arrived; selecting again once it has keeps the rule.
@@ -335,50 +366,6 @@ void Form1::Text3_GotFocus() {
             box->selectAll();
         }
     });
-}
-
-bool Form1::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::KeyPress) {
-        return false;
-    }
-    const KeyPress key = ToKeyPress(static_cast<const QKeyEvent&>(*event).keyCombination());
-    // Tab and Enter only ever move or press: the characters never reach a control.
-    return (key.keyCode == KeyCode::Tab || key.keyCode == KeyCode::Return) && Navigate(watched, key);
-}
-
-bool Form1::Navigate(QObject* watched, const KeyPress& key) {
-    const std::optional<ControlRef> control = ui_.RefOf(watched);
-    if (!control) {
-        return false;
-    }
-    NavigationState state;
-    for (int i = 0; i < SpeakerRows; ++i) {
-        state.keywordHoldsText[i] = !ui_.Text4[i]->text().isEmpty();
-        state.command5Enabled[i] = ui_.Command5[i]->isEnabled();
-    }
-    state.command1Enabled = ui_.Command1->isEnabled();
-    state.command3Enabled = ui_.Command3->isEnabled();
-    state.command6Enabled = ui_.Command6->isEnabled();
-    state.command7Enabled = ui_.Command7->isEnabled();
-    const NavigationAction action = parlowen::Navigate(*control, key.keyCode, key.shift, state);
-    switch (action.kind) {
-    case NavigationAction::Kind::Focus:
-        ui_.Widget(action.target)->setFocus(key.shift == 0 ? Qt::TabFocusReason : Qt::BacktabFocusReason);
-        break;
-    case NavigationAction::Kind::Press:
-        // A key press takes the mouse's path through the button's own click.
-        if (auto* button = qobject_cast<QPushButton*>(ui_.Widget(action.target))) {
-            button->click();
-        }
-        break;
-    case NavigationAction::Kind::NextInTabOrder:
-    case NavigationAction::Kind::PreviousInTabOrder:
-        focusNextPrevChild(action.kind == NavigationAction::Kind::NextInTabOrder);
-        break;
-    case NavigationAction::Kind::None:
-        break;
-    }
-    return true;
 }
 
 void Form1::Command5_Click(int index) {

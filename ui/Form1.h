@@ -66,6 +66,8 @@ class Form1 : public QWidget {
     void Command6_GotFocus();
     void Command7_GotFocus();
     void Text3_GotFocus();
+    void Text1_MouseDown(Qt::MouseButton button, QPoint position);
+    void Text4_MouseDown(int index, Qt::MouseButton button, QPoint position);
     void mnuCopy_Click();
     void mnuPaste_Click();
 
@@ -80,8 +82,6 @@ class Form1 : public QWidget {
     void Ended();
 
   protected:
-    // Tab and Enter on the controls, along the order of the work.
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:
@@ -89,7 +89,7 @@ class Form1 : public QWidget {
     void SetupShortcuts();
     void SetupConnections();
     void Form_Load(const QString& programFolder);
-    bool Navigate(QObject* watched, const KeyPress& key);
+    void ControlGotFocus(QWidget* widget);
 
     void ResetOptionsForLoad();
     void LoadSelectedLog();
@@ -109,6 +109,7 @@ class Form1 : public QWidget {
     QMenu* mnuTextPaste = nullptr;
     QAction* mnuCopy = nullptr;
     QAction* mnuPaste = nullptr;
+    QMetaObject::Connection focusChanges_;
 };
 
 } // namespace parlowen

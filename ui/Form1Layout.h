@@ -69,28 +69,16 @@ struct ControlDefinition {
 
 // The main window's controls, typed, each made from its row of the layout table.
 struct Form1Controls {
-    ClickableLabel* Label1 = nullptr;
-    ClickableLabel* Label2 = nullptr;
-    ClickableLabel* Label3 = nullptr;
-    ClickableLabel* Label4 = nullptr;
-    ClickableLabel* Label5 = nullptr;
-    ClickableLabel* Label6 = nullptr;
-    ClickableLabel* Label7 = nullptr;
-    ClickableLabel* Label8 = nullptr;
-    QGroupBox* Frame1 = nullptr;
-    LogList* File1 = nullptr;
-    TextBox* Text2 = nullptr;
-    TextBox* Text3 = nullptr;
+    ClickableLabel *Label1{}, *Label2{}, *Label3{}, *Label4{}, *Label5{}, *Label6{}, *Label7{}, *Label8{};
+    QGroupBox* Frame1{};
+    LogList* File1{};
+    TextBox *Text2{}, *Text3{};
     std::array<TextBox*, SpeakerRows> Text4{};
-    CheckWindow* Text1 = nullptr;
-    QCheckBox* Check1 = nullptr;
-    QPushButton* Command1 = nullptr;
-    QPushButton* Command2 = nullptr;
-    QPushButton* Command3 = nullptr;
-    QPushButton* Command4 = nullptr;
+    CheckWindow* Text1{};
+    QCheckBox* Check1{};
+    QPushButton *Command1{}, *Command2{}, *Command3{}, *Command4{};
     std::array<ColourButton*, SpeakerRows> Command5{};
-    ColourButton* Command6 = nullptr;
-    ColourButton* Command7 = nullptr;
+    ColourButton *Command6{}, *Command7{};
 
     // The control a rule names.
     QWidget* Widget(const ControlRef& control) const;

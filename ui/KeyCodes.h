@@ -11,27 +11,18 @@ namespace parlowen {
 // The one vocabulary of keys in the program: the key codes and shift bits every key handler and rule works
 // with (Enter 13, Tab 9, Space 32, F12 123; Shift 1, Ctrl 2, Alt 4).
 namespace KeyCode {
-inline constexpr std::int16_t Tab = 9;
-inline constexpr std::int16_t Return = 13;
-inline constexpr std::int16_t Space = 32;
-inline constexpr std::int16_t PageUp = 33;
-inline constexpr std::int16_t PageDown = 34;
-inline constexpr std::int16_t End = 35;
-inline constexpr std::int16_t Home = 36;
-inline constexpr std::int16_t Up = 38;
-inline constexpr std::int16_t Down = 40;
-inline constexpr std::int16_t F12 = 123;
-// What a key handler receives for a key the input method takes, and for a key that has no code of its own:
-// every key press is a key, none arrives as 0.
-inline constexpr std::int16_t InputMethod = 229;
-inline constexpr std::int16_t Unassigned = 255;
+// InputMethod is what a key handler receives for a key the input method takes, Unassigned for a key that has
+// no code of its own: every key press is a key, none arrives as 0.
+// clang-format off
+enum : std::int16_t {
+    Tab = 9, Return = 13, Space = 32, PageUp = 33, PageDown = 34, End = 35, Home = 36, Up = 38, Down = 40,
+    F12 = 123, InputMethod = 229, Unassigned = 255,
+};
+// clang-format on
 } // namespace KeyCode
 
 namespace ShiftBits {
-inline constexpr std::int16_t None = 0;
-inline constexpr std::int16_t Shift = 1;
-inline constexpr std::int16_t Ctrl = 2;
-inline constexpr std::int16_t Alt = 4;
+enum : std::int16_t { None = 0, Shift = 1, Ctrl = 2, Alt = 4 };
 } // namespace ShiftBits
 
 struct KeyPress {

@@ -37,11 +37,6 @@ bool LogList::event(QEvent* event) {
     return QListWidget::event(event);
 }
 
-void LogList::focusInEvent(QFocusEvent* event) {
-    QListWidget::focusInEvent(event);
-    emit FocusEntered();
-}
-
 void LogList::mousePressEvent(QMouseEvent* event) {
     mousePressed_ = true;
     QListWidget::mousePressEvent(event);

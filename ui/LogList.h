@@ -18,11 +18,9 @@ class LogList : public QListWidget {
   signals:
     void KeyDown(KeyPress key);
     void Chosen();
-    void FocusEntered();
 
   protected:
     bool event(QEvent* event) override;
-    void focusInEvent(QFocusEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;

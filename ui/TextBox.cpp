@@ -25,19 +25,15 @@ bool TextBox::event(QEvent* event) {
     return QLineEdit::event(event);
 }
 
-void TextBox::focusInEvent(QFocusEvent* event) {
-    QLineEdit::focusInEvent(event);
-    emit FocusEntered();
-}
-
 void TextBox::mousePressEvent(QMouseEvent* event) {
-    if (!TakeMousePress(*event, popupMenu_)) {
+    emit MouseDown(event->button(), event->globalPosition().toPoint());
+    if (!IsSelectionPaste(*event)) {
         QLineEdit::mousePressEvent(event);
     }
 }
 
 void TextBox::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::MiddleButton) {
+    if (IsSelectionPaste(*event)) {
         return;
     }
     QLineEdit::mouseReleaseEvent(event);
