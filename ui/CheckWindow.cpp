@@ -25,23 +25,19 @@ void CheckWindow::PasteText(const QString& text) {
 }
 
 bool CheckWindow::event(QEvent* event) {
-    if (event->type() == QEvent::ShortcutOverride && IsCopyOrPaste(static_cast<const QKeyEvent&>(*event))) {
-        return false; // not taken: the window's shortcut runs the command
-    }
-    return QPlainTextEdit::event(event);
+    // A copy or paste key not taken here runs the window's command.
+    return RouteTextControlEvent(*event) != TextControlEvent::LeaveToWindow && QPlainTextEdit::event(event);
 }
 
-void CheckWindow::mousePressEvent(QMouseEvent* event) {
-    emit MouseDown(event->button(), event->globalPosition().toPoint());
-    if (!IsSelectionPaste(*event)) {
-        QPlainTextEdit::mousePressEvent(event);
+bool CheckWindow::viewportEvent(QEvent* event) {
+    if (RouteTextControlEvent(*event) == TextControlEvent::Drop) {
+        return true;
     }
-}
-
-void CheckWindow::mouseReleaseEvent(QMouseEvent* event) {
-    if (!IsSelectionPaste(*event)) {
-        QPlainTextEdit::mouseReleaseEvent(event);
+    if (event->type() == QEvent::MouseButtonPress) {
+        const auto& mouse = static_cast<const QMouseEvent&>(*event);
+        emit MouseDown(mouse.button(), mouse.globalPosition().toPoint());
     }
+    return QPlainTextEdit::viewportEvent(event);
 }
 
 } // namespace parlowen

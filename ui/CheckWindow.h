@@ -23,8 +23,7 @@ class CheckWindow : public QPlainTextEdit {
 
   protected:
     bool event(QEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
 };
 
 } // namespace parlowen

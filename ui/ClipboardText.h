@@ -2,8 +2,7 @@
 
 #include <QString>
 
-class QKeyEvent;
-class QMouseEvent;
+class QEvent;
 
 namespace parlowen {
 
@@ -13,12 +12,10 @@ inline constexpr int KeywordLength = 10;
 // The first ten characters of a text, exactly as they are.
 QString KeywordCut(const QString& text);
 
-// True for the copy and paste keys. The text controls leave them to the window's copy and paste commands,
-// which move ten characters at most, rather than moving whole texts themselves.
-bool IsCopyOrPaste(const QKeyEvent& event);
-
-// The middle button, whose X11 selection paste would go past the ten-character cut: the text controls
-// never see it.
-bool IsSelectionPaste(const QMouseEvent& event);
+// Where an event meets a text control of the main window: the copy and paste keys are left to the window's
+// commands, which move ten characters at most, and the middle button, whose X11 selection paste would go
+// past that cut, is dropped.
+enum class TextControlEvent { Handle, LeaveToWindow, Drop };
+TextControlEvent RouteTextControlEvent(const QEvent& event);
 
 } // namespace parlowen

@@ -337,25 +337,17 @@ void Form1::mnuPaste_Click() {
 // The GotFocus handlers, by who received the focus.
 void Form1::ControlGotFocus(QWidget* widget) {
     const std::optional<ControlRef> control = ui_.RefOf(widget);
-    switch (control ? control->id : ControlId::Frame1) {
-    case ControlId::File1:
-        File1_GotFocus();
-        break;
-    case ControlId::Text3:
-        Text3_GotFocus();
-        break;
-    case ControlId::Command5:
-        Command5_GotFocus(control->index);
-        break;
-    case ControlId::Command6:
-        Command6_GotFocus();
-        break;
-    case ControlId::Command7:
-        Command7_GotFocus();
-        break;
-    default:
-        break;
+    const ControlId id = control ? control->id : ControlId::Frame1;
+    // clang-format off
+    switch (id) {
+    case ControlId::File1: return File1_GotFocus();
+    case ControlId::Text3: return Text3_GotFocus();
+    case ControlId::Command5: return Command5_GotFocus(control->index);
+    case ControlId::Command6: return Command6_GotFocus();
+    case ControlId::Command7: return Command7_GotFocus();
+    default: return; // the other controls have no focus handler
     }
+    // clang-format on
 }
 
 void Form1::Text3_GotFocus() {

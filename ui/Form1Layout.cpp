@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <type_traits>
 
 namespace parlowen::Form1Layout {
 
@@ -37,73 +38,73 @@ constexpr std::u16string_view ColourCaption = u"色設定";
 
 using K = ControlKind;
 using Id = ControlId;
+using C = Form1Controls;
+
+// Puts a made control into its member of Form1Controls; a member array takes it at the control's index.
+template <auto Member> void Into(Form1Controls& controls, QWidget* widget, int index) {
+    auto& member = controls.*Member;
+    using Member_t = std::remove_reference_t<decltype(member)>;
+    if constexpr (std::is_pointer_v<Member_t>) {
+        member = static_cast<Member_t>(widget);
+    } else {
+        member.at(static_cast<std::size_t>(index)) = static_cast<typename Member_t::value_type>(widget);
+    }
+}
 
 // The single controls, one a line: name, identity, kind, in the frame, caption, tooltip, font, text colour,
-// background, Left/Top/Width/Height in twips, tab index, spoken name, colour slot. The frame comes before
-// the controls inside it.
+// background, Left/Top/Width/Height in twips, tab index, spoken name, colour slot, typed member. The frame
+// comes before the controls inside it.
 // clang-format off
 constexpr ControlDefinition SingleControls[] = {
-    {u"Label2", {Id::Label2}, K::Label, false, u"ログファイル選択", NoReloadTip, Heading, Blue, {}, {330, 150, 3015, 495}, 30, {}, {}},
-    {u"File1", {Id::File1}, K::FileList, false, {}, NoReloadTip, {}, {}, {}, {300, 420, 3105, 1350}, 0, u"ログファイル選択", {}},
+    {u"Label2", {Id::Label2}, K::Label, false, u"ログファイル選択", NoReloadTip, Heading, Blue, {}, {330, 150, 3015, 495}, 30, {}, {}, Into<&C::Label2>},
+    {u"File1", {Id::File1}, K::FileList, false, {}, NoReloadTip, {}, {}, {}, {300, 420, 3105, 1350}, 0, u"ログファイル選択", {}, Into<&C::File1>},
     {u"Text2", {Id::Text2}, K::TextBox, false, {}, u"選んだファイル名がここに表示されるよ。", {}, {}, FileNameYellow,
-     {300, 1770, 3090, 315}, 1, u"ファイル名", {}},
+     {300, 1770, 3090, 315}, 1, u"ファイル名", {}, Into<&C::Text2>},
     {u"Frame1", {Id::Frame1}, K::Frame, false, u"HTML生成用オプション", {}, Heading, Blue, Background,
-     {3510, 300, 9675, 2685}, 34, {}, {}},
+     {3510, 300, 9675, 2685}, 34, {}, {}, Into<&C::Frame1>},
     {u"Label4", {Id::Label4}, K::Label, true, u"入退場＆ページ背景オプション", {}, SubHeading, Blue, {},
-     {180, 450, 3195, 1365}, 35, {}, {}},
+     {180, 450, 3195, 1365}, 35, {}, {}, Into<&C::Label4>},
     {u"Check1", {Id::Check1}, K::CheckBox, true, u"キーワードではじまる行を強調", {}, {}, {}, Background,
-     {420, 690, 2655, 345}, 2, {}, {}},
+     {420, 690, 2655, 345}, 2, {}, {}, Into<&C::Check1>},
     {u"Text3", {Id::Text3}, K::TextBox, true, {}, u"普通はチャットの入退場メッセージをここにペーストするところ。", {}, {}, White,
-     {420, 1050, 1695, 315}, 3, u"入退場キーワード", {}},
+     {420, 1050, 1695, 315}, 3, u"入退場キーワード", {}, Into<&C::Text3>},
     {u"Command7", {Id::Command7}, K::Button, true, ColourCaption, {}, FixedSmall, {}, {}, {2100, 1050, 795, 320}, 4,
-     u"入退場の色設定", ColorTable::EntrySlot},
+     u"入退場の色設定", ColorTable::EntrySlot, Into<&C::Command7>},
     {u"Command6", {Id::Command6}, K::Button, true, u"ページ背景色設定", {}, FixedSmall, {}, {}, {420, 1410, 1680, 320}, 5, {},
-     ColorTable::PageSlot},
+     ColorTable::PageSlot, Into<&C::Command6>},
     {u"Label5", {Id::Label5}, K::Label, true, u"発言者別色指定：キーワードを指定してください。", {}, SubHeading, Blue, {},
-     {3690, 210, 5655, 285}, 36, {}, {}},
+     {3690, 210, 5655, 285}, 36, {}, {}, Into<&C::Label5>},
     {u"Label1", {Id::Label1}, K::Label, true,
      u"テキストチェックウィンドウでコピーして、キーワードボックスにペーストできるよ。　　　　　"
      u"キーワード選択は行の左端からお願いします。１０文字まで自動揃えでペーストします。",
-     {}, {}, {}, {}, {210, 1860, 3375, 795}, 37, {}, {}},
-    {u"Label3", {Id::Label3}, K::Label, false, u"テキストチェックウィンドウ", {}, Heading, Blue, {}, {210, 3090, 2895, 285}, 31, {}, {}},
-    {u"Label6", {Id::Label6}, K::Label, false, {}, u"ここに変換前/後を表示します。", StateFont, {}, {}, {3060, 3060, 1185, 285}, 32, {}, {}},
-    {u"Label8", {Id::Label8}, K::Label, false, {}, u"ここに現在処理中の行数を表示します。", {}, {}, {}, {4260, 3060, 2055, 285}, 38, {}, {}},
-    {u"Label7", {Id::Label7}, K::Label, false, u"Shiftキー+Enterキーで、いっこ前に戻るよ。", {}, {}, {}, {}, {6480, 3120, 4095, 195}, 33, {}, {}},
+     {}, {}, {}, {}, {210, 1860, 3375, 795}, 37, {}, {}, Into<&C::Label1>},
+    {u"Label3", {Id::Label3}, K::Label, false, u"テキストチェックウィンドウ", {}, Heading, Blue, {}, {210, 3090, 2895, 285}, 31, {}, {}, Into<&C::Label3>},
+    {u"Label6", {Id::Label6}, K::Label, false, {}, u"ここに変換前/後を表示します。", StateFont, {}, {}, {3060, 3060, 1185, 285}, 32, {}, {}, Into<&C::Label6>},
+    {u"Label8", {Id::Label8}, K::Label, false, {}, u"ここに現在処理中の行数を表示します。", {}, {}, {}, {4260, 3060, 2055, 285}, 38, {}, {}, Into<&C::Label8>},
+    {u"Label7", {Id::Label7}, K::Label, false, u"Shiftキー+Enterキーで、いっこ前に戻るよ。", {}, {}, {}, {}, {6480, 3120, 4095, 195}, 33, {}, {}, Into<&C::Label7>},
     {u"Text1", {Id::Text1}, K::TextView, false, {}, {}, CheckWindowFont, {}, {}, {210, 3450, 12945, 4275}, 39,
-     u"テキストチェックウィンドウ", {}},
-    {u"Command1", {Id::Command1}, K::Button, false, u"変換して保存", {}, {}, {}, {}, {120, 7920, 1695, 375}, 26, {}, {}},
-    {u"Command3", {Id::Command3}, K::Button, false, u"HTMLにして保存", {}, {}, {}, {}, {2070, 7920, 1695, 375}, 27, {}, {}},
-    {u"Command2", {Id::Command2}, K::Button, false, u"終了(F12)", {}, {}, {}, {}, {9690, 7920, 1185, 375}, 28, {}, {}},
-    {u"Command4", {Id::Command4}, K::Button, false, u"Product Information", {}, {}, {}, {}, {11130, 7920, 2145, 375}, 29, {}, {}},
+     u"テキストチェックウィンドウ", {}, Into<&C::Text1>},
+    {u"Command1", {Id::Command1}, K::Button, false, u"変換して保存", {}, {}, {}, {}, {120, 7920, 1695, 375}, 26, {}, {}, Into<&C::Command1>},
+    {u"Command3", {Id::Command3}, K::Button, false, u"HTMLにして保存", {}, {}, {}, {}, {2070, 7920, 1695, 375}, 27, {}, {}, Into<&C::Command3>},
+    {u"Command2", {Id::Command2}, K::Button, false, u"終了(F12)", {}, {}, {}, {}, {9690, 7920, 1185, 375}, 28, {}, {}, Into<&C::Command2>},
+    {u"Command4", {Id::Command4}, K::Button, false, u"Product Information", {}, {}, {}, {}, {11130, 7920, 2145, 375}, 29, {}, {}, Into<&C::Command4>},
 };
 // clang-format on
 
 // The speaker rows: two columns of five, a keyword box and its colour button on each row.
+// clang-format off
 ControlDefinition SpeakerKeyword(int i) {
-    const int left = i < 5 ? 3660 : 6600;
-    const int top = 510 + 330 * (i % 5);
-    return {u"Text4", {Id::Text4, i},         K::TextBox, true, {}, SpeakerTip, FixedSmall, {},
-            {},       {left, top, 2055, 315}, 6 + 2 * i,  {},   {}};
+    const TwipsRect rect{i < 5 ? 3660 : 6600, 510 + 330 * (i % 5), 2055, 315};
+    return {u"Text4", {Id::Text4, i}, K::TextBox, true, {}, SpeakerTip, FixedSmall, {}, {}, rect, 6 + 2 * i, {}, {},
+            Into<&C::Text4>};
 }
 
 ControlDefinition SpeakerColourButton(int i) {
-    const int left = i < 5 ? 5700 : 8640;
-    const int top = 510 + 330 * (i % 5);
-    const int width = i == 0 ? 795 : 765;
-    return {u"Command5",
-            {Id::Command5, i},
-            K::Button,
-            true,
-            ColourCaption,
-            {},
-            FixedSmall,
-            {},
-            {},
-            {left, top, width, 320},
-            7 + 2 * i,
-            {},
-            ColorTable::SpeakerSlot(static_cast<std::size_t>(i))};
+    const TwipsRect rect{i < 5 ? 5700 : 8640, 510 + 330 * (i % 5), i == 0 ? 795 : 765, 320};
+    return {u"Command5", {Id::Command5, i}, K::Button, true, ColourCaption, {}, FixedSmall, {}, {}, rect, 7 + 2 * i,
+            {}, ColorTable::SpeakerSlot(static_cast<std::size_t>(i)), Into<&C::Command5>};
 }
+// clang-format on
 
 bool InRow(const ControlRef& ref) {
     return ref.id == Id::Text4 || ref.id == Id::Command5;
@@ -166,39 +167,6 @@ void ApplyColours(QWidget* widget, const ControlDefinition& control) {
     widget->setPalette(palette);
 }
 
-// Binds a made widget to its typed member, by the identity its row gives it.
-void Bind(Form1Controls& controls, const ControlRef& ref, QWidget* widget) {
-    const auto row = static_cast<std::size_t>(ref.index);
-    switch (ref.id) {
-    // clang-format off
-    case Id::Label1: controls.Label1 = static_cast<ClickableLabel*>(widget); break;
-    case Id::Label2: controls.Label2 = static_cast<ClickableLabel*>(widget); break;
-    case Id::Label3: controls.Label3 = static_cast<ClickableLabel*>(widget); break;
-    case Id::Label4: controls.Label4 = static_cast<ClickableLabel*>(widget); break;
-    case Id::Label5: controls.Label5 = static_cast<ClickableLabel*>(widget); break;
-    case Id::Label6: controls.Label6 = static_cast<ClickableLabel*>(widget); break;
-    case Id::Label7: controls.Label7 = static_cast<ClickableLabel*>(widget); break;
-    case Id::Label8: controls.Label8 = static_cast<ClickableLabel*>(widget); break;
-    case Id::Frame1: controls.Frame1 = static_cast<QGroupBox*>(widget); break;
-    case Id::File1: controls.File1 = static_cast<LogList*>(widget); break;
-    case Id::Text1: controls.Text1 = static_cast<CheckWindow*>(widget); break;
-    case Id::Text2: controls.Text2 = static_cast<TextBox*>(widget); break;
-    case Id::Text3: controls.Text3 = static_cast<TextBox*>(widget); break;
-    case Id::Text4: controls.Text4.at(row) = static_cast<TextBox*>(widget); break;
-    case Id::Check1: controls.Check1 = static_cast<QCheckBox*>(widget); break;
-    case Id::Command1: controls.Command1 = static_cast<QPushButton*>(widget); break;
-    case Id::Command2: controls.Command2 = static_cast<QPushButton*>(widget); break;
-    case Id::Command3: controls.Command3 = static_cast<QPushButton*>(widget); break;
-    case Id::Command4: controls.Command4 = static_cast<QPushButton*>(widget); break;
-    case Id::Command5: controls.Command5.at(row) = static_cast<ColourButton*>(widget); break;
-    case Id::Command6: controls.Command6 = static_cast<ColourButton*>(widget); break;
-    case Id::Command7: controls.Command7 = static_cast<ColourButton*>(widget); break;
-        // clang-format on
-    }
-    controls.refs.insert(widget, ref);
-    controls.widgets.emplace(std::pair(ref.id, ref.index), widget);
-}
-
 } // namespace
 
 std::vector<ControlDefinition> Controls() {
@@ -258,7 +226,9 @@ Form1Controls CreateControls(QWidget& window, double dotsPerInch) {
         widget->setToolTip(tooltip);
         widget->setAccessibleName(AccessibleName(control));
         widget->setAccessibleDescription(tooltip);
-        Bind(controls, control.ref, widget);
+        control.bind(controls, widget, control.ref.index);
+        controls.refs.insert(widget, control.ref);
+        controls.widgets.emplace(std::pair(control.ref.id, control.ref.index), widget);
         if (control.kind == ControlKind::Label || control.kind == ControlKind::Frame) {
             widget->setFocusPolicy(Qt::NoFocus);
         } else {

@@ -50,6 +50,9 @@ struct TwipsRect {
     int height = 0;
 };
 
+struct Form1Controls;
+using ControlBinding = void (*)(Form1Controls& controls, QWidget* widget, int index);
+
 // One control of the main window as it is laid out; positions of controls in the frame are relative to it.
 struct ControlDefinition {
     std::u16string_view name;
@@ -65,6 +68,7 @@ struct ControlDefinition {
     int tabIndex = 0;
     std::u16string_view spokenName;        // what a screen reader calls a control its caption does not name
     std::optional<std::size_t> colourSlot; // a colour button's slot in the colour table
+    ControlBinding bind = nullptr;         // puts the made control into its member of Form1Controls
 };
 
 // The main window's controls, typed, each made from its row of the layout table.

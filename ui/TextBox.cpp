@@ -19,23 +19,23 @@ void TextBox::PasteText(const QString& text) {
 }
 
 bool TextBox::event(QEvent* event) {
-    if (event->type() == QEvent::ShortcutOverride && IsCopyOrPaste(static_cast<const QKeyEvent&>(*event))) {
+    switch (RouteTextControlEvent(*event)) {
+    case TextControlEvent::LeaveToWindow:
         return false; // not taken: the window's shortcut runs the command
+    case TextControlEvent::Drop:
+        return true;
+    case TextControlEvent::Handle:
+        break;
     }
     return QLineEdit::event(event);
 }
 
 void TextBox::mousePressEvent(QMouseEvent* event) {
     emit MouseDown(event->button(), event->globalPosition().toPoint());
-    if (!IsSelectionPaste(*event)) {
-        QLineEdit::mousePressEvent(event);
-    }
+    QLineEdit::mousePressEvent(event);
 }
 
 void TextBox::mouseReleaseEvent(QMouseEvent* event) {
-    if (IsSelectionPaste(*event)) {
-        return;
-    }
     QLineEdit::mouseReleaseEvent(event);
     if (event->button() == Qt::LeftButton) {
         emit Clicked();
