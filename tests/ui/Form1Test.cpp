@@ -1,5 +1,10 @@
 #include "Form1.h"
+#include "CheckWindow.h"
+#include "ClickableLabel.h"
+#include "ColourButton.h"
 #include "InformationMessages.h"
+#include "LogList.h"
+#include "TextBox.h"
 #include "ui/ScriptedMessageBoxes.h"
 #include "ui/UiTestSupport.h"
 
@@ -8,6 +13,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFontInfo>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -287,6 +293,43 @@ TEST_F(Form1Test, EnterWithNothingSelectedResetsTheOptionsBeforeSayingSo) {
     EXPECT_EQ(module_.ColorTable.Get(0), u"255,255,255");
     EXPECT_TRUE(Get("Command6")->isEnabled() && Get("Command7")->isEnabled());
     EXPECT_FALSE(Get("Command1")->isEnabled() || Get("Command3")->isEnabled());
+}
+
+// Every typed member holds the control of its own name, and the rules' names lead to the same controls.
+TEST(Form1Layout, EachRowBindsItsControlToItsMemberAndItsIdentity) {
+    QWidget window;
+    const parlowen::Form1Controls controls = parlowen::Form1Layout::CreateControls(window, 96);
+    const std::pair<QWidget*, const char*> members[] = {
+        {controls.Label1, "Label1"},
+        {controls.Label4, "Label4"},
+        {controls.Label5, "Label5"},
+        {controls.Label8, "Label8"},
+        {controls.Frame1, "Frame1"},
+        {controls.File1, "File1"},
+        {controls.Text1, "Text1"},
+        {controls.Text2, "Text2"},
+        {controls.Text3, "Text3"},
+        {controls.Check1, "Check1"},
+        {controls.Command1, "Command1"},
+        {controls.Command2, "Command2"},
+        {controls.Command3, "Command3"},
+        {controls.Command4, "Command4"},
+        {controls.Command6, "Command6"},
+        {controls.Command7, "Command7"},
+        {controls.Text4[0], "Text4(0)"},
+        {controls.Text4[9], "Text4(9)"},
+        {controls.Command5[0], "Command5(0)"},
+        {controls.Command5[9], "Command5(9)"},
+    };
+    for (const auto& [member, name] : members) {
+        ASSERT_NE(member, nullptr) << name;
+        EXPECT_EQ(member->objectName(), name);
+    }
+    for (const parlowen::ControlDefinition& row : parlowen::Form1Layout::Controls()) {
+        QWidget* widget = controls.Widget(row.ref);
+        EXPECT_EQ(widget->objectName(), parlowen::Form1Layout::ObjectName(row));
+        EXPECT_EQ(controls.RefOf(widget), row.ref);
+    }
 }
 
 // Labels are read by their caption or live text, with the tooltip as description; the keyword rows are told

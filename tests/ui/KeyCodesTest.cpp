@@ -1,5 +1,7 @@
 #include "KeyCodes.h"
 
+#include <QSet>
+
 #include <gtest/gtest.h>
 
 using parlowen::ToKeyPress;
@@ -47,5 +49,14 @@ TEST(KeyCodesTest, EveryKeyHasACode) {
           QKeyCombination(Qt::Key_yen), QKeyCombination(Qt::Key_MediaPlay),
           QKeyCombination(Qt::Key_unknown)}) {
         EXPECT_NE(ToKeyPress(key).keyCode, 0) << "Qt key 0x" << std::hex << key.toCombined();
+    }
+}
+
+TEST(KeyCodesTest, F12LeavesWhateverElseIsHeld) {
+    const QList<QKeySequence> keys = parlowen::F12WithAnyModifiers();
+    EXPECT_EQ(QSet<QKeySequence>(keys.begin(), keys.end()).size(), 8);
+    for (const QKeySequence& key : keys) {
+        EXPECT_EQ(parlowen::ToKeyPress(key[0]).keyCode, parlowen::KeyCode::F12)
+            << key.toString().toStdString();
     }
 }
