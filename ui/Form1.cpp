@@ -24,7 +24,6 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QFile>
-#include <QKeyEvent>
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
