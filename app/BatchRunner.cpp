@@ -17,21 +17,25 @@ int BatchRunner::Run(const BatchRequest& request) {
 
 bool BatchRunner::RunOne(const BatchRequest& request, const QString& log) {
     ConsoleOperations console(errors_, errorsIsTerminal_, log);
-    const QString fileName = log.section(u'/', -1);
+    const QByteArray path = QByteArray::fromStdString(ArgumentText::Encode(log));
+    const qsizetype slash = path.lastIndexOf('/');
+    const QByteArray nativeName = path.mid(slash + 1);
     // The window lists only .txt files; a batch over "*" must not rewrite anything else in place.
-    if (!IsLogFileName(fileName)) {
+    if (!IsLogFileName(nativeName)) {
         console.ShowNotice(NotALogTitle,
                            (u"「"_qs + log + u"」はログ（*.txt）ではありません。"_qs).toStdU16String());
         return false;
     }
-    const std::string path = ArgumentText::Encode(log);
     if (request.command == BatchCommand::Convert) {
-        return RunConvertAndSave(console, ConvertRequest{path, log.toStdU16String(), request.answers, 0});
+        return RunConvertAndSave(
+            console, ConvertRequest{path.toStdString(), log.toStdU16String(), request.answers, 0});
     }
-    const QString baseName = PageBaseName(fileName);
+    // The page's title is the name as the window shows it, so that a Shift-JIS file name gives the same page.
+    const QByteArray pagePath = path.left(slash + 1) + PageFileName(nativeName);
     return ExportHtml(console, request.options,
-                      ExportRequest{path, ArgumentText::Encode(PageBaseName(log) + QStringLiteral(".html")),
-                                    log.toStdU16String(), baseName.toStdU16String(), request.answers, 0});
+                      ExportRequest{path.toStdString(), pagePath.toStdString(), log.toStdU16String(),
+                                    PageBaseName(ShownFileName(nativeName)).toStdU16String(), request.answers,
+                                    0});
 }
 
 } // namespace parlowen

@@ -111,11 +111,6 @@ HtmlOptions ReadHtmlOptions(const QCommandLineParser& parser, Usage& usage) {
     return MakeHtmlOptions(colors, parser.isSet(EmphasisOption), entry, keywords);
 }
 
-// The answers are kept as the window keeps them, 16-bit booleans with -1 for OK.
-std::int16_t StoredAnswer(bool ok) {
-    return ok ? std::int16_t{-1} : std::int16_t{0};
-}
-
 CommandLineRequest UsageError(const QString& text) {
     CommandLineRequest request;
     request.action = CommandLineRequest::Action::UsageError;
@@ -201,8 +196,8 @@ CommandLineRequest CommandLine::Parse(const QStringList& arguments) {
         return UsageError(QStringLiteral("%1: no LOG given").arg(command));
     }
     batch.logs = positional;
-    batch.answers.RemoveBlankLines = StoredAnswer(parser.isSet(RemoveBlankLinesOption));
-    batch.answers.RemoveSeparatorLines = StoredAnswer(parser.isSet(RemoveSeparatorLinesOption));
+    batch.answers.RemoveBlankLines = parser.isSet(RemoveBlankLinesOption) ? StoredTrue : StoredFalse;
+    batch.answers.RemoveSeparatorLines = parser.isSet(RemoveSeparatorLinesOption) ? StoredTrue : StoredFalse;
 
     Usage usage;
     if (batch.command == BatchCommand::Convert) {

@@ -1,5 +1,6 @@
 #include "StartLocation.h"
 
+#include "ArgumentText.h"
 #include "LogFiles.h"
 
 #include <QFileInfo>
@@ -19,7 +20,7 @@ StartLocation StartLocation::Choose(const QString& path, const QString& programF
     } else if (info.exists()) {
         start.folder = info.absolutePath();
         // Another file of the folder (notes.log from "Open with") is not a log the list shows.
-        if (IsLogFileName(info.fileName())) {
+        if (IsLogFileName(QByteArray::fromStdString(ArgumentText::Encode(info.fileName())))) {
             start.selectedLog = info.fileName();
         }
     } else {

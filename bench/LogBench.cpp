@@ -146,7 +146,7 @@ int main(int argc, char** argv) {
     const std::string scratch = folder + "/out";
     std::system(("mkdir -p " + folder).c_str());
 
-    const LoadAnswers answers{VbTrue, VbTrue};
+    const LoadAnswers answers{StoredTrue, StoredTrue};
     ColorTable colors;
     colors.Reset();
     std::array<std::u16string, ColorTable::SpeakerCount> keywords;

@@ -69,10 +69,10 @@ LoadOutcome RunLoad(WindowOperations& window, const LoadRequest& request) {
         return outcome;
     }
     if (window.AskOkCancel(u"Ask:Null Delete", u"空白行を除去しますか？")) {
-        outcome.answers.RemoveBlankLines = VbTrue;
+        outcome.answers.RemoveBlankLines = StoredTrue;
     }
     if (window.AskOkCancel(u"Ask:Line Delete", u"区切り線「----」行を除去しますか？")) {
-        outcome.answers.RemoveSeparatorLines = VbTrue;
+        outcome.answers.RemoveSeparatorLines = StoredTrue;
     }
     window.SetBusy(true);
     LoadResult result = LoadLog(request.path, outcome.answers, [&window](double count) {

@@ -11,16 +11,16 @@
 namespace parlowen {
 
 // Booleans kept by the windows are 16-bit integers: 0 false, -1 true.
-inline constexpr std::int16_t VbFalse = 0;
-inline constexpr std::int16_t VbTrue = -1;
+inline constexpr std::int16_t StoredFalse = 0;
+inline constexpr std::int16_t StoredTrue = -1;
 
 // The two answers of the last load; converting and exporting clean the lines with the same answers.
 struct LoadAnswers {
-    std::int16_t RemoveBlankLines = VbFalse;
-    std::int16_t RemoveSeparatorLines = VbFalse;
+    std::int16_t RemoveBlankLines = StoredFalse;
+    std::int16_t RemoveSeparatorLines = StoredFalse;
 
-    bool DropsBlankLines() const { return RemoveBlankLines != VbFalse; }
-    bool EmptiesSeparators() const { return RemoveSeparatorLines != VbFalse; }
+    bool DropsBlankLines() const { return RemoveBlankLines != StoredFalse; }
+    bool EmptiesSeparators() const { return RemoveSeparatorLines != StoredFalse; }
 };
 
 // Leading spaces (U+0020 only) go; with removeSeparator, a line of nothing but "-" becomes empty. The

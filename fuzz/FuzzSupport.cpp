@@ -79,10 +79,10 @@ std::vector<ReferenceLine> ReferenceCleanLines(std::string_view bytes, const Loa
         for (const char character : cleaned) {
             hyphensOnly = hyphensOnly && character == '-';
         }
-        if (hyphensOnly && answers.RemoveSeparatorLines == VbTrue) {
+        if (hyphensOnly && answers.RemoveSeparatorLines == StoredTrue) {
             cleaned.clear();
         }
-        const bool kept = !(cleaned.empty() && answers.RemoveBlankLines == VbTrue);
+        const bool kept = !(cleaned.empty() && answers.RemoveBlankLines == StoredTrue);
         result.push_back({cleaned, kept});
     }
     return result;

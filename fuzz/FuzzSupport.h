@@ -36,7 +36,9 @@ struct ReferenceLine {
 std::vector<ReferenceLine> ReferenceCleanLines(std::string_view bytes, const LoadAnswers& answers);
 
 // The four ways a load can be answered.
-inline constexpr LoadAnswers AllAnswers[] = {
-    {VbFalse, VbFalse}, {VbTrue, VbFalse}, {VbFalse, VbTrue}, {VbTrue, VbTrue}};
+inline constexpr LoadAnswers AllAnswers[] = {{StoredFalse, StoredFalse},
+                                             {StoredTrue, StoredFalse},
+                                             {StoredFalse, StoredTrue},
+                                             {StoredTrue, StoredTrue}};
 
 } // namespace parlowen::fuzz

@@ -44,7 +44,7 @@ Input Parse(std::string_view bytes) {
         return input;
     }
     const auto flags = static_cast<unsigned char>(bytes[0]);
-    input.answers = {flags & 1 ? VbTrue : VbFalse, flags & 2 ? VbTrue : VbFalse};
+    input.answers = {flags & 1 ? StoredTrue : StoredFalse, flags & 2 ? StoredTrue : StoredFalse};
     input.emphasis = (flags & 4) != 0;
     bytes.remove_prefix(1);
     const std::size_t end = bytes.find('\0');

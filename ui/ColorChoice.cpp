@@ -1,28 +1,12 @@
 #include "ColorChoice.h"
 
+#include "KeyCodes.h"
 #include "PaletteTable.h"
-
-#include <QRegularExpression>
 
 #include <cmath>
 #include <limits>
 
 namespace parlowen {
-
-std::optional<std::size_t> ColorSlotOf(const QString& objectName) {
-    if (objectName == QLatin1String("Command6")) {
-        return 0;
-    }
-    if (objectName == QLatin1String("Command7")) {
-        return 1;
-    }
-    static const QRegularExpression speakerButton(QStringLiteral("^Command5\\(([0-9])\\)$"));
-    const QRegularExpressionMatch match = speakerButton.match(objectName);
-    if (match.hasMatch()) {
-        return 2 + static_cast<std::size_t>(match.captured(1).toInt());
-    }
-    return std::nullopt;
-}
 
 int PickedColorValue(const QString& pickedColor) {
     double value = 0;
@@ -38,20 +22,17 @@ int PickedColorValue(const QString& pickedColor) {
 }
 
 PaletteKeyAction PaletteKeyRule(int cell, int keyCode, int shift) {
-    constexpr int enter = 13;
-    constexpr int tab = 9;
-    constexpr int space = 32;
     constexpr int cells = static_cast<int>(PaletteSize);
-    if (keyCode == tab || keyCode == enter) {
-        if (shift == 0) {
+    if (keyCode == KeyCode::Tab || keyCode == KeyCode::Return) {
+        if (shift == ShiftBits::None) {
             return {PaletteKeyAction::Kind::MoveTo, (cell + 1) % cells};
         }
-        if (shift == 1) {
+        if (shift == ShiftBits::Shift) {
             return {PaletteKeyAction::Kind::MoveTo, (cell + cells - 1) % cells};
         }
         return {};
     }
-    if (keyCode == space) {
+    if (keyCode == KeyCode::Space) {
         return {PaletteKeyAction::Kind::Choose, cell};
     }
     return {};

@@ -2,14 +2,7 @@
 
 #include <QString>
 
-#include <cstddef>
-#include <optional>
-
 namespace parlowen {
-
-// The colour-table slot of a colour button, by its object name: "Command6" the page, "Command7" the entry
-// lines, "Command5(i)" speaker i. Any other control has no slot.
-std::optional<std::size_t> ColorSlotOf(const QString& objectName);
 
 // The packed colour a picked colour text stands for, read as a decimal number the way the windows read
 // numbers typed as text: leading spaces skipped, digits up to the first other character, nothing gives 0.

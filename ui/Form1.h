@@ -1,14 +1,13 @@
 #pragma once
 
 #include "Form1Layout.h"
+#include "KeyCodes.h"
 #include "LogLoader.h"
 #include "MessageBoxes.h"
 #include "Module1.h"
-#include "Navigation.h"
-#include "VbKeys.h"
 
+#include <QByteArray>
 #include <QCoreApplication>
-#include <QHash>
 #include <QPointer>
 #include <QWidget>
 
@@ -17,30 +16,28 @@
 #include <memory>
 #include <string>
 
-class QCheckBox;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QListWidget;
+class QAction;
 class QMenu;
-class QPlainTextEdit;
-class QPushButton;
 
 namespace parlowen {
 
+class ColourButton;
 class Form1Operations;
 class Form2;
+class PaletteHandOff;
 
 // What the main window remembers between its handlers.
 struct Form1State {
-    QString LogFolder;                       // the program's folder, ending in "/"
-    std::int16_t LastListKey = 0;            // key code of the last key pressed in File1, or 0
-    std::int16_t RemoveBlankLines = VbFalse; // the answers of the last load
-    std::int16_t RemoveSeparatorLines = VbFalse;
+    QString LogFolder;                           // the program's folder, ending in "/"
+    std::int16_t LastListKey = 0;                // key code of the last key pressed in File1, or 0
+    std::int16_t RemoveBlankLines = StoredFalse; // the answers of the last load
+    std::int16_t RemoveSeparatorLines = StoredFalse;
+    QByteArray LogFileBytes; // the name in Text2 as the file system spells it
 };
 
-// The main window: the file list, the HTML options, the text check window and the buttons. Handlers only
-// turn events into calls of the log operations and the rules.
+// The main window: the file list, the HTML options, the text check window and the buttons. The controls
+// carry their own behaviour (Form1Layout makes them); the handlers here turn their signals into calls of the
+// log operations and the rules.
 class Form1 : public QWidget {
     Q_OBJECT
 
@@ -54,7 +51,7 @@ class Form1 : public QWidget {
     const Form1State& State() const { return state_; }
 
     // Selects a listed log without loading it, as a log named on the command line is offered.
-    void SelectLog(const QString& fileName);
+    void SelectLog(const QByteArray& nativeName);
 
     void File1_KeyDown(std::int16_t& keyCode, std::int16_t shift);
     void File1_Click();
@@ -73,6 +70,8 @@ class Form1 : public QWidget {
     void Command6_GotFocus();
     void Command7_GotFocus();
     void Text3_GotFocus();
+    void Text1_MouseDown(Qt::MouseButton button, QPoint position);
+    void Text4_MouseDown(int index, Qt::MouseButton button, QPoint position);
     void mnuCopy_Click();
     void mnuPaste_Click();
 
@@ -87,65 +86,34 @@ class Form1 : public QWidget {
     void Ended();
 
   protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    void CreateControls();
-    void SetTabOrder(std::vector<std::pair<int, QWidget*>> focusable);
+    void CreateMenus();
+    void SetupShortcuts();
     void SetupConnections();
     void Form_Load(const QString& programFolder);
+    void ControlGotFocus(QWidget* widget);
+
     void ResetOptionsForLoad();
     void LoadSelectedLog();
-    bool HandleKeyPress(QObject* watched, const QKeyEvent& event);
-    void ListSelectionChanged();
-    void CreateMenus();
-    void OpenPalette(QPushButton* target);
-    bool Navigate(QObject* watched, const VbKeyPress& key);
-    QWidget* WidgetOf(const ControlRef& control) const;
-    void ApplyPreview(QPushButton* button);
-
-    QString SelectedFileName() const;
-    std::string NativePath(const QString& fileName) const;
-    std::array<std::u16string, Form1Layout::KeywordRows> SpeakerKeywords() const;
-
-    template <typename Widget> Widget* Control(const QString& objectName) const;
+    bool FileNamed();
+    std::string NativePath(const QByteArray& fileName) const;
+    std::array<std::u16string, SpeakerRows> SpeakerKeywords() const;
 
     Module1& module_;
     MessageBoxes& messageBoxes_;
     Form1State state_;
     double dotsPerInch_ = 96;
-    QHash<QString, QWidget*> controls_;
+    Form1Controls ui_;
     std::unique_ptr<Form1Operations> operations_;
-    bool listMousePressed_ = false;
-    QPointer<Form2> palette_;
-    QHash<const QObject*, ControlRef> navigable_;
+    std::unique_ptr<PaletteHandOff> paletteHandOff_;
     QPointer<QWidget> ClipTarget; // the control the last copy or paste worked on
     QMenu* mnuTextCopy = nullptr;
     QMenu* mnuTextPaste = nullptr;
-
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QLabel* Label3 = nullptr;
-    QLabel* Label4 = nullptr;
-    QLabel* Label5 = nullptr;
-    QLabel* Label6 = nullptr;
-    QLabel* Label7 = nullptr;
-    QLabel* Label8 = nullptr;
-    QListWidget* File1 = nullptr;
-    QLineEdit* Text2 = nullptr;
-    QLineEdit* Text3 = nullptr;
-    std::array<QLineEdit*, Form1Layout::KeywordRows> Text4{};
-    QPlainTextEdit* Text1 = nullptr;
-    QGroupBox* Frame1 = nullptr;
-    QCheckBox* Check1 = nullptr;
-    QPushButton* Command1 = nullptr;
-    QPushButton* Command2 = nullptr;
-    QPushButton* Command3 = nullptr;
-    QPushButton* Command4 = nullptr;
-    std::array<QPushButton*, Form1Layout::KeywordRows> Command5{};
-    QPushButton* Command6 = nullptr;
-    QPushButton* Command7 = nullptr;
+    QAction* mnuCopy = nullptr;
+    QAction* mnuPaste = nullptr;
+    QMetaObject::Connection focusChanges_;
 };
 
 } // namespace parlowen

@@ -1,13 +1,31 @@
 #pragma once
 
+#include "ControlId.h"
+
+#include <QHash>
+#include <QPalette>
 #include <QRgb>
 #include <QString>
 
+#include <array>
+#include <cstddef>
+#include <map>
 #include <optional>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+class QCheckBox;
+class QGroupBox;
+class QPushButton;
+
 namespace parlowen {
+
+class CheckWindow;
+class ClickableLabel;
+class ColourButton;
+class LogList;
+class TextBox;
 
 enum class ControlKind {
     Label,
@@ -32,10 +50,13 @@ struct TwipsRect {
     int height = 0;
 };
 
+struct Form1Controls;
+using ControlBinding = void (*)(Form1Controls& controls, QWidget* widget, int index);
+
 // One control of the main window as it is laid out; positions of controls in the frame are relative to it.
 struct ControlDefinition {
     std::u16string_view name;
-    int index = -1; // the member's index in a control array, -1 for a single control
+    ControlRef ref; // who the control is to the rules and the handlers
     ControlKind kind = ControlKind::Label;
     bool inFrame = false;
     std::u16string_view caption;
@@ -45,6 +66,31 @@ struct ControlDefinition {
     std::optional<QRgb> background;
     TwipsRect rect;
     int tabIndex = 0;
+    std::u16string_view spokenName;        // what a screen reader calls a control its caption does not name
+    std::optional<std::size_t> colourSlot; // a colour button's slot in the colour table
+    ControlBinding bind = nullptr;         // puts the made control into its member of Form1Controls
+};
+
+// The main window's controls, typed, each made from its row of the layout table.
+struct Form1Controls {
+    ClickableLabel *Label1{}, *Label2{}, *Label3{}, *Label4{}, *Label5{}, *Label6{}, *Label7{}, *Label8{};
+    QGroupBox* Frame1{};
+    LogList* File1{};
+    TextBox *Text2{}, *Text3{};
+    std::array<TextBox*, SpeakerRows> Text4{};
+    CheckWindow* Text1{};
+    QCheckBox* Check1{};
+    QPushButton *Command1{}, *Command2{}, *Command3{}, *Command4{};
+    std::array<ColourButton*, SpeakerRows> Command5{};
+    ColourButton *Command6{}, *Command7{};
+
+    // The control a rule names.
+    QWidget* Widget(const ControlRef& control) const;
+    // Who a widget of the window is, if it is one of the controls.
+    std::optional<ControlRef> RefOf(const QObject* widget) const;
+
+    QHash<const QObject*, ControlRef> refs;
+    std::map<std::pair<ControlId, int>, QWidget*> widgets;
 };
 
 namespace Form1Layout {
@@ -54,13 +100,23 @@ inline constexpr int ClientWidth = 13590;
 inline constexpr int ClientHeight = 8715;
 inline constexpr QRgb Background = qRgb(192, 192, 255);
 inline constexpr FontChoice WindowFont{u"ＭＳ Ｐゴシック", 9, false};
-inline constexpr int KeywordRows = 10;
 
 // Every control, the frame before the controls inside it, the keyword rows generated from their pattern.
 std::vector<ControlDefinition> Controls();
 
 // "Text4(3)" for an array member, the plain name otherwise: the control's object name.
 QString ObjectName(const ControlDefinition& control);
+
+// The name a screen reader reads: the spoken name, else the caption; the keyword rows numbered from 1.
+// Empty for the status labels, which are then read by their live text.
+QString AccessibleName(const ControlDefinition& control);
+
+// Makes every control of the table in the window, placed in twips at its resolution, with its font,
+// colours, tooltip and names, and chains the focusable ones in tab order.
+Form1Controls CreateControls(QWidget& window, double dotsPerInch);
+
+QFont MakeFont(const FontChoice& font);
+void SetRoleColour(QWidget& widget, QPalette::ColorRole role, QRgb colour);
 
 } // namespace Form1Layout
 

@@ -1,20 +1,13 @@
 #include "Form1Operations.h"
 
 #include "CheckWindowText.h"
+#include "QtText.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 
 namespace parlowen {
-
-namespace {
-
-QString ToQString(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-} // namespace
 
 Form1Operations::Form1Operations(MessageBoxes& messageBoxes, const Controls& controls)
     : messageBoxes_(messageBoxes), controls_(controls) {}

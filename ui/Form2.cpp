@@ -1,17 +1,16 @@
 #include "Form2.h"
 
 #include "ColorChoice.h"
+#include "KeyCodes.h"
+#include "PaletteCell.h"
 #include "Twips.h"
-#include "VbKeys.h"
 #include "WindowPlacement.h"
 
-#include <QApplication>
-#include <QKeyEvent>
+#include <QEvent>
 #include <QLabel>
-#include <QLineEdit>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 
 namespace parlowen {
 namespace {
@@ -40,9 +39,7 @@ QColor ToQColor(const PaletteColor& color) {
 
 } // namespace
 
-Form2::Form2(Module1& module, MessageBoxes& messageBoxes, MainWindow mainWindow)
-    : QWidget(nullptr, Qt::Window), module_(module), messageBoxes_(messageBoxes),
-      mainWindow_(std::move(mainWindow)) {
+Form2::Form2(MessageBoxes& messageBoxes) : QWidget(nullptr, Qt::Window), messageBoxes_(messageBoxes) {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Form2"));
     // Closing through the window frame destroys the palette; the next colour button builds a new one.
@@ -51,6 +48,9 @@ Form2::Form2(Module1& module, MessageBoxes& messageBoxes, MainWindow mainWindow)
     dotsPerInch_ = screen()->logicalDotsPerInchX();
     setFixedSize(TwipsToPixels(ClientWidth, dotsPerInch_), TwipsToPixels(ClientHeight, dotsPerInch_));
     CreateControls();
+    auto* close = new QShortcut(this); // F12 closes the palette whatever else is held
+    close->setKeys(F12WithAnyModifiers());
+    connect(close, &QShortcut::activated, this, &Form2::Command1_Click);
     Form_Load();
 }
 
@@ -72,17 +72,16 @@ void Form2::CreateControls() {
     }
     QWidget* previous = nullptr;
     for (std::size_t i = 0; i < PaletteSize; ++i) {
-        auto* cell = new QLineEdit(this);
+        auto* cell = new PaletteCell(this);
         cell->setObjectName(QStringLiteral("Text2(%1)").arg(i));
-        // A cell's text is what a confirmation stores, so the user cannot change it.
-        cell->setReadOnly(true);
-        cell->setFrame(false);
-        cell->setContextMenuPolicy(Qt::NoContextMenu);
         cell->setAccessibleName(QString::fromStdU16String(CellText(PaletteTable()[i])));
         const int index = static_cast<int>(i);
         place(cell, 300 + CellStep * (index % Columns), 810 + CellStep * (index / Columns), CellSize,
               CellSize);
-        cell->installEventFilter(this);
+        connect(cell, &PaletteCell::KeyDown, this,
+                [this, index](KeyPress key) { Text2_KeyDown(index, key.keyCode, key.shift); });
+        connect(cell, &PaletteCell::FocusEntered, this, [this, index] { Text2_GotFocus(index); });
+        connect(cell, &PaletteCell::Clicked, this, [this, index] { Text2_Click(index); });
         if (previous) {
             setTabOrder(previous, cell);
         }
@@ -91,19 +90,18 @@ void Form2::CreateControls() {
     }
     Command1 = new QPushButton(QStringLiteral("閉じる(F12)"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setAutoDefault(false);
+    Command1->setAutoDefault(true); // Enter presses the focused button
     place(Command1, 3600, 5040, 1185, 375);
     setTabOrder(previous, Command1);
-    Command1->installEventFilter(this);
     connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
-    Form_Activate();
 }
 
 void Form2::Form_Load() {
     PlaceCentredWithLift(*this, dotsPerInch_);
 }
 
-void Form2::Open() {
+void Form2::Open(const QColor& pageBackground) {
+    pageBackground_ = pageBackground;
     show();
     raise();
     activateWindow();
@@ -123,41 +121,25 @@ void Form2::Form_Activate() {
         Text2[i]->setText(QString::fromStdU16String(CellText(color)));
     }
     QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, mainWindow_.pagePreview());
+    palette.setColor(QPalette::Window, pageBackground_);
     setPalette(palette);
 }
 
-void Form2::ReturnToMainWindow() {
-    hide();
-    mainWindow_.window->show();
-    mainWindow_.window->raise();
-    mainWindow_.window->activateWindow();
-    if (module_.ColorTarget) {
-        mainWindow_.focusTarget(module_.ColorTarget);
-    }
-}
-
 void Form2::Command1_Click() {
-    ReturnToMainWindow();
+    hide();
+    emit ClosedWithoutChoice();
 }
 
 void Form2::Text2_Click(int index) {
-    QLineEdit* cell = Cell(index);
+    PaletteCell* cell = Cell(index);
     cell->setCursorPosition(0);
     cell->deselect();
     if (!messageBoxes_.AskOkCancel(QStringLiteral("Message:COLOR option"),
                                    QStringLiteral("この色で良いですか？"))) {
         return;
     }
-    const QColor background = cell->palette().color(QPalette::Base);
-    const int packed = background.red() + 256 * background.green() + 65536 * background.blue();
-    module_.PickedColor = QLatin1Char(' ') + QString::number(packed);
-    if (module_.ColorTarget) {
-        if (const auto slot = ColorSlotOf(module_.ColorTarget->objectName())) {
-            module_.ColorTable.Set(*slot, cell->text().trimmed().toStdU16String());
-        }
-    }
-    ReturnToMainWindow();
+    hide();
+    emit ColourChosen(index);
 }
 
 void Form2::Text2_GotFocus(int index) {
@@ -178,54 +160,11 @@ void Form2::Text2_KeyDown(int index, int keyCode, int shift) {
     }
 }
 
-int Form2::CellIndex(const QObject* object) const {
-    for (std::size_t i = 0; i < PaletteSize; ++i) {
-        if (Text2[i] == object) {
-            return static_cast<int>(i);
-        }
-    }
-    return -1;
-}
-
 bool Form2::event(QEvent* event) {
     if (event->type() == QEvent::WindowActivate) {
         Form_Activate();
     }
-    if (event->type() == QEvent::KeyPress &&
-        ToVbKey(static_cast<QKeyEvent*>(event)->keyCombination()).keyCode == VbKey::F12) {
-        Command1_Click();
-        return true;
-    }
     return QWidget::event(event);
-}
-
-bool Form2::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress) {
-        const VbKeyPress key = ToVbKey(static_cast<QKeyEvent*>(event)->keyCombination());
-        if (key.keyCode == VbKey::F12) {
-            Command1_Click();
-            return true;
-        }
-        const int index = CellIndex(watched);
-        if (index < 0) {
-            return false;
-        }
-        Text2_KeyDown(index, key.keyCode, key.shift);
-        // Tab and Enter never reach a cell; Space is the cell's click.
-        return key.keyCode == VbKey::Tab || key.keyCode == VbKey::Return || key.keyCode == 32;
-    }
-    const int index = CellIndex(watched);
-    if (index < 0) {
-        return false;
-    }
-    if (event->type() == QEvent::FocusIn) {
-        Text2_GotFocus(index);
-    } else if (event->type() == QEvent::MouseButtonRelease &&
-               static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        Text2_Click(index);
-        return true;
-    }
-    return false;
 }
 
 } // namespace parlowen

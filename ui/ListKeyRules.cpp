@@ -1,20 +1,20 @@
 #include "ListKeyRules.h"
 
-#include "VbKeys.h"
+#include "KeyCodes.h"
 
 namespace parlowen {
 
 ListKeyAction File1KeyRule(std::int16_t& keyCode, std::int16_t shift) {
-    if (keyCode == VbKey::Return) {
-        keyCode = VbKey::Tab;
+    if (keyCode == KeyCode::Return) {
+        keyCode = KeyCode::Tab;
     }
-    if (keyCode != VbKey::Tab) {
+    if (keyCode != KeyCode::Tab) {
         return ListKeyAction::None;
     }
-    if (shift == VbShift::None) {
+    if (shift == ShiftBits::None) {
         return ListKeyAction::Load;
     }
-    if (shift == VbShift::Shift) {
+    if (shift == ShiftBits::Shift) {
         return ListKeyAction::FocusCommand4;
     }
     return ListKeyAction::None;
@@ -26,6 +26,11 @@ bool File1ClickLoads(std::int16_t& lastListKey) {
         return false;
     }
     return true;
+}
+
+bool MovingKeySelectsFocusedRow(std::int16_t keyCode, bool anySelected) {
+    return !anySelected && ((keyCode >= KeyCode::PageUp && keyCode <= KeyCode::Home) ||
+                            keyCode == KeyCode::Up || keyCode == KeyCode::Down);
 }
 
 } // namespace parlowen

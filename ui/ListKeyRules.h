@@ -19,4 +19,8 @@ ListKeyAction File1KeyRule(std::int16_t& keyCode, std::int16_t shift);
 // forgotten, so walking through the list with the arrow keys loads nothing.
 bool File1ClickLoads(std::int16_t& lastListKey);
 
+// Up, Down, Home, End, Page Up or Page Down in a list where nothing is selected selects the row that has the
+// focus instead of moving on from it, as every list box does, so that a single log can be chosen too.
+bool MovingKeySelectsFocusedRow(std::int16_t keyCode, bool anySelected);
+
 } // namespace parlowen

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "ColorTable.h"
+#include "ColourButton.h"
 
 #include <QPointer>
 #include <QString>
-#include <QWidget>
 
 namespace parlowen {
 
@@ -13,9 +13,9 @@ namespace parlowen {
 class Module1 {
   public:
     ::parlowen::ColorTable ColorTable;
-    double LoadedLineCount = 0;    // the lines the last load kept: the total of the save counters
-    QPointer<QWidget> ColorTarget; // the colour button that opened the palette most recently, or none
-    QString PickedColor;           // the last confirmed colour as a packed value in decimal, or empty
+    double LoadedLineCount = 0;         // the lines the last load kept: the total of the save counters
+    QPointer<ColourButton> ColorTarget; // the colour button that opened the palette most recently, or none
+    QString PickedColor;                // the last confirmed colour as a packed value in decimal, or empty
 };
 
 } // namespace parlowen

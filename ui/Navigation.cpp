@@ -1,5 +1,7 @@
 #include "Navigation.h"
 
+#include "KeyCodes.h"
+
 namespace parlowen {
 namespace {
 
@@ -18,7 +20,7 @@ NavigationAction ForwardFromKeyword(int index, const NavigationState& state) {
     if (state.keywordHoldsText[index]) {
         return Focus(ControlId::Command5, index);
     }
-    return index == 9 ? Focus(ControlId::Text1) : Focus(ControlId::Text4, index + 1);
+    return index == SpeakerRows - 1 ? Focus(ControlId::Text1) : Focus(ControlId::Text4, index + 1);
 }
 
 NavigationAction BackwardFromKeyword(int index, const NavigationState& state) {
@@ -53,7 +55,8 @@ NavigationAction Forward(const ControlRef& from, bool enter, const NavigationSta
         if (enter) {
             return Press(ControlId::Command5, from.index);
         }
-        return from.index == 9 ? Focus(ControlId::Text1) : Focus(ControlId::Text4, from.index + 1);
+        return from.index == SpeakerRows - 1 ? Focus(ControlId::Text1)
+                                             : Focus(ControlId::Text4, from.index + 1);
     case ControlId::Text1:
         return Focus(ControlId::Command1);
     case ControlId::Command1:
@@ -63,7 +66,10 @@ NavigationAction Forward(const ControlRef& from, bool enter, const NavigationSta
     case ControlId::Command2:
         return enter ? Press(ControlId::Command2) : Focus(ControlId::Command2);
     case ControlId::Command4:
+        return enter ? Press(ControlId::Command4) : NavigationAction{Kind::NextInTabOrder, {}};
     case ControlId::Text2:
+        return {Kind::NextInTabOrder, {}};
+    default: // the labels and the frame take no focus
         break;
     }
     return {};
@@ -96,6 +102,8 @@ NavigationAction Backward(const ControlRef& from, bool enter, const NavigationSt
         return enter ? Focus(ControlId::Command3) : Focus(ControlId::Command1);
     case ControlId::Command4:
     case ControlId::Text2:
+        return {Kind::PreviousInTabOrder, {}};
+    default:
         break;
     }
     return {};
@@ -121,14 +129,16 @@ bool NavigationState::Enabled(const ControlRef& control) const {
 }
 
 NavigationAction Navigate(const ControlRef& from, int keyCode, int shift, const NavigationState& state) {
-    if (keyCode == KeyF12) {
+    if (keyCode == KeyCode::F12) {
         return Press(ControlId::Command2);
     }
-    if ((keyCode != KeyEnter && keyCode != KeyTab) || (shift != 0 && shift != ShiftBit)) {
+    if ((keyCode != KeyCode::Return && keyCode != KeyCode::Tab) ||
+        (shift != ShiftBits::None && shift != ShiftBits::Shift)) {
         return {};
     }
-    const bool enter = keyCode == KeyEnter && !EnterEqualsTab(from.id);
-    NavigationAction action = shift == 0 ? Forward(from, enter, state) : Backward(from, enter, state);
+    const bool enter = keyCode == KeyCode::Return && !EnterEqualsTab(from.id);
+    NavigationAction action =
+        shift == ShiftBits::None ? Forward(from, enter, state) : Backward(from, enter, state);
     if (action.kind == Kind::Focus && !state.Enabled(action.target)) {
         return Focus(ControlId::File1);
     }

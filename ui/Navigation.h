@@ -1,36 +1,15 @@
 #pragma once
 
+#include "ControlId.h"
+
 #include <array>
 
 namespace parlowen {
 
-// The main window's controls as the keyboard rules see them; Text4 and Command5 carry an index 0 to 9.
-enum class ControlId {
-    File1,
-    Check1,
-    Text3,
-    Command7,
-    Command6,
-    Text4,
-    Command5,
-    Text1,
-    Command1,
-    Command3,
-    Command2,
-    Command4,
-    Text2
-};
-
-struct ControlRef {
-    ControlId id = ControlId::File1;
-    int index = 0;
-    friend bool operator==(const ControlRef&, const ControlRef&) = default;
-};
-
 // What the rules read at the moment of the key: which keyword boxes hold text and which buttons are enabled.
 struct NavigationState {
-    std::array<bool, 10> keywordHoldsText{};
-    std::array<bool, 10> command5Enabled{};
+    std::array<bool, SpeakerRows> keywordHoldsText{};
+    std::array<bool, SpeakerRows> command5Enabled{};
     bool command1Enabled = false;
     bool command3Enabled = false;
     bool command6Enabled = false;
@@ -40,21 +19,17 @@ struct NavigationState {
 };
 
 struct NavigationAction {
-    enum class Kind { None, Focus, Press };
+    // NextInTabOrder and PreviousInTabOrder leave the move to the window's own tab order.
+    enum class Kind { None, Focus, Press, NextInTabOrder, PreviousInTabOrder };
     Kind kind = Kind::None;
     ControlRef target;
     friend bool operator==(const NavigationAction&, const NavigationAction&) = default;
 };
 
-// Key codes and shift bits as the window reports them: Enter 13, Tab 9, F12 123; Shift 1, Ctrl 2, Alt 4.
-inline constexpr int KeyEnter = 13;
-inline constexpr int KeyTab = 9;
-inline constexpr int KeyF12 = 123;
-inline constexpr int ShiftBit = 1;
-
 // Enter moves forward and presses buttons, Shift+Enter moves back, Tab moves like Enter without pressing,
 // F12 leaves from anywhere. Pressing File1 means loading the selected log. A move onto a disabled control
-// lands on File1 instead.
+// lands on File1 instead. Controls without rules of their own (Command4, Text2) follow the tab order, and
+// Enter presses Command4.
 NavigationAction Navigate(const ControlRef& from, int keyCode, int shift, const NavigationState& state);
 
 } // namespace parlowen

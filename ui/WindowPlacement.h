@@ -4,7 +4,8 @@ class QWidget;
 
 namespace parlowen {
 
-// Moves a window to the middle of its screen, lifted by 200 twips, the way both windows place themselves.
+// Moves a window's outer frame to the middle of its screen, lifted by 200 twips, the way both windows place
+// themselves.
 void PlaceCentredWithLift(QWidget& window, double dotsPerInch);
 
 } // namespace parlowen

@@ -130,7 +130,7 @@ TEST_F(CommandLineTest, WritesTheSameBytesAsTheWindow) {
     for (const SameChoices& c : cases) {
         SCOPED_TRACE(c.arguments.join(' ').toStdString());
         Form1& window = Open(windowFolder_.path());
-        window.SelectLog(c.log);
+        window.SelectLog(c.log.toUtf8());
         boxes_.Answer({c.removeBlank, c.removeSeparator});
         QTest::keyClick(Get("File1"), Qt::Key_Return);
         Get<QCheckBox>("Check1")->setChecked(c.emphasis);
@@ -241,7 +241,7 @@ TEST_F(CommandLineTest, AFolderOrALogOnTheCommandLineIsWhatTheWindowLists) {
 
     const StartLocation start = StartLocation::Choose(folder + "/party.txt", "/", "/", false);
     Form1& window = Open(start.folder);
-    window.SelectLog(start.selectedLog);
+    window.SelectLog(QByteArray::fromStdString(ArgumentText::Encode(start.selectedLog)));
     auto* list = Get<QListWidget>("File1");
     QStringList listed;
     for (int row = 0; row < list->count(); ++row) {

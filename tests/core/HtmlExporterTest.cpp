@@ -35,7 +35,7 @@ TEST(ExportHtml, SampleRunWritesTheWholePage) {
     colors.Set(ColorTable::SpeakerSlot(1), u"00,00, 255");
     const HtmlOptions options = MakeHtmlOptions(colors, false, u"", {u"Taro", u"Hanako"});
     ScriptedWindow window;
-    ASSERT_TRUE(ExportHtml(window, options, Request(folder, u"sample", {VbTrue, VbTrue}, 2)));
+    ASSERT_TRUE(ExportHtml(window, options, Request(folder, u"sample", {StoredTrue, StoredTrue}, 2)));
     EXPECT_EQ(folder.Read("sample.html"), Head + "<title>sample.html</title>\r\n"
                                                  "</head>\r\n"
                                                  "<body bgcolor=\"#FFFFFF\">\r\n"
@@ -114,9 +114,9 @@ TEST(BuildHtmlBody, ReversesAndAppliesTheBlankRule) {
     };
     const Case cases[] = {
         {{}, "C<br>\r\nB<br>\r\n----<br>\r\n<br>\r\n<br>\r\nA<br>\r\n", 6},
-        {{VbTrue, VbFalse}, "C<br>\r\nB<br>\r\n----<br>\r\nA<br>\r\n", 4},
-        {{VbFalse, VbTrue}, "C<br>\r\nB<br>\r\n<br>\r\n<br>\r\n<br>\r\nA<br>\r\n", 6},
-        {{VbTrue, VbTrue}, "C<br>\r\nB<br>\r\nA<br>\r\n", 3},
+        {{StoredTrue, StoredFalse}, "C<br>\r\nB<br>\r\n----<br>\r\nA<br>\r\n", 4},
+        {{StoredFalse, StoredTrue}, "C<br>\r\nB<br>\r\n<br>\r\n<br>\r\n<br>\r\nA<br>\r\n", 6},
+        {{StoredTrue, StoredTrue}, "C<br>\r\nB<br>\r\nA<br>\r\n", 3},
     };
     for (const Case& c : cases) {
         std::int32_t last = 0;

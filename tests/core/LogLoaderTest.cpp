@@ -49,10 +49,16 @@ TEST(LoadLog, AppliesTheAnswers) {
     TemporaryFolder folder;
     folder.Write("log.txt", Sjis(u"  たろう> やあ\r\n\r\n   \r\n----\r\n\t\r\nはなこ> ども"));
     const LoadCase cases[] = {
-        {"keep all", {VbFalse, VbFalse}, u"\r\nたろう> やあ\r\n\r\n\r\n----\r\n\t\r\nはなこ> ども", 6},
-        {"drop blank", {VbTrue, VbFalse}, u"\r\nたろう> やあ\r\n----\r\n\t\r\nはなこ> ども", 4},
-        {"empty separators", {VbFalse, VbTrue}, u"\r\nたろう> やあ\r\n\r\n\r\n\r\n\t\r\nはなこ> ども", 6},
-        {"drop both", {VbTrue, VbTrue}, u"\r\nたろう> やあ\r\n\t\r\nはなこ> ども", 3},
+        {"keep all",
+         {StoredFalse, StoredFalse},
+         u"\r\nたろう> やあ\r\n\r\n\r\n----\r\n\t\r\nはなこ> ども",
+         6},
+        {"drop blank", {StoredTrue, StoredFalse}, u"\r\nたろう> やあ\r\n----\r\n\t\r\nはなこ> ども", 4},
+        {"empty separators",
+         {StoredFalse, StoredTrue},
+         u"\r\nたろう> やあ\r\n\r\n\r\n\r\n\t\r\nはなこ> ども",
+         6},
+        {"drop both", {StoredTrue, StoredTrue}, u"\r\nたろう> やあ\r\n\t\r\nはなこ> ども", 3},
     };
     for (const LoadCase& c : cases) {
         std::vector<double> progress;
@@ -86,8 +92,8 @@ TEST(RunLoad, AsksBothQuestionsThenShowsTheLog) {
     window.answers = {true, false};
     LoadOutcome outcome = RunLoad(window, {folder.Path("log.txt"), u"log.txt"});
     EXPECT_TRUE(outcome.loaded);
-    EXPECT_EQ(outcome.answers.RemoveBlankLines, VbTrue);
-    EXPECT_EQ(outcome.answers.RemoveSeparatorLines, VbFalse);
+    EXPECT_EQ(outcome.answers.RemoveBlankLines, StoredTrue);
+    EXPECT_EQ(outcome.answers.RemoveSeparatorLines, StoredFalse);
     EXPECT_EQ(outcome.loadedLineCount, 3);
     EXPECT_EQ(window.checkText, u"\r\nA\r\n----\r\nB");
     EXPECT_EQ(window.counter, u"3行");

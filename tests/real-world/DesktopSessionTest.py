@@ -19,7 +19,7 @@ import sys
 import tempfile
 import time
 
-from RealWorld import Checks, EndGroup, LogBytes, RunBounded, Tail, WaitFor
+from RealWorld import Checks, EndGroup, LogBytes, RunBounded, Sjis, Tail, WaitFor
 
 MainTitle = "チャットログ編集ツールParlowen"
 PaletteTitle = "Form2"
@@ -79,6 +79,8 @@ ExpectedConverted = [
     "【入室】たろうさんが入室しました。",
     "",
 ]
+
+ShiftJisName = "会話ログ"  # named in Shift-JIS bytes, as a log copied from Windows is
 
 Step = 20  # seconds allowed for any one thing to happen on the screen
 
@@ -226,7 +228,8 @@ def Session(desktop, checks, folder):
     log = os.path.join(folder, "chat.txt")
     page = os.path.join(folder, "chat.html")
 
-    desktop.InMain("space")  # the list starts with the focus on its first entry; Space selects it, loading nothing
+    # The list starts with the focus on its only entry and nothing selected; Down selects it, loading nothing.
+    desktop.InMain("Down")
     Load(desktop, removeBlank=True, removeSeparators=False)
     desktop.InMain("space", "Return")  # emphasis ticked; on to the entry keyword box
     desktop.Paste(EntryKeyword)
@@ -279,9 +282,26 @@ def Session(desktop, checks, folder):
                  "no other file was left in the folder")
 
 
+def ShiftJisNamedLog(desktop, checks, folder):
+    """A log copied from Windows keeps its Shift-JIS name: it is listed, loads, and its page keeps the bytes."""
+    desktop.InMain("Down")
+    Load(desktop, removeBlank=True, removeSeparators=False)
+    # From the emphasis box past the two colour buttons and the ten empty boxes to the check window, the
+    # convert button, and the export button, which Enter presses.
+    desktop.InMain("Return", "Return", "Tab", "Tab", *["Return"] * 10, "Return", "Tab", "Return")
+    desktop.Answer("Message:HTML Change & Save", "Return")
+    desktop.Answer("Complete Massage", "Return")
+    page = os.path.join(os.fsencode(folder), Sjis(ShiftJisName) + b".html")
+    if checks.Check(os.path.exists(page), "the page of the Shift-JIS named log has the same bytes with .html"):
+        with open(page, "rb") as file:
+            checks.Check(b"<title>" + Sjis(ShiftJisName) + b".html</title>" in file.read(),
+                         "its title is the name in Shift-JIS")
+    checks.Equal(desktop.Exit(), 0, "F12 ends the program with exit code 0")
+
+
 def WindowPicture(desktop, png):
     """The main window with the first log loaded, keywords pasted and their colours previewed."""
-    desktop.InMain("space")
+    desktop.InMain("Down")
     Load(desktop, removeBlank=True, removeSeparators=True)
     desktop.InMain("space", "Return")
     desktop.Paste("【入室】")
@@ -297,6 +317,36 @@ def WindowPicture(desktop, png):
         desktop.InMain("Tab")
     desktop.Screenshot(png, desktop.WaitWindow(MainTitle))
     desktop.Exit()
+
+
+def RunInFolder(checks, program, logs, work):
+    """Starts a copy of the program in a new folder holding the logs (name, bytes) and runs work(desktop,
+    checks, folder); after a failure the folder is kept with a screenshot of that moment."""
+    folder = tempfile.mkdtemp(prefix="parlowen-desktop-")
+    desktop = Desktop(folder)
+    kept = False
+    try:
+        shutil.copy2(program, os.path.join(folder, "parlowen"))
+        for name, data in logs.items():
+            with open(os.path.join(os.fsencode(folder), os.fsencode(name)), "wb") as file:
+                file.write(data)
+        started = time.monotonic()
+        desktop.Start(os.path.join(folder, "parlowen"))
+        work(desktop, checks, folder)
+        print(f"  the session took {time.monotonic() - started:.1f} s")
+    except Exception as failure:  # also an unexpected one, so that the screen at that moment is kept
+        png = os.path.join(folder, "screen-at-failure.png")
+        try:
+            desktop.Screenshot(png)
+        except Exception:
+            pass
+        checks.Check(False, "the session went through",
+                     f"{failure}\nlast keys sent: {desktop.steps[-6:]}\nscreen and program output kept in {folder}")
+        kept = True
+    finally:
+        desktop.Close()
+        if not kept:
+            shutil.rmtree(folder, ignore_errors=True)
 
 
 def Main():
@@ -318,39 +368,16 @@ def Main():
         checks.Fatal(f"the X server on {os.environ['DISPLAY']} answers",
                      Tail(probe.stderr) if probe else "xdotool did not answer")
 
-    folder = tempfile.mkdtemp(prefix="parlowen-desktop-")
-    desktop = Desktop(folder)
-    kept = False
-    try:
-        shutil.copy2(arguments.program, os.path.join(folder, "parlowen"))
-        if arguments.window_screenshot:
-            for log in arguments.logs:
-                shutil.copy2(log, folder)
-        else:
-            with open(os.path.join(folder, "chat.txt"), "wb") as file:
-                file.write(LogBytes(Log))
-        started = time.monotonic()
-        desktop.Start(os.path.join(folder, "parlowen"))
-        if arguments.window_screenshot:
+    if arguments.window_screenshot:
+        def Picture(desktop, checks, folder):
             WindowPicture(desktop, arguments.window_screenshot)
             checks.Check(os.path.exists(arguments.window_screenshot),
                          f"the main window saved as {arguments.window_screenshot}")
-        else:
-            Session(desktop, checks, folder)
-        print(f"  the session took {time.monotonic() - started:.1f} s")
-    except Exception as failure:  # also an unexpected one, so that the screen at that moment is kept
-        png = os.path.join(folder, "screen-at-failure.png")
-        try:
-            desktop.Screenshot(png)
-        except Exception:
-            pass
-        checks.Check(False, "the session went through",
-                     f"{failure}\nlast keys sent: {desktop.steps[-6:]}\nscreen and program output kept in {folder}")
-        kept = True
-    finally:
-        desktop.Close()
-        if not kept:
-            shutil.rmtree(folder, ignore_errors=True)
+        RunInFolder(checks, arguments.program, {os.path.basename(log): open(log, "rb").read()
+                                                for log in arguments.logs}, Picture)
+    else:
+        RunInFolder(checks, arguments.program, {"chat.txt": LogBytes(Log)}, Session)
+        RunInFolder(checks, arguments.program, {Sjis(ShiftJisName + ".txt"): LogBytes(Log)}, ShiftJisNamedLog)
     return checks.Summary()
 
 

@@ -98,9 +98,9 @@ int Run(Arguments arguments) {
     while (arguments.More()) {
         const std::string option = arguments.Take("an option");
         if (option == "--remove-blank") {
-            request.answers.RemoveBlankLines = VbTrue;
+            request.answers.RemoveBlankLines = StoredTrue;
         } else if (option == "--remove-separators") {
-            request.answers.RemoveSeparatorLines = VbTrue;
+            request.answers.RemoveSeparatorLines = StoredTrue;
         } else if (option == "--emphasis") {
             emphasis = true;
         } else if (option == "--page") {

@@ -181,6 +181,57 @@ TEST_F(KeyboardTest, CtrlOrAltWithEnterDoesNothing) {
     EXPECT_EQ(Focused(), "Command1");
 }
 
+// Command4 and Text2 have no rules of their own; they once kept the focus for good.
+TEST_F(KeyboardTest, ControlsWithoutRulesFollowTheTabOrder) {
+    struct Step {
+        const char* from;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        const char* to;
+    };
+    const Step steps[] = {
+        {"File1", Qt::Key_Return, Qt::ShiftModifier, "Command4"},
+        {"Command4", Qt::Key_Return, Qt::ShiftModifier, "Command2"},
+        {"Command4", Qt::Key_Backtab, Qt::ShiftModifier, "Command2"},
+        {"Command4", Qt::Key_Tab, Qt::NoModifier, "Text1"},
+        {"Text2", Qt::Key_Tab, Qt::NoModifier, "Check1"},
+        {"Text2", Qt::Key_Return, Qt::NoModifier, "Check1"},
+        {"Text2", Qt::Key_Return, Qt::ShiftModifier, "File1"},
+        {"Text2", Qt::Key_Backtab, Qt::ShiftModifier, "File1"},
+    };
+    for (const Step& step : steps) {
+        Get(step.from)->setFocus();
+        Key(step.key, step.modifiers);
+        EXPECT_EQ(Focused(), step.to) << step.from << " " << step.key;
+    }
+    Get("Command4")->setFocus();
+    Key(Qt::Key_Return);
+    EXPECT_EQ(boxes_.Take().size(), 1u) << "Enter presses the product information button";
+}
+
+TEST_F(KeyboardTest, CutIsTheSystemsCut) {
+    auto* box = Get<QLineEdit>("Text4(2)");
+    box->setText("abcdef");
+    box->setFocus();
+    box->setSelection(2, 2);
+    Key(Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(box->text(), "abef");
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "cd");
+}
+
+// The check window is a text box: it takes typing, and the paste command writes its selection there too.
+TEST_F(KeyboardTest, TheCheckWindowTakesTypingAndThePasteCommand) {
+    LoadByKeyboard();
+    auto* text1 = SelectInCheckWindow(1, 0, 4); // 【入室】
+    QGuiApplication::clipboard()->setText("123456789012345");
+    Key(Qt::Key_V, Qt::ControlModifier);
+    Key(Qt::Key_Z);
+    const QString shown = text1->toPlainText().replace(QChar::LineSeparator, '\n');
+    EXPECT_TRUE(shown.startsWith(u"\n1234567890zたろう"_qs)) << shown.left(20).toStdString();
+    Key(Qt::Key_Return);
+    EXPECT_EQ(Focused(), "Command1");
+}
+
 TEST_F(KeyboardTest, F12WithCtrlInAKeywordBoxEndsTheProgram) {
     LoadByKeyboard();
     QSignalSpy ended(window_.get(), &Form1::Ended);

@@ -31,3 +31,21 @@ TEST(ListKeyRulesTest, TheSelectionChangeAKeyCausedDoesNotLoad) {
     EXPECT_TRUE(File1ClickLoads(lastListKey)); // the next click is the user's choice
     EXPECT_EQ(lastListKey, 0);
 }
+
+// With the focus on a row but nothing selected, the first arrow key selects that row instead of moving on
+// from it, so a single log can be chosen from the keyboard.
+TEST(ListKeyRulesTest, AMovingKeyWithNothingSelectedSelectsTheFocusedRow) {
+    struct Case {
+        std::int16_t key;
+        bool anySelected, selects;
+    };
+    const Case cases[] = {
+        {40, false, true},  {38, false, true},  {36, false, true}, {35, false, true},  {33, false, true},
+        {34, false, true},  {40, true, false},  {36, true, false}, {13, false, false}, {9, false, false},
+        {32, false, false}, {65, false, false}, {0, false, false},
+    };
+    for (const Case& test : cases) {
+        EXPECT_EQ(MovingKeySelectsFocusedRow(test.key, test.anySelected), test.selects)
+            << test.key << " selected " << test.anySelected;
+    }
+}

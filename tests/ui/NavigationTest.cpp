@@ -1,5 +1,7 @@
 #include "Navigation.h"
 
+#include "KeyCodes.h"
+
 #include <gtest/gtest.h>
 
 namespace parlowen {
@@ -8,8 +10,8 @@ namespace {
 using Kind = NavigationAction::Kind;
 using Id = ControlId;
 
-constexpr int Ctrl = 2;
-constexpr int Alt = 4;
+constexpr int Ctrl = ShiftBits::Ctrl;
+constexpr int Alt = ShiftBits::Alt;
 
 NavigationState Loaded() {
     NavigationState state;
@@ -24,6 +26,9 @@ NavigationAction Focus(Id id, int index = 0) {
 NavigationAction Press(Id id, int index = 0) {
     return {Kind::Press, {id, index}};
 }
+
+const NavigationAction Next{Kind::NextInTabOrder, {}};
+const NavigationAction Previous{Kind::PreviousInTabOrder, {}};
 
 struct Row {
     ControlRef from;
@@ -72,15 +77,16 @@ TEST(Navigate, EveryRowAfterALoad) {
         {{Id::Command1}, Press(Id::Command1), Focus(Id::Command3), Focus(Id::Text1), Focus(Id::Text1)},
         {{Id::Command3}, Press(Id::Command3), Focus(Id::Command2), Focus(Id::Command1), Focus(Id::Command1)},
         {{Id::Command2}, Press(Id::Command2), Focus(Id::Command2), Focus(Id::Command3), Focus(Id::Command1)},
-        {{Id::Command4}, {}, {}, {}, {}},
-        {{Id::Text2}, {}, {}, {}, {}},
+        // No rule of their own: Enter presses the button, the rest follows the window's tab order.
+        {{Id::Command4}, Press(Id::Command4), Next, Previous, Previous},
+        {{Id::Text2}, Next, Next, Previous, Previous},
     };
     for (const Row& row : rows) {
         const auto name = static_cast<int>(row.from.id) * 100 + row.from.index;
-        EXPECT_EQ(Navigate(row.from, KeyEnter, 0, state), row.enter) << name;
-        EXPECT_EQ(Navigate(row.from, KeyTab, 0, state), row.tab) << name;
-        EXPECT_EQ(Navigate(row.from, KeyEnter, ShiftBit, state), row.shiftEnter) << name;
-        EXPECT_EQ(Navigate(row.from, KeyTab, ShiftBit, state), row.shiftTab) << name;
+        EXPECT_EQ(Navigate(row.from, KeyCode::Return, 0, state), row.enter) << name;
+        EXPECT_EQ(Navigate(row.from, KeyCode::Tab, 0, state), row.tab) << name;
+        EXPECT_EQ(Navigate(row.from, KeyCode::Return, ShiftBits::Shift, state), row.shiftEnter) << name;
+        EXPECT_EQ(Navigate(row.from, KeyCode::Tab, ShiftBits::Shift, state), row.shiftTab) << name;
     }
 }
 
@@ -89,7 +95,7 @@ TEST(Navigate, EmptyBoxesWalkToText1) {
     ControlRef at{Id::Text4, 0};
     std::vector<ControlRef> visited;
     while (at.id == Id::Text4) {
-        at = Navigate(at, KeyEnter, 0, state).target;
+        at = Navigate(at, KeyCode::Return, 0, state).target;
         visited.push_back(at);
     }
     ASSERT_EQ(visited.size(), 10u);
@@ -99,14 +105,14 @@ TEST(Navigate, EmptyBoxesWalkToText1) {
 
 TEST(Navigate, CtrlAndAltMatchNothingButF12AlwaysLeaves) {
     const NavigationState state = Loaded();
-    for (int shift : {Ctrl, Ctrl | ShiftBit, Alt, Alt | ShiftBit, Ctrl | Alt}) {
+    for (int shift : {Ctrl, Ctrl | ShiftBits::Shift, Alt, Alt | ShiftBits::Shift, Ctrl | Alt}) {
         for (Id id : {Id::File1, Id::Text1, Id::Command2, Id::Text4}) {
-            EXPECT_EQ(Navigate({id}, KeyEnter, shift, state), NavigationAction{}) << shift;
-            EXPECT_EQ(Navigate({id}, KeyTab, shift, state), NavigationAction{}) << shift;
+            EXPECT_EQ(Navigate({id}, KeyCode::Return, shift, state), NavigationAction{}) << shift;
+            EXPECT_EQ(Navigate({id}, KeyCode::Tab, shift, state), NavigationAction{}) << shift;
         }
-        EXPECT_EQ(Navigate({Id::Text4, 3}, KeyF12, shift, state), Press(Id::Command2));
+        EXPECT_EQ(Navigate({Id::Text4, 3}, KeyCode::F12, shift, state), Press(Id::Command2));
     }
-    EXPECT_EQ(Navigate({Id::Command4}, KeyF12, 0, state), Press(Id::Command2));
+    EXPECT_EQ(Navigate({Id::Command4}, KeyCode::F12, 0, state), Press(Id::Command2));
     // Space, arrows and letters keep their ordinary meaning.
     for (int key : {32, 37, 40, 65}) {
         EXPECT_EQ(Navigate({Id::Command1}, key, 0, state), NavigationAction{}) << key;
@@ -115,15 +121,15 @@ TEST(Navigate, CtrlAndAltMatchNothingButF12AlwaysLeaves) {
 
 TEST(Navigate, DisabledTargetsLandOnTheFileList) {
     const NavigationState start; // before the first load
-    EXPECT_EQ(Navigate({Id::Text3}, KeyEnter, 0, start), Focus(Id::File1));
-    EXPECT_EQ(Navigate({Id::Text1}, KeyEnter, 0, start), Focus(Id::File1));
-    EXPECT_EQ(Navigate({Id::Text1}, KeyEnter, ShiftBit, start), Focus(Id::File1));
-    EXPECT_EQ(Navigate({Id::Command2}, KeyEnter, ShiftBit, start), Focus(Id::File1));
-    EXPECT_EQ(Navigate({Id::Command2}, KeyTab, ShiftBit, start), Focus(Id::File1));
-    EXPECT_EQ(Navigate({Id::Text4, 0}, KeyEnter, ShiftBit, start), Focus(Id::File1));
+    EXPECT_EQ(Navigate({Id::Text3}, KeyCode::Return, 0, start), Focus(Id::File1));
+    EXPECT_EQ(Navigate({Id::Text1}, KeyCode::Return, 0, start), Focus(Id::File1));
+    EXPECT_EQ(Navigate({Id::Text1}, KeyCode::Return, ShiftBits::Shift, start), Focus(Id::File1));
+    EXPECT_EQ(Navigate({Id::Command2}, KeyCode::Return, ShiftBits::Shift, start), Focus(Id::File1));
+    EXPECT_EQ(Navigate({Id::Command2}, KeyCode::Tab, ShiftBits::Shift, start), Focus(Id::File1));
+    EXPECT_EQ(Navigate({Id::Text4, 0}, KeyCode::Return, ShiftBits::Shift, start), Focus(Id::File1));
     // Boxes and the check box are never disabled.
-    EXPECT_EQ(Navigate({Id::Text4, 2}, KeyEnter, 0, start), Focus(Id::Text4, 3));
-    EXPECT_EQ(Navigate({Id::Check1}, KeyEnter, 0, start), Focus(Id::Text3));
+    EXPECT_EQ(Navigate({Id::Text4, 2}, KeyCode::Return, 0, start), Focus(Id::Text4, 3));
+    EXPECT_EQ(Navigate({Id::Check1}, KeyCode::Return, 0, start), Focus(Id::Text3));
 }
 
 } // namespace

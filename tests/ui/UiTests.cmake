@@ -7,7 +7,7 @@ parlowen_add_ui_test(ui/InformationMessagesTest)
 parlowen_add_ui_test(ui/ListKeyRulesTest)
 parlowen_add_ui_test(ui/LogFilesTest)
 parlowen_add_ui_test(ui/TwipsTest)
-parlowen_add_ui_test(ui/VbKeysTest)
+parlowen_add_ui_test(ui/KeyCodesTest)
 
 # A modal box that nobody closes would otherwise hang the run.
 set_tests_properties(Form1Test QtMessageBoxesTest PROPERTIES TIMEOUT 120)
@@ -16,3 +16,4 @@ parlowen_add_ui_test(ui/PaletteTableTest)
 parlowen_add_ui_test(ui/Form2Test ui/ScriptedMessageBoxes.cpp ui/UiTestSupport.cpp)
 parlowen_add_ui_test(ui/KeyboardTest ui/ScriptedMessageBoxes.cpp ui/UiTestSupport.cpp)
 parlowen_add_ui_test(ui/CheckWindowTextTest)
+parlowen_add_ui_test(ui/ClipboardTextTest ui/UiTestSupport.cpp)

@@ -1,10 +1,12 @@
-#include "VbKeys.h"
+#include "KeyCodes.h"
+
+#include <QSet>
 
 #include <gtest/gtest.h>
 
-using parlowen::ToVbKey;
+using parlowen::ToKeyPress;
 
-TEST(VbKeysTest, QtKeysBecomeKeyCodesAndShiftBits) {
+TEST(KeyCodesTest, QtKeysBecomeKeyCodesAndShiftBits) {
     const Qt::KeyboardModifiers shift = Qt::ShiftModifier, ctrl = Qt::ControlModifier, alt = Qt::AltModifier;
     const std::tuple<QKeyCombination, int, int> cases[] = {
         {Qt::Key_Return, 13, 0},
@@ -31,11 +33,30 @@ TEST(VbKeysTest, QtKeysBecomeKeyCodesAndShiftBits) {
         {Qt::Key_Minus, 189, 0},
         {Qt::KeypadModifier | Qt::Key_Minus, 109, 0},
         {Qt::Key_Zenkaku_Hankaku, 25, 0},
-        {Qt::Key_MediaPlay, 0, 0},
     };
     for (const auto& [key, code, bits] : cases) {
-        EXPECT_EQ(ToVbKey(key),
-                  (parlowen::VbKeyPress{static_cast<std::int16_t>(code), static_cast<std::int16_t>(bits)}))
+        EXPECT_EQ(ToKeyPress(key),
+                  (parlowen::KeyPress{static_cast<std::int16_t>(code), static_cast<std::int16_t>(bits)}))
             << "Qt key 0x" << std::hex << key.toCombined();
+    }
+}
+
+// A key reported as 0 looked like no key at all to the file list, whose next selection change then loaded.
+TEST(KeyCodesTest, EveryKeyHasACode) {
+    for (const QKeyCombination key :
+         {QKeyCombination(Qt::Key_Underscore), QKeyCombination(Qt::Key_At), QKeyCombination(Qt::Key_Colon),
+          QKeyCombination(Qt::Key_AsciiCircum), QKeyCombination(Qt::ShiftModifier, Qt::Key_Exclam),
+          QKeyCombination(Qt::Key_yen), QKeyCombination(Qt::Key_MediaPlay),
+          QKeyCombination(Qt::Key_unknown)}) {
+        EXPECT_NE(ToKeyPress(key).keyCode, 0) << "Qt key 0x" << std::hex << key.toCombined();
+    }
+}
+
+TEST(KeyCodesTest, F12LeavesWhateverElseIsHeld) {
+    const QList<QKeySequence> keys = parlowen::F12WithAnyModifiers();
+    EXPECT_EQ(QSet<QKeySequence>(keys.begin(), keys.end()).size(), 8);
+    for (const QKeySequence& key : keys) {
+        EXPECT_EQ(parlowen::ToKeyPress(key[0]).keyCode, parlowen::KeyCode::F12)
+            << key.toString().toStdString();
     }
 }

@@ -1,4 +1,4 @@
-#include "VbKeys.h"
+#include "KeyCodes.h"
 
 #include <utility>
 
@@ -53,7 +53,7 @@ std::int16_t KeypadCode(int key) {
     }
 }
 
-std::int16_t KeyCode(int key, bool keypad) {
+std::int16_t CodeOf(int key, bool keypad) {
     if (keypad) {
         if (std::int16_t code = KeypadCode(key); code != 0) {
             return code;
@@ -73,25 +73,37 @@ std::int16_t KeyCode(int key, bool keypad) {
             return code;
         }
     }
-    return 0;
+    return KeyCode::Unassigned;
 }
 
 } // namespace
 
-VbKeyPress ToVbKey(QKeyCombination key) {
+KeyPress ToKeyPress(QKeyCombination key) {
     const Qt::KeyboardModifiers modifiers = key.keyboardModifiers();
-    std::int16_t shift = VbShift::None;
+    std::int16_t shift = ShiftBits::None;
     // Shift+Tab arrives as its own key, sometimes without the Shift modifier.
     if (modifiers.testFlag(Qt::ShiftModifier) || key.key() == Qt::Key_Backtab) {
-        shift |= VbShift::Shift;
+        shift |= ShiftBits::Shift;
     }
     if (modifiers.testFlag(Qt::ControlModifier)) {
-        shift |= VbShift::Ctrl;
+        shift |= ShiftBits::Ctrl;
     }
     if (modifiers.testFlag(Qt::AltModifier)) {
-        shift |= VbShift::Alt;
+        shift |= ShiftBits::Alt;
     }
-    return {KeyCode(key.key(), modifiers.testFlag(Qt::KeypadModifier)), shift};
+    return {CodeOf(key.key(), modifiers.testFlag(Qt::KeypadModifier)), shift};
+}
+
+QList<QKeySequence> F12WithAnyModifiers() {
+    QList<QKeySequence> keys;
+    for (int bits = 0; bits < 8; ++bits) {
+        Qt::KeyboardModifiers modifiers;
+        modifiers.setFlag(Qt::ShiftModifier, (bits & ShiftBits::Shift) != 0);
+        modifiers.setFlag(Qt::ControlModifier, (bits & ShiftBits::Ctrl) != 0);
+        modifiers.setFlag(Qt::AltModifier, (bits & ShiftBits::Alt) != 0);
+        keys.append(QKeySequence(QKeyCombination(modifiers, Qt::Key_F12)));
+    }
+    return keys;
 }
 
 } // namespace parlowen

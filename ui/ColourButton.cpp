@@ -1,0 +1,10 @@
+#include "ColourButton.h"
+
+namespace parlowen {
+
+ColourButton::ColourButton(const QString& caption, std::size_t slot, QWidget* parent)
+    : QPushButton(caption, parent), slot_(slot) {
+    setAutoDefault(false);
+}
+
+} // namespace parlowen

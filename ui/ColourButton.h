@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QPushButton>
+
+#include <cstddef>
+
+namespace parlowen {
+
+// A colour button of the main window (Command5, Command6, Command7): it opens the palette for its slot of
+// the colour table.
+class ColourButton : public QPushButton {
+    Q_OBJECT
+
+  public:
+    ColourButton(const QString& caption, std::size_t slot, QWidget* parent = nullptr);
+
+    std::size_t Slot() const { return slot_; }
+
+  private:
+    std::size_t slot_;
+};
+
+} // namespace parlowen

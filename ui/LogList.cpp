@@ -1,0 +1,55 @@
+#include "LogList.h"
+
+#include "ListKeyRules.h"
+
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+
+namespace parlowen {
+
+LogList::LogList(QWidget* parent) : QListWidget(parent) {
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    connect(this, &QListWidget::itemClicked, this, &LogList::Chosen);
+    connect(this, &QListWidget::itemSelectionChanged, this, [this] {
+        // A mouse press changes the selection before the click is complete; the click itself is Chosen.
+        if (!mousePressed_) {
+            emit Chosen();
+        }
+    });
+}
+
+bool LogList::event(QEvent* event) {
+    if (event->type() == QEvent::KeyPress) { // here rather than in keyPressEvent, which never sees Tab
+        const KeyPress key = ToKeyPress(static_cast<const QKeyEvent&>(*event).keyCombination());
+        emit KeyDown(key);
+        if (key.keyCode == KeyCode::Tab || key.keyCode == KeyCode::Return) {
+            return true;
+        }
+        if (MovingKeySelectsFocusedRow(key.keyCode, !selectedItems().isEmpty()) && currentItem()) {
+            currentItem()->setSelected(true); // after KeyDown, so that it loads nothing
+            return true;
+        }
+    } else if (event->type() == QEvent::InputMethod &&
+               !static_cast<const QInputMethodEvent&>(*event).commitString().isEmpty()) {
+        // Text from the input method searches the list as typed keys do; it is a key, not a choice.
+        emit KeyDown({KeyCode::InputMethod, ShiftBits::None});
+    }
+    return QListWidget::event(event);
+}
+
+void LogList::mousePressEvent(QMouseEvent* event) {
+    mousePressed_ = true;
+    QListWidget::mousePressEvent(event);
+}
+
+void LogList::mouseDoubleClickEvent(QMouseEvent* event) {
+    mousePressed_ = true;
+    QListWidget::mouseDoubleClickEvent(event);
+}
+
+void LogList::mouseReleaseEvent(QMouseEvent* event) {
+    mousePressed_ = false;
+    QListWidget::mouseReleaseEvent(event);
+}
+
+} // namespace parlowen

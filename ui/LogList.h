@@ -1,0 +1,32 @@
+#pragma once
+
+#include "KeyCodes.h"
+
+#include <QListWidget>
+
+namespace parlowen {
+
+// The file list (File1). Every key, input-method text included, is reported before the list acts on it;
+// Tab and Enter never reach the list. A click, or a selection change that no mouse button is making, is
+// reported as Chosen.
+class LogList : public QListWidget {
+    Q_OBJECT
+
+  public:
+    explicit LogList(QWidget* parent = nullptr);
+
+  signals:
+    void KeyDown(KeyPress key);
+    void Chosen();
+
+  protected:
+    bool event(QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+  private:
+    bool mousePressed_ = false;
+};
+
+} // namespace parlowen
