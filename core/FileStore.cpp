@@ -26,28 +26,6 @@ std::u16string Widen(const char* ascii) {
     return text;
 }
 
-FileStatus WriteAll(int descriptor, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(descriptor, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return FileStatus::FromErrno(errno);
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return {};
-}
-
-std::string FolderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
 std::string NameOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -98,8 +76,8 @@ int CreateTemporary(const std::string& target, std::string& temporary) {
     std::random_device seed;
     std::mt19937 random(seed());
     for (int attempt = 0; attempt < 100; ++attempt) {
-        temporary = FolderOf(target) + "/" + TemporaryPrefix(target) + std::to_string(::getpid()) + "-" +
-                    std::to_string(random() % 1000000) + ".tmp";
+        temporary = FileStore::FolderOf(target) + "/" + TemporaryPrefix(target) + std::to_string(::getpid()) +
+                    "-" + std::to_string(random() % 1000000) + ".tmp";
         const int descriptor = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (descriptor >= 0 || errno != EEXIST) {
             return descriptor;
@@ -117,7 +95,7 @@ bool AllDigits(std::string_view text) {
 // replacement of the same target removes it. A file whose process still runs may be in the middle of its
 // own replacement and stays.
 void RemoveLeftoverTemporaries(const std::string& target) {
-    const std::string folder = FolderOf(target);
+    const std::string folder = FileStore::FolderOf(target);
     const std::string prefix = TemporaryPrefix(target);
     struct CloseFolder {
         void operator()(DIR* listing) const { ::closedir(listing); }
@@ -144,14 +122,6 @@ void RemoveLeftoverTemporaries(const std::string& target) {
     }
 }
 
-void SyncFolder(const std::string& folder) {
-    const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (descriptor >= 0) {
-        ::fsync(descriptor);
-        ::close(descriptor);
-    }
-}
-
 } // namespace
 
 std::u16string DescribeFailure(const FileStatus& status) {
@@ -162,8 +132,12 @@ std::u16string DescribeFailure(const FileStatus& status) {
         return u"読み取り専用のファイルです。";
     case FileStatus::Kind::NotAFile:
         return u"通常のファイルではありません。";
+    case FileStatus::Kind::Linked:
+        return u"別の名前（ハードリンク）を持つファイルです。";
     case FileStatus::Kind::Unencodable:
         return u"Shift-JISで表せない文字が含まれています。";
+    case FileStatus::Kind::Changed:
+        return u"変換中に他のプログラムがファイルを変更したため、何も書き込みませんでした。";
     case FileStatus::Kind::System:
         break;
     }
@@ -184,6 +158,10 @@ std::u16string DescribeFailure(const FileStatus& status) {
         return u"読み取り専用のファイルシステムです。";
     case EIO:
         return u"入出力エラーが発生しました。";
+    case ENOMEM:
+        return u"メモリが足りません。";
+    case ENAMETOOLONG:
+        return u"ファイル名が長すぎます。";
     default:
         return u"システムエラー（" + Widen(std::strerror(status.errorNumber)) + u"）";
     }
@@ -243,7 +221,52 @@ FileStatus FileStore::Replace(const std::string& path, std::initializer_list<std
     if (::rename(temporary.c_str(), target.c_str()) != 0) {
         return fail(FileStatus::FromErrno(errno));
     }
-    SyncFolder(FolderOf(target));
+    SyncFolder(FileStore::FolderOf(target));
+    return {};
+}
+
+FileStatus FileStore::WriteAll(int descriptor, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(descriptor, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return FileStatus::FromErrno(errno);
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return {};
+}
+
+FileStatus FileStore::WriteAllAt(int descriptor, std::string_view bytes, std::uint64_t offset) {
+    while (!bytes.empty()) {
+        const ssize_t written = ::pwrite(descriptor, bytes.data(), bytes.size(), static_cast<off_t>(offset));
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return FileStatus::FromErrno(errno);
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+        offset += static_cast<std::uint64_t>(written);
+    }
+    return {};
+}
+
+std::string FileStore::FolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+FileStatus FileStore::SyncFolder(const std::string& folder) {
+    FileDescriptor descriptor(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!descriptor.Valid() || ::fsync(descriptor.Get()) != 0) {
+        return FileStatus::FromErrno(errno);
+    }
     return {};
 }
 

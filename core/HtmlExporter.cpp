@@ -5,6 +5,7 @@
 #include "LineReader.h"
 #include "MappedFile.h"
 #include "Prefault.h"
+#include "ReplacementFile.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -257,8 +258,8 @@ bool ExportHtml(WindowOperations& window, const HtmlOptions& options, const Expo
         return false;
     }
     window.SetCheckText(Cp932Codec::Decode(result.body));
-    FileStatus written =
-        FileStore::Replace(request.pagePath, {PageHead(options, request.baseName), result.body, PageEnd});
+    FileStatus written = ReplacementFile::WriteWhole(
+        request.pagePath, {PageHead(options, request.baseName), result.body, PageEnd});
     window.SetBusy(false);
     if (!written.Ok()) {
         ShowWriteFailure(window, request.baseName + u".html", written);

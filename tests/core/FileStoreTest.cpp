@@ -1,5 +1,6 @@
 #include "FileStore.h"
 #include "MappedFile.h"
+#include "ReplacementFile.h"
 
 #include "ScriptedWindow.h"
 
@@ -246,6 +247,120 @@ TEST(FileStore, ReadOnlyFolderRefusesAnUnprivilegedUser) {
     EXPECT_EQ(exit, 0) << "2: could not become nobody, 1: the write was not refused with EACCES";
     EXPECT_EQ(folder.Read("log.txt"), "old");
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"log.txt"});
+}
+
+// What is at the page's name decides: nothing or a page of our own is replaced; a link (to the log, to
+// another file or to nothing), a second name of the log, a folder, a named pipe or a read-only page is
+// refused, and neither it nor what it points to changes.
+TEST(ReplacementFile, NeverWritesThroughWhatIsAtTheTarget) {
+    struct Case {
+        const char* name;
+        std::function<void(const TemporaryFolder&)> place;
+        FileStatus::Kind refusal; // Ok: the page is written
+    };
+    const Case cases[] = {
+        {"nothing", [](const TemporaryFolder&) {}, FileStatus::Kind::Ok},
+        {"an old page", [](const TemporaryFolder& f) { f.Write("b.html", "old page"); },
+         FileStatus::Kind::Ok},
+        {"a link to the log",
+         [](const TemporaryFolder& f) { std::filesystem::create_symlink("b.txt", f.Path("b.html")); },
+         FileStatus::Kind::NotAFile},
+        {"a link to another file",
+         [](const TemporaryFolder& f) {
+             f.Write("other", "other");
+             std::filesystem::create_symlink(f.Path("other"), f.Path("b.html"));
+         },
+         FileStatus::Kind::NotAFile},
+        {"a dangling link",
+         [](const TemporaryFolder& f) { std::filesystem::create_symlink("gone", f.Path("b.html")); },
+         FileStatus::Kind::NotAFile},
+        {"a second name of the log",
+         [](const TemporaryFolder& f) {
+             std::filesystem::create_hard_link(f.Path("b.txt"), f.Path("b.html"));
+         },
+         FileStatus::Kind::Linked},
+        {"a folder", [](const TemporaryFolder& f) { std::filesystem::create_directory(f.Path("b.html")); },
+         FileStatus::Kind::NotAFile},
+        {"a named pipe", [](const TemporaryFolder& f) { ::mkfifo(f.Path("b.html").c_str(), 0666); },
+         FileStatus::Kind::NotAFile},
+        {"a read-only page",
+         [](const TemporaryFolder& f) {
+             f.Write("b.html", "old page");
+             ::chmod(f.Path("b.html").c_str(), 0444);
+         },
+         FileStatus::Kind::ReadOnly},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TemporaryFolder folder;
+        folder.Write("b.txt", "log");
+        c.place(folder);
+        const std::vector<std::string> before = folder.Names();
+        const FileStatus status = ReplacementFile::WriteWhole(folder.Path("b.html"), {"<html>", "</html>"});
+        EXPECT_EQ(status.kind, c.refusal);
+        EXPECT_EQ(folder.Read("b.txt"), "log");
+        if (c.refusal == FileStatus::Kind::Ok) {
+            EXPECT_EQ(folder.Read("b.html"), "<html></html>");
+            EXPECT_EQ(folder.Names(), (std::vector<std::string>{"b.html", "b.txt"}));
+        } else {
+            EXPECT_EQ(folder.Names(), before);
+        }
+        if (std::filesystem::exists(folder.Path("other"))) {
+            EXPECT_EQ(folder.Read("other"), "other");
+        }
+    }
+}
+
+// Regression: the temporary name was the target's name and more, so a name near the system's limit of 255
+// bytes (80 Japanese characters) could not be written at all.
+TEST(ReplacementFile, LongestNameAndModeOfANewFile) {
+    TemporaryFolder folder;
+    std::string name;
+    while (name.size() + 3 <= 250) {
+        name += "\xE3\x83\xAD"; // ロ in UTF-8
+    }
+    name += ".html";
+    const mode_t mask = ::umask(027);
+    const FileStatus status = ReplacementFile::WriteWhole(folder.Path(name), {"page"});
+    ::umask(mask);
+    ASSERT_TRUE(status.Ok()) << Narrow(DescribeFailure(status));
+    EXPECT_EQ(folder.Read(name), "page");
+    EXPECT_EQ(Mode(folder.Path(name)), 0640u);
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{name});
+}
+
+// A page put at the name while ours was being written is not replaced; a page that is abandoned leaves no
+// temporary file, and many small pieces come out whole and in order.
+TEST(ReplacementFile, AppearingTargetAbandonedFileAndPieces) {
+    TemporaryFolder folder;
+    {
+        ReplacementFile file;
+        ASSERT_TRUE(ReplacementFile::Create(folder.Path("p.html"), file).Ok());
+        ASSERT_TRUE(file.Append("mine").Ok());
+        folder.Write("p.html", "theirs");
+        EXPECT_EQ(file.Commit().errorNumber, EEXIST);
+    }
+    EXPECT_EQ(folder.Read("p.html"), "theirs");
+    {
+        ReplacementFile file;
+        ASSERT_TRUE(ReplacementFile::Create(folder.Path("q.html"), file).Ok());
+        ASSERT_TRUE(file.Append("never committed").Ok());
+    }
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"p.html"});
+
+    std::string expected;
+    ReplacementFile file;
+    ASSERT_TRUE(ReplacementFile::Create(folder.Path("p.html"), file).Ok());
+    ASSERT_TRUE(file.Reserve(3000000).Ok());
+    for (int piece = 0; piece < 300000; ++piece) {
+        const std::string bytes =
+            std::to_string(piece) + (piece % 30000 == 0 ? std::string(1500000, 'x') : "");
+        expected += bytes;
+        ASSERT_TRUE(file.Append(bytes).Ok());
+    }
+    ASSERT_TRUE(file.Commit().Ok());
+    EXPECT_TRUE(folder.Read("p.html") == expected);
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"p.html"});
 }
 
 } // namespace
