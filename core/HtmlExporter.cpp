@@ -17,6 +17,8 @@ namespace {
 
 constexpr char16_t ProductName[] = u"プログラム名　チャットログ編集ツール Parlowen Pro";
 
+bool Export(WindowOperations& window, const HtmlOptions& options, const ExportRequest& request);
+
 } // namespace
 
 std::u16string TrimSpaces(std::u16string_view text) {
@@ -243,6 +245,12 @@ std::string BuildPage(const HtmlOptions& options, std::u16string_view baseName, 
 }
 
 bool ExportHtml(WindowOperations& window, const HtmlOptions& options, const ExportRequest& request) {
+    return GuardMemory(window, request.fileName, [&] { return Export(window, options, request); });
+}
+
+namespace {
+
+bool Export(WindowOperations& window, const HtmlOptions& options, const ExportRequest& request) {
     window.ShowNotice(u"Message:HTML Change & Save",
                       u"中間ファイル作成のため、テキストウィンドウに\r\nＨＴＭＬタグが表示されます。");
     window.SetBusy(true);
@@ -271,5 +279,7 @@ bool ExportHtml(WindowOperations& window, const HtmlOptions& options, const Expo
     window.MoveFocus(FocusTarget::File1);
     return true;
 }
+
+} // namespace
 
 } // namespace parlowen
