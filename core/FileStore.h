@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -30,9 +29,6 @@ std::u16string DescribeFailure(const FileStatus& status);
 // The small file operations that every writer of the user's files shares.
 class FileStore {
   public:
-    static FileStatus Replace(const std::string& path, std::string_view bytes);
-    static FileStatus Replace(const std::string& path, std::initializer_list<std::string_view> pieces);
-    static FileStatus CheckReplaceable(const std::string& path);
     static FileStatus WriteAll(int descriptor, std::string_view bytes);
     // Writes at a position, in as many calls as the system needs.
     static FileStatus WriteAllAt(int descriptor, std::string_view bytes, std::uint64_t offset);
