@@ -3,6 +3,7 @@
 #include "Cp932Codec.h"
 #include "LineReader.h"
 #include "LogJournal.h"
+#include "Prefault.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -44,6 +45,7 @@ std::u16string ConvertedText(const std::string& path, const FileDescriptor& log)
     if (bytes.ends_with("\r\n")) {
         bytes.remove_suffix(2);
     }
+    RequireMemory(bytes.size() * sizeof(char16_t));
     return Cp932Codec::Decode(bytes);
 }
 

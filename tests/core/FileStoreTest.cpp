@@ -25,24 +25,6 @@
 namespace parlowen {
 namespace {
 
-// Runs body in a child process and gives its exit code, or -1 when it did not exit by itself.
-int InChild(const std::function<int()>& body) {
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::_exit(body());
-    }
-    int wait = 0;
-    if (child < 0 || ::waitpid(child, &wait, 0) != child || !WIFEXITED(wait)) {
-        return -1;
-    }
-    return WEXITSTATUS(wait);
-}
-
-// Root writes anywhere, so a refusal by the system needs a process that has given up root for good.
-bool BecomeNobody() {
-    return ::setgroups(0, nullptr) == 0 && ::setgid(65534) == 0 && ::setuid(65534) == 0;
-}
-
 mode_t Mode(const std::string& path) {
     struct stat info {};
     ::stat(path.c_str(), &info);
