@@ -524,5 +524,21 @@ TEST(RecoverJournals, JournalsThatCannotBeRedone) {
     }
 }
 
+// A run killed after the log was wholly rewritten but before its journal went, and a chat line appended
+// since: the next start finds the rewrite done and does not cut the line off by writing it again.
+TEST(RecoverJournals, FinishedRewriteKeepsLinesAppendedSince) {
+    TemporaryFolder folder;
+    PrivateStateFolder state;
+    folder.Write("log.txt", "A\r\nB\r\n");
+    KillRewriteBefore(folder, SeamCall::Unlink, 1, "A\r\nB\r\n");
+    ASSERT_EQ(state.Names().size(), 1u);
+    std::ofstream(folder.Path("log.txt"), std::ios::app) << "C\r\n";
+    ScriptedWindow window;
+    RecoverJournals(window);
+    EXPECT_EQ(folder.Read("log.txt"), "B\r\nA\r\n\r\nC\r\n");
+    EXPECT_EQ(window.calls, std::vector<std::u16string>{RedoneNotice(folder)});
+    EXPECT_TRUE(state.Names().empty());
+}
+
 } // namespace
 } // namespace parlowen
