@@ -270,6 +270,7 @@ RewriteResult RewriteLog(const std::string& path, const FileDescriptor& log, con
         journal.Remove();
         return {{FileStatus::Kind::Changed, 0}, Stage::Log};
     }
+    const struct stat before = read.Status();
     read = MappedFile();
     bool started = false;
     if (status = journal.Apply(log.Get(), started); !status.Ok()) {
@@ -278,6 +279,12 @@ RewriteResult RewriteLog(const std::string& path, const FileDescriptor& log, con
         }
         journal.Remove();
         return {status, Stage::Log};
+    }
+    // Writing makes the system clear the set-user-ID and set-group-ID bits of a file written by anyone but
+    // root; the log's owner may set them again, anyone else keeps what the system left.
+    struct stat written {};
+    if (::fstat(log.Get(), &written) == 0 && (written.st_mode & 07777) != (before.st_mode & 07777)) {
+        ::fchmod(log.Get(), before.st_mode & 07777);
     }
     // Left behind, the journal would only be found already written and removed by the next recovery.
     journal.Remove();

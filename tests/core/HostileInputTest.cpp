@@ -269,6 +269,10 @@ ChildRun InChildWithin(std::uint64_t extra, const std::function<int()>& body) {
 // log and 300 MB more: the program's own libraries and mappings make a bound on the whole address space
 // meaningless, so the bound is on what the conversion adds to it.
 TEST(HostileSize, LogTooBigForMemoryGivesANoticeAndConvertsInBoundedMemory) {
+#ifdef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "AddressSanitizer reserves terabytes of address space and ends the program on a failed "
+                    "allocation, so no address-space limit can be tried under it";
+#endif
     TemporaryFolder folder;
     PrivateStateFolder state;
     const std::u16string noMemory =

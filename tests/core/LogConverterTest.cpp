@@ -171,7 +171,7 @@ struct stat Status(const std::string& path) {
 
 // The log stays the same file: a chat program that keeps it open in append mode writes its next line into
 // the converted log (regression: it went into the old, deleted file), and the owner, the set-user-ID and
-// set-group-ID bits, a second name and extended attributes all stay.
+// set-group-ID bits, a second name and extended attributes all stay (regression: all were lost).
 TEST(RewriteLog, KeepsTheFileItsNamesItsOwnerAndItsAppendingWriter) {
     TemporaryFolder folder;
     PrivateStateFolder state;
@@ -184,9 +184,19 @@ TEST(RewriteLog, KeepsTheFileItsNamesItsOwnerAndItsAppendingWriter) {
     const int writer = ::open(folder.Path("log.txt").c_str(), O_WRONLY | O_APPEND);
     ASSERT_GE(writer, 0);
 
-    ScriptedWindow window;
-    window.answers = {true};
-    ASSERT_TRUE(RunConvertAndSave(window, Request(folder, {}, 2)));
+    // The log's owner converts it: the system clears the set-ID bits when anyone but root writes a file.
+    ::chmod(folder.Path("").c_str(), 0777);
+    const int exit = InChild([&] {
+        if (!BecomeNobody()) {
+            return 2;
+        }
+        ::setenv("XDG_STATE_HOME", folder.Path("").c_str(), 1);
+        ScriptedWindow window;
+        window.answers = {true};
+        return RunConvertAndSave(window, Request(folder, {}, 2)) ? 0 : 1;
+    });
+    ASSERT_EQ(exit, 0) << "2: could not become nobody, 1: not converted";
+    std::filesystem::remove(folder.Path("parlowen"));
     ASSERT_EQ(::write(writer, "C\r\n", 3), 3);
     ::close(writer);
 
