@@ -319,12 +319,6 @@ TEST(HostileSize, LogTooBigForMemoryGivesANoticeAndConvertsInBoundedMemory) {
                         {folder.Path("log.txt"), folder.Path("log.html"), u"log.txt", u"log", {}, 2}) ||
                     window.calls[window.calls.size() - 2] == noMemory;
          }},
-        {"rewriting a gigabyte in its mapping and 300 MB", Gigabyte, Gigabyte + 300 * (1 << 20), true,
-         [&](ScriptedWindow& window) {
-             const bool rewritten = RewriteLog(folder.Path("log.txt"), {}, 2, nullptr).status.Ok();
-             window.MoveFocus(FocusTarget::File1);
-             return rewritten;
-         }},
         {"converting a gigabyte in its mapping and 300 MB", Gigabyte, Gigabyte + 300 * (1 << 20), true,
          [&](ScriptedWindow& window) {
              window.answers = {true};

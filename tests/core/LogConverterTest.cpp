@@ -474,45 +474,55 @@ TEST(RewriteLog, ConversionFinishesAKilledRewriteFirst) {
     EXPECT_TRUE(state.Names().empty());
 }
 
-// What the next start does with journals that cannot be redone: one whose log was replaced or deleted is
-// dropped with a notice and the file now at the path is left alone; an incomplete one goes without a word.
-TEST(RecoverJournals, JournalsThatCannotBeRedone) {
+// What the next start does with a journal that a killed run left and that cannot simply be redone: one
+// whose log was replaced or deleted is dropped with a notice and the file now at the path is left alone; an
+// incomplete one goes without a word; one whose log was already wholly rewritten is only removed, so a line
+// appended since is kept.
+TEST(RecoverJournals, JournalsThatCannotSimplyBeRedone) {
+    enum class Notice { None, Dropped, Redone };
     struct Case {
         const char* name;
+        SeamCall killedBefore;
         std::function<void(const TemporaryFolder&, const PrivateStateFolder&)> after;
-        bool dropped;
+        Notice notice;
         std::string log; // "-" for no such file
     };
     const Case cases[] = {
-        {"the log was replaced",
+        {"the log was replaced", SeamCall::PositionedWrite,
          [](const TemporaryFolder& f, const PrivateStateFolder&) {
              std::filesystem::rename(f.Path("log.txt"), f.Path("moved.txt"));
              f.Write("log.txt", "another\r\n");
          },
-         true, "another\r\n"},
-        {"the log was deleted",
+         Notice::Dropped, "another\r\n"},
+        {"the log was deleted", SeamCall::PositionedWrite,
          [](const TemporaryFolder& f, const PrivateStateFolder&) {
              std::filesystem::remove(f.Path("log.txt"));
          },
-         true, "-"},
-        {"the journal is torn",
+         Notice::Dropped, "-"},
+        {"the journal is torn", SeamCall::PositionedWrite,
          [](const TemporaryFolder&, const PrivateStateFolder& s) {
              const std::string journal = s.Path() + "/" + s.Names().at(0);
              std::filesystem::resize_file(journal, std::filesystem::file_size(journal) - 1);
          },
-         false, "A\r\nB\r\n"},
-        {"the journal is not one",
+         Notice::None, "A\r\nB\r\n"},
+        {"the journal is not one", SeamCall::PositionedWrite,
          [](const TemporaryFolder&, const PrivateStateFolder& s) {
              std::ofstream(s.Path() + "/" + s.Names().at(0), std::ios::trunc) << "garbage";
          },
-         false, "A\r\nB\r\n"},
+         Notice::None, "A\r\nB\r\n"},
+        {"the rewrite was finished and a line appended since", SeamCall::Unlink,
+         [](const TemporaryFolder& f, const PrivateStateFolder&) {
+             std::ofstream(f.Path("log.txt"), std::ios::app) << "C\r\n";
+         },
+         Notice::Redone, "B\r\nA\r\n\r\nC\r\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TemporaryFolder folder;
         PrivateStateFolder state;
         folder.Write("log.txt", "A\r\nB\r\n");
-        KillRewriteBefore(folder, SeamCall::PositionedWrite, 2, "A\r\nB\r\n");
+        // The first positioned write is the journal's header: the second is the first of the log.
+        KillRewriteBefore(folder, c.killedBefore, c.killedBefore == SeamCall::Unlink ? 1 : 2, "A\r\nB\r\n");
         ASSERT_EQ(state.Names().size(), 1u);
         c.after(folder, state);
         ScriptedWindow window;
@@ -520,8 +530,8 @@ TEST(RecoverJournals, JournalsThatCannotBeRedone) {
         const std::u16string dropped = u"notice Err:File write: 「" + Wide(folder.Path("log.txt")) +
                                        u"」の中断されていた変換のジャーナルを破棄しました。\r\n"
                                        u"そのファイルは、変換を始めたときのファイルではありません。";
-        EXPECT_EQ(window.calls,
-                  c.dropped ? std::vector<std::u16string>{dropped} : std::vector<std::u16string>{});
+        const std::vector<std::u16string> notices[] = {{}, {dropped}, {RedoneNotice(folder)}};
+        EXPECT_EQ(window.calls, notices[static_cast<int>(c.notice)]);
         EXPECT_TRUE(state.Names().empty());
         if (c.log != "-") {
             EXPECT_EQ(folder.Read("log.txt"), c.log);
@@ -532,22 +542,6 @@ TEST(RecoverJournals, JournalsThatCannotBeRedone) {
             EXPECT_EQ(folder.Read("moved.txt"), "A\r\nB\r\n");
         }
     }
-}
-
-// A run killed after the log was wholly rewritten but before its journal went, and a chat line appended
-// since: the next start finds the rewrite done and does not cut the line off by writing it again.
-TEST(RecoverJournals, FinishedRewriteKeepsLinesAppendedSince) {
-    TemporaryFolder folder;
-    PrivateStateFolder state;
-    folder.Write("log.txt", "A\r\nB\r\n");
-    KillRewriteBefore(folder, SeamCall::Unlink, 1, "A\r\nB\r\n");
-    ASSERT_EQ(state.Names().size(), 1u);
-    std::ofstream(folder.Path("log.txt"), std::ios::app) << "C\r\n";
-    ScriptedWindow window;
-    RecoverJournals(window);
-    EXPECT_EQ(folder.Read("log.txt"), "B\r\nA\r\n\r\nC\r\n");
-    EXPECT_EQ(window.calls, std::vector<std::u16string>{RedoneNotice(folder)});
-    EXPECT_TRUE(state.Names().empty());
 }
 
 } // namespace
