@@ -13,6 +13,16 @@
 #include <unistd.h>
 
 namespace parlowen {
+namespace {
+
+// The journals of the rewrites the tests make never go to the user's own state folder, also when a test
+// program is run by hand rather than by ctest, which sets a folder of its own.
+const bool stateFolderChosen = [] {
+    const std::string folder = (std::filesystem::temp_directory_path() / "parlowen-test-state").string();
+    return ::setenv("XDG_STATE_HOME", folder.c_str(), 0) == 0;
+}();
+
+} // namespace
 
 bool ScriptedWindow::AskOkCancel(std::u16string_view title, std::u16string_view text) {
     if (answers.empty()) {
