@@ -107,8 +107,14 @@ bool ConvertAndSave(WindowOperations& window, const ConvertRequest& request) {
         window.MoveFocus(FocusTarget::File1);
         return false;
     }
-    // A rewrite of this log that a killed run left is finished first, so this one reads the log it made.
-    ShowRecoveries(window, LogJournal::RecoverFor(request.path));
+    // A rewrite of this log that a killed run left is finished first, so this one reads the log it made;
+    // one that cannot be finished stops this conversion, which would read a half-written log.
+    const std::vector<LogJournal::Recovery> recoveries = LogJournal::RecoverFor(request.path);
+    ShowRecoveries(window, recoveries);
+    if (!recoveries.empty() && recoveries.front().outcome == LogJournal::Recovery::Outcome::Failed) {
+        window.MoveFocus(FocusTarget::File1);
+        return false;
+    }
     // A log the user may not write, and a state folder that cannot be used, are refused before anything on
     // the window changes.
     FileDescriptor log;

@@ -459,13 +459,28 @@ TEST(RewriteLog, KilledAtEveryStepEndsWhollyOldOrWhollyNew) {
 }
 
 // A conversion finishes the rewrite a killed run left of the same log before it reads it, so it converts
-// the new text, not a mixture.
+// the new text, not a mixture; while that rewrite cannot be finished, it converts nothing.
 TEST(RewriteLog, ConversionFinishesAKilledRewriteFirst) {
     TemporaryFolder folder;
     PrivateStateFolder state;
     const std::string old = LargeLog();
     folder.Write("log.txt", old);
     KillRewriteBefore(folder, SeamCall::PositionedWrite, 3, old);
+    const std::string halfWritten = folder.Read("log.txt");
+
+    // While the rewrite cannot be finished (the log was made read-only), nothing is converted.
+    ::chmod(folder.Path("log.txt").c_str(), 0444);
+    ScriptedWindow refused;
+    refused.answers = {true};
+    EXPECT_FALSE(RunConvertAndSave(refused, Request(folder, {}, 0)));
+    EXPECT_EQ(refused.calls[1],
+              u"notice Err:File write: 「" + Wide(folder.Path("log.txt")) +
+                  u"」の中断されていた変換を完了できませんでした。ジャーナルは残してあります。"
+                  u"\r\n読み取り専用のファイルです。");
+    EXPECT_TRUE(folder.Read("log.txt") == halfWritten);
+    EXPECT_EQ(state.Names().size(), 1u);
+
+    ::chmod(folder.Path("log.txt").c_str(), 0644);
     ScriptedWindow window;
     window.answers = {true};
     EXPECT_TRUE(RunConvertAndSave(window, Request(folder, {}, 0)));
