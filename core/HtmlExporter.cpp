@@ -5,6 +5,7 @@
 #include "LineReader.h"
 #include "MappedFile.h"
 #include "Prefault.h"
+#include "ReplacementFile.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -15,6 +16,8 @@ namespace parlowen {
 namespace {
 
 constexpr char16_t ProductName[] = u"プログラム名　チャットログ編集ツール Parlowen Pro";
+
+bool Export(WindowOperations& window, const HtmlOptions& options, const ExportRequest& request);
 
 } // namespace
 
@@ -242,6 +245,12 @@ std::string BuildPage(const HtmlOptions& options, std::u16string_view baseName, 
 }
 
 bool ExportHtml(WindowOperations& window, const HtmlOptions& options, const ExportRequest& request) {
+    return GuardMemory(window, request.fileName, [&] { return Export(window, options, request); });
+}
+
+namespace {
+
+bool Export(WindowOperations& window, const HtmlOptions& options, const ExportRequest& request) {
     window.ShowNotice(u"Message:HTML Change & Save",
                       u"中間ファイル作成のため、テキストウィンドウに\r\nＨＴＭＬタグが表示されます。");
     window.SetBusy(true);
@@ -257,8 +266,8 @@ bool ExportHtml(WindowOperations& window, const HtmlOptions& options, const Expo
         return false;
     }
     window.SetCheckText(Cp932Codec::Decode(result.body));
-    FileStatus written =
-        FileStore::Replace(request.pagePath, {PageHead(options, request.baseName), result.body, PageEnd});
+    FileStatus written = ReplacementFile::WriteWhole(
+        request.pagePath, {PageHead(options, request.baseName), result.body, PageEnd});
     window.SetBusy(false);
     if (!written.Ok()) {
         ShowWriteFailure(window, request.baseName + u".html", written);
@@ -270,5 +279,7 @@ bool ExportHtml(WindowOperations& window, const HtmlOptions& options, const Expo
     window.MoveFocus(FocusTarget::File1);
     return true;
 }
+
+} // namespace
 
 } // namespace parlowen

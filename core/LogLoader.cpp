@@ -9,6 +9,8 @@
 namespace parlowen {
 namespace {
 
+LoadOutcome Load(WindowOperations& window, const LoadRequest& request);
+
 template <typename Char>
 std::basic_string_view<Char> Clean(std::basic_string_view<Char> line, bool removeSeparator) {
     const std::size_t first = line.find_first_not_of(Char(' '));
@@ -38,6 +40,7 @@ LoadResult LoadLog(const std::string& path, const LoadAnswers& answers,
         return result;
     }
     const std::string_view bytes = log.Bytes();
+    RequireMemory(bytes.size() * sizeof(char16_t));
     // Sized once for the worst case (every line kept, one unit per byte) and filled in place: the text of a
     // large log is built in a single pass.
     const auto lines =
@@ -62,6 +65,17 @@ LoadResult LoadLog(const std::string& path, const LoadAnswers& answers,
 }
 
 LoadOutcome RunLoad(WindowOperations& window, const LoadRequest& request) {
+    LoadOutcome outcome;
+    GuardMemory(window, request.fileName, [&] {
+        outcome = Load(window, request);
+        return outcome.loaded;
+    });
+    return outcome;
+}
+
+namespace {
+
+LoadOutcome Load(WindowOperations& window, const LoadRequest& request) {
     LoadOutcome outcome;
     if (request.fileName.empty()) {
         window.ShowNotice(u"Err:File select", u"ファイルが選択されていません！");
@@ -92,5 +106,7 @@ LoadOutcome RunLoad(WindowOperations& window, const LoadRequest& request) {
     window.MoveFocus(FocusTarget::Check1);
     return outcome;
 }
+
+} // namespace
 
 } // namespace parlowen

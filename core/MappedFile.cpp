@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/mman.h>
+#include <unistd.h>
 #include <utility>
 
 namespace parlowen {
@@ -23,6 +24,14 @@ MappedFile& MappedFile::operator=(MappedFile&& other) noexcept {
     std::swap(data_, other.data_);
     std::swap(size_, other.size_);
     return *this;
+}
+
+void MappedFile::ReleaseFrom(std::size_t offset) {
+    const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+    offset = (offset + page - 1) / page * page;
+    if (offset < size_) {
+        ::madvise(const_cast<char*>(data_) + offset, size_ - offset, MADV_DONTNEED);
+    }
 }
 
 FileStatus MappedFile::Open(const std::string& path, MappedFile& file) {

@@ -22,10 +22,16 @@ class MappedFile {
     // Maps a regular file; a folder, a named pipe or a device is refused without waiting for a writer.
     static FileStatus Open(const std::string& path, MappedFile& file);
 
-    std::string_view Bytes() const { return {data_, size_}; }
+    // Never a null pointer, which memchr and its kin may not be given even for no bytes.
+    std::string_view Bytes() const {
+        return size_ == 0 ? std::string_view("", 0) : std::string_view(data_, size_);
+    }
     // What the file was when it was opened: its device, inode, size and modification time.
     const struct stat& Status() const { return status_; }
     int Descriptor() const { return descriptor_.Get(); }
+    // Lets the system take back the pages from offset on, which a pass from the end has finished with: a
+    // gigabyte log then never holds a gigabyte of memory. They are read again from the file if touched.
+    void ReleaseFrom(std::size_t offset);
 
   private:
     FileDescriptor descriptor_;

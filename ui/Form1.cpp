@@ -140,6 +140,7 @@ void Form1::Form_Load(const QString& programFolder) {
     ui_.Label6->clear();
     ui_.Label8->clear();
     ui_.File1->setFocus(Qt::OtherFocusReason);
+    RecoverJournals(*operations_);
 }
 
 void Form1::SelectLog(const QByteArray& nativeName) {
