@@ -92,7 +92,7 @@ NavigationAction Backward(const ControlRef& from, bool enter, const NavigationSt
     case ControlId::Command5:
         return Focus(ControlId::Text4, from.index);
     case ControlId::Text1:
-        return Focus(ControlId::Command5, 9);
+        return Focus(ControlId::Command5, SpeakerRows - 1);
     case ControlId::Command1:
         return Focus(ControlId::Text1);
     case ControlId::Command3:
