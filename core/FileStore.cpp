@@ -201,6 +201,18 @@ FileStatus FileStore::Replace(const std::string& path, std::string_view bytes) {
 }
 
 FileStatus FileStore::Replace(const std::string& path, std::initializer_list<std::string_view> pieces) {
+    return Replace(path, [pieces](const Writer& write) {
+        for (const std::string_view bytes : pieces) {
+            if (FileStatus status = write(bytes); !status.Ok()) {
+                return status;
+            }
+        }
+        return FileStatus{};
+    });
+}
+
+FileStatus FileStore::Replace(const std::string& path,
+                              const std::function<FileStatus(const Writer&)>& produce) {
     std::string target;
     struct stat info {};
     bool exists = false;
@@ -229,10 +241,15 @@ FileStatus FileStore::Replace(const std::string& path, std::initializer_list<std
             return fail(FileStatus::FromErrno(errno));
         }
     }
-    for (const std::string_view bytes : pieces) {
-        if (FileStatus status = WriteAll(file.Get(), bytes); !status.Ok()) {
-            return fail(status);
-        }
+    FileStatus produced;
+    try {
+        produced = produce([&file](std::string_view bytes) { return WriteAll(file.Get(), bytes); });
+    } catch (...) {
+        fail({});
+        throw;
+    }
+    if (!produced.Ok()) {
+        return fail(produced);
     }
     if (::fsync(file.Get()) != 0) {
         return fail(FileStatus::FromErrno(errno));

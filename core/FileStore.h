@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -35,6 +36,11 @@ class FileStore {
     static FileStatus Replace(const std::string& path, std::string_view bytes);
     // The same for content in pieces, written one after another without joining them first.
     static FileStatus Replace(const std::string& path, std::initializer_list<std::string_view> pieces);
+    // The same for content made while it is written: produce gets the function that writes the next bytes
+    // and returns what stops it. Nothing replaces the target unless produce succeeds.
+    using Writer = std::function<FileStatus(std::string_view bytes)>;
+    static FileStatus Replace(const std::string& path,
+                              const std::function<FileStatus(const Writer&)>& produce);
 
     // What Replace would refuse before writing anything: a file that is not a regular file, or read-only.
     static FileStatus CheckReplaceable(const std::string& path);

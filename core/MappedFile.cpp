@@ -1,8 +1,10 @@
 #include "MappedFile.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <fcntl.h>
 #include <sys/mman.h>
+#include <unistd.h>
 #include <utility>
 
 namespace parlowen {
@@ -23,6 +25,19 @@ MappedFile& MappedFile::operator=(MappedFile&& other) noexcept {
     std::swap(data_, other.data_);
     std::swap(size_, other.size_);
     return *this;
+}
+
+void MappedFile::Release(std::string_view part) const {
+    if (part.data() < data_ || part.data() + part.size() > data_ + size_) {
+        return;
+    }
+    // Only whole pages inside the part: the pages at its edges hold bytes of the neighbouring parts.
+    const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+    const auto begin = (reinterpret_cast<std::uintptr_t>(part.data()) + page - 1) / page * page;
+    const auto end = (reinterpret_cast<std::uintptr_t>(part.data() + part.size())) / page * page;
+    if (begin < end) {
+        ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_DONTNEED);
+    }
 }
 
 FileStatus MappedFile::Open(const std::string& path, MappedFile& file) {

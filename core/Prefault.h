@@ -1,6 +1,8 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
+#include <string_view>
 
 namespace parlowen {
 
@@ -14,5 +16,51 @@ template <typename String> void ReserveWritable(String& string, std::size_t coun
     string.reserve(count);
     PrefaultForWriting(string.data(), string.capacity() * sizeof(typename String::value_type));
 }
+
+// Grows a string reserved for the worst case, prefaulting its reserve a step ahead of the writes: the
+// memory it takes is what is written, while the page faults are still taken in large steps.
+template <typename String> class GrowingBuffer {
+  public:
+    using Char = typename String::value_type;
+
+    explicit GrowingBuffer(String& string) : string_(string) {}
+
+    void Append(std::basic_string_view<Char> text) {
+        Prepare(text.size());
+        string_.append(text);
+    }
+
+    // Makes room for count more characters past the end and returns where they go; Commit says how many
+    // were written. The room is zero-filled, which costs no more than the page faults it replaces.
+    Char* Extend(std::size_t count) {
+        Prepare(count);
+        const std::size_t written = string_.size();
+        string_.resize(written + count);
+        return string_.data() + written;
+    }
+    void Commit(Char* end) { string_.resize(static_cast<std::size_t>(end - string_.data())); }
+
+  private:
+    static constexpr std::size_t Step = std::size_t{8} << 20;
+
+    void Prepare(std::size_t count) {
+        auto* base = reinterpret_cast<char*>(string_.data());
+        if (base != base_) { // reallocated: the reserve fell short
+            base_ = base;
+            ready_ = string_.size() * sizeof(Char);
+        }
+        const std::size_t needed = (string_.size() + count) * sizeof(Char);
+        const std::size_t reserved = string_.capacity() * sizeof(Char);
+        if (needed > ready_ && needed <= reserved) {
+            const std::size_t until = std::min(reserved, std::max(needed, ready_ + Step));
+            PrefaultForWriting(base_ + ready_, until - ready_);
+            ready_ = until;
+        }
+    }
+
+    String& string_;
+    char* base_ = nullptr;
+    std::size_t ready_ = 0; // bytes from the start that have been prefaulted
+};
 
 } // namespace parlowen
