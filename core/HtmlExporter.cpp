@@ -16,6 +16,7 @@ namespace parlowen {
 namespace {
 
 constexpr char16_t ProductName[] = u"プログラム名　チャットログ編集ツール Parlowen Pro";
+constexpr std::size_t ReleaseBytes = std::size_t{8} << 20;
 
 } // namespace
 
@@ -201,7 +202,8 @@ BodyOutcome WriteHtmlBody(const MappedFile& log, const HtmlOptions& options, con
     };
     const LineTagger tagger(options);
     const std::size_t threads = std::max<std::size_t>(work.threads, 1);
-    std::vector<Slot> slots(2 * threads + 2, Slot{tagger, {}, {}, 0});
+    // Enough slots that the threads go on working while the calling thread writes.
+    std::vector<Slot> slots(4 * threads + 2, Slot{tagger, {}, {}, 0});
     std::optional<GrowingBuffer<std::u16string>> text;
     if (checkText != nullptr) {
         // Reserved for the most the body can take but for unusually many "&" and "<"; only what is written
@@ -212,6 +214,7 @@ BodyOutcome WriteHtmlBody(const MappedFile& log, const HtmlOptions& options, con
         text.emplace(*checkText);
     }
     BodyOutcome outcome;
+    const char* unreleased = bytes.data() + bytes.size(); // the end of the part done but not given back
     const auto process = [&](std::size_t piece, std::size_t slotIndex) {
         Slot& slot = slots[slotIndex];
         slot.bytes.clear();
@@ -249,7 +252,12 @@ BodyOutcome WriteHtmlBody(const MappedFile& log, const HtmlOptions& options, con
                 progress(outcome.writtenLines, total);
             }
         }
-        log.Release(pieces[piece]);
+        // Given back in large parts: each call interrupts the other threads to forget the pages.
+        if (unreleased - pieces[piece].data() >= static_cast<std::ptrdiff_t>(ReleaseBytes) ||
+            piece + 1 == pieces.size()) {
+            log.Release({pieces[piece].data(), static_cast<std::size_t>(unreleased - pieces[piece].data())});
+            unreleased = pieces[piece].data();
+        }
         return true;
     };
     PieceRunner::Run(pieces.size(), slots.size(), threads, process, consume);
