@@ -235,6 +235,7 @@ BodyOutcome WriteHtmlBody(const MappedFile& log, const HtmlOptions& options, con
             slot.text.resize(slot.bytes.size());
             slot.text.resize(static_cast<std::size_t>(Cp932Codec::DecodeTo(slot.bytes, slot.text.data()) -
                                                       slot.text.data()));
+            text->PrefaultAhead();
         }
     };
     const auto consume = [&](std::size_t piece, std::size_t slotIndex) {
