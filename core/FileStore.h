@@ -1,7 +1,6 @@
 #pragma once
 
-#include <functional>
-#include <initializer_list>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -11,8 +10,10 @@ struct FileStatus {
     enum class Kind {
         Ok,
         ReadOnly,    // the file's permission bits allow nobody to write it
-        NotAFile,    // a folder or a device where a regular file was expected
+        NotAFile,    // a folder, a device or a symbolic link where a regular file was expected
+        Linked,      // a file with a second name, which replacing it would split
         Unencodable, // the text holds a character that Shift-JIS cannot hold
+        Changed,     // another program changed the log while it was being converted
         System,      // the system refused; errorNumber says why
     };
     Kind kind = Kind::Ok;
@@ -25,25 +26,15 @@ struct FileStatus {
 // The reason for a failure, in Japanese, as the notices show it.
 std::u16string DescribeFailure(const FileStatus& status);
 
-// Crash-safe replacement of a user's files.
+// The small file operations that every writer of the user's files shares.
 class FileStore {
   public:
-    // Writes bytes to a temporary file beside the target, flushes it to the disk and renames it over the
-    // target, so the old content stays whole until the new one is complete. A symbolic link is followed
-    // and stays a link; the permission bits of an existing file are kept; an existing file that nobody
-    // may write is refused. On failure the target is untouched and no temporary file remains. A temporary
-    // file that a killed process left beside the target is removed by the next replacement of that target.
-    static FileStatus Replace(const std::string& path, std::string_view bytes);
-    // The same for content in pieces, written one after another without joining them first.
-    static FileStatus Replace(const std::string& path, std::initializer_list<std::string_view> pieces);
-    // The same for content made while it is written: produce gets the function that writes the next bytes
-    // and returns what stops it. Nothing replaces the target unless produce succeeds.
-    using Writer = std::function<FileStatus(std::string_view bytes)>;
-    static FileStatus Replace(const std::string& path,
-                              const std::function<FileStatus(const Writer&)>& produce);
-
-    // What Replace would refuse before writing anything: a file that is not a regular file, or read-only.
-    static FileStatus CheckReplaceable(const std::string& path);
+    static FileStatus WriteAll(int descriptor, std::string_view bytes);
+    // Writes at a position, in as many calls as the system needs.
+    static FileStatus WriteAllAt(int descriptor, std::string_view bytes, std::uint64_t offset);
+    static std::string FolderOf(const std::string& path);
+    // Makes a rename or a removal in the folder survive a power cut.
+    static FileStatus SyncFolder(const std::string& folder);
 };
 
 } // namespace parlowen

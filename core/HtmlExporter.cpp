@@ -5,6 +5,7 @@
 #include "LineReader.h"
 #include "MappedFile.h"
 #include "Prefault.h"
+#include "ReplacementFile.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -17,6 +18,8 @@ namespace {
 
 constexpr char16_t ProductName[] = u"プログラム名　チャットログ編集ツール Parlowen Pro";
 constexpr std::size_t ReleaseBytes = std::size_t{8} << 20;
+
+bool Export(WindowOperations& window, const HtmlOptions& options, const ExportRequest& request);
 
 } // namespace
 
@@ -312,6 +315,12 @@ std::string BuildPage(const HtmlOptions& options, std::u16string_view baseName, 
 }
 
 bool ExportHtml(WindowOperations& window, const HtmlOptions& options, const ExportRequest& request) {
+    return GuardMemory(window, request.fileName, [&] { return Export(window, options, request); });
+}
+
+namespace {
+
+bool Export(WindowOperations& window, const HtmlOptions& options, const ExportRequest& request) {
     window.ShowNotice(u"Message:HTML Change & Save",
                       u"中間ファイル作成のため、テキストウィンドウに\r\nＨＴＭＬタグが表示されます。");
     window.SetBusy(true);
@@ -323,26 +332,30 @@ bool ExportHtml(WindowOperations& window, const HtmlOptions& options, const Expo
         window.MoveFocus(FocusTarget::File1);
         return false;
     }
-    const auto progress = [&window](std::int32_t count, double total) {
-        window.SetLineCounter({static_cast<double>(count), total});
-    };
-    // The page is written as its pieces are made; the check window gets the body once it is whole.
-    const FileStatus written = FileStore::Replace(request.pagePath, [&](const FileStore::Writer& write) {
-        std::u16string text;
-        FileStatus status = write(PageHead(options, request.baseName));
-        if (status.Ok()) {
-            status =
-                WriteHtmlBody(log, options, request.answers, request.loadedLineCount, progress, write, &text)
-                    .written;
-        }
-        if (status.Ok()) {
-            status = write(PageEnd);
-        }
-        if (status.Ok()) {
-            window.SetCheckText(std::move(text));
-        }
-        return status;
-    });
+    // The page is written as its pieces are made; the check window gets the body once it is whole, before
+    // the page takes its name.
+    ReplacementFile page;
+    std::u16string text;
+    FileStatus written = ReplacementFile::Create(request.pagePath, page);
+    if (written.Ok()) {
+        written = page.Append(PageHead(options, request.baseName));
+    }
+    if (written.Ok()) {
+        written = WriteHtmlBody(
+                      log, options, request.answers, request.loadedLineCount,
+                      [&window](std::int32_t count, double total) {
+                          window.SetLineCounter({static_cast<double>(count), total});
+                      },
+                      [&page](std::string_view bytes) { return page.Append(bytes); }, &text)
+                      .written;
+    }
+    if (written.Ok()) {
+        written = page.Append(PageEnd);
+    }
+    if (written.Ok()) {
+        window.SetCheckText(std::move(text));
+        written = page.Commit();
+    }
     window.SetBusy(false);
     if (!written.Ok()) {
         ShowWriteFailure(window, request.baseName + u".html", written);
@@ -354,5 +367,7 @@ bool ExportHtml(WindowOperations& window, const HtmlOptions& options, const Expo
     window.MoveFocus(FocusTarget::File1);
     return true;
 }
+
+} // namespace
 
 } // namespace parlowen

@@ -2,94 +2,304 @@
 
 #include "Cp932Codec.h"
 #include "LineReader.h"
-#include "MappedFile.h"
-#include "Prefault.h"
+#include "LogJournal.h"
 
-#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <new>
+#include <stdexcept>
+#include <sys/stat.h>
 
 namespace parlowen {
+namespace {
 
-ConvertResult ConvertLog(const std::string& path, const LoadAnswers& answers, double total,
-                         const std::function<void(std::int32_t, double)>& progress) {
-    ConvertResult result;
-    MappedFile log;
-    result.status = MappedFile::Open(path, log);
-    if (!result.status.Ok()) {
-        return result;
+constexpr std::size_t PieceSize = 1 << 20;
+// How much of the log a pass from its end reads before handing those pages back.
+constexpr std::size_t ReleaseStep = 16 << 20;
+constexpr char16_t ConvertTitle[] = u"Message:Log Change & Save";
+
+bool SameFile(const struct stat& one, const struct stat& other) {
+    return one.st_dev == other.st_dev && one.st_ino == other.st_ino;
+}
+
+// Just before the overwrite: the file at the path is still the log that was read, and neither its size nor
+// its modification time has moved, so no line another program wrote since can be lost.
+bool StillTheLogThatWasRead(const std::string& path, const FileDescriptor& log, const struct stat& read) {
+    struct stat atPath {};
+    struct stat now {};
+    return ::stat(path.c_str(), &atPath) == 0 && ::fstat(log.Get(), &now) == 0 && SameFile(atPath, read) &&
+           SameFile(now, read) && now.st_size == read.st_size && now.st_mtim.tv_sec == read.st_mtim.tv_sec &&
+           now.st_mtim.tv_nsec == read.st_mtim.tv_nsec;
+}
+
+// The check window's text: the rewritten log as it is now, without the extra CR LF that ends the file.
+std::u16string ConvertedText(const std::string& path, const FileDescriptor& log) {
+    MappedFile written;
+    struct stat now {};
+    if (!MappedFile::Open(path, written).Ok() || ::fstat(log.Get(), &now) != 0 ||
+        !SameFile(written.Status(), now)) {
+        return {};
     }
+    std::string_view bytes = written.Bytes();
+    if (bytes.ends_with("\r\n")) {
+        bytes.remove_suffix(2);
+    }
+    return Cp932Codec::Decode(bytes);
+}
+
+std::u16string StateFolderName() {
+    return FileNameForNotice(LogJournal::Folder());
+}
+
+void ShowRecoveries(WindowOperations& window, const std::vector<LogJournal::Recovery>& recoveries) {
+    for (const LogJournal::Recovery& recovery : recoveries) {
+        std::u16string text = u"「" + FileNameForNotice(recovery.logPath) + u"」";
+        switch (recovery.outcome) {
+        case LogJournal::Recovery::Outcome::Redone:
+            window.ShowNotice(ConvertTitle, text + u"の中断されていた変換を、ジャーナルから完了しました。");
+            break;
+        case LogJournal::Recovery::Outcome::Dropped:
+            window.ShowNotice(WriteFailureTitle,
+                              text + u"の中断されていた変換のジャーナルを破棄しました。\r\n"
+                                     u"そのファイルは、変換を始めたときのファイルではありません。");
+            break;
+        case LogJournal::Recovery::Outcome::Failed:
+            window.ShowNotice(WriteFailureTitle, text +
+                                                     u"の中断されていた変換を完了できませんでした。"
+                                                     u"ジャーナルは残してあります。\r\n" +
+                                                     DescribeFailure(recovery.status));
+            break;
+        }
+    }
+}
+
+void ShowRewriteFailure(WindowOperations& window, const ConvertRequest& request,
+                        const RewriteResult& result) {
+    switch (result.stage) {
+    case RewriteResult::Stage::Read:
+        ShowReadFailure(window, request.fileName, result.status);
+        break;
+    case RewriteResult::Stage::Journal:
+        ShowWriteFailure(window, StateFolderName(), result.status);
+        break;
+    case RewriteResult::Stage::Log:
+        ShowWriteFailure(window, request.fileName, result.status);
+        break;
+    case RewriteResult::Stage::Unfinished:
+        window.ShowNotice(WriteFailureTitle,
+                          u"「" + request.fileName +
+                              u"」の書き換えが途中で止まりました。変換後の内容はジャーナルに"
+                              u"あり、次の起動時か次の変換の前に書き換えを完了します。\r\n" +
+                              DescribeFailure(result.status));
+        break;
+    }
+}
+
+bool ConvertAndSave(WindowOperations& window, const ConvertRequest& request) {
+    if (!window.AskOkCancel(
+            ConvertTitle,
+            u"変換すると、元のテキストファイルは失われ、変換後のファイルに置き換えられます。\r\n"
+            u"よろしいですか？")) {
+        window.Beep();
+        window.ShowNotice(ConvertTitle, u"処理は中断されました。");
+        window.MoveFocus(FocusTarget::File1);
+        return false;
+    }
+    // A rewrite of this log that a killed run left is finished first, so this one reads the log it made.
+    ShowRecoveries(window, LogJournal::RecoverFor(request.path));
+    // A log the user may not write, and a state folder that cannot be used, are refused before anything on
+    // the window changes.
+    FileDescriptor log;
+    if (FileStatus status = OpenForRewrite(request.path, log); !status.Ok()) {
+        if (status.kind == FileStatus::Kind::System && status.errorNumber == ENOENT) {
+            ShowReadFailure(window, request.fileName, status);
+        } else {
+            ShowWriteFailure(window, request.fileName, status);
+        }
+        window.MoveFocus(FocusTarget::File1);
+        return false;
+    }
+    if (FileStatus status = LogJournal::PrepareFolder(); !status.Ok()) {
+        ShowWriteFailure(window, StateFolderName(), status);
+        window.MoveFocus(FocusTarget::File1);
+        return false;
+    }
+    window.SetBusy(true);
+    window.SetCheckText({});
+    const RewriteResult result = RewriteLog(request.path, log, request.answers, request.loadedLineCount,
+                                            [&window](std::int32_t count, double total) {
+                                                window.SetLineCounter({static_cast<double>(count), total});
+                                            });
+    if (!result.status.Ok()) {
+        window.SetBusy(false);
+        ShowRewriteFailure(window, request, result);
+        window.MoveFocus(FocusTarget::File1);
+        return false;
+    }
+    // The window shows the new order only once the file holds it. The log is rewritten even when its text
+    // is too large to show.
+    try {
+        window.SetCheckText(ConvertedText(request.path, log));
+    } catch (const std::bad_alloc&) {
+        ShowReadFailure(window, request.fileName, FileStatus::FromErrno(ENOMEM));
+    } catch (const std::length_error&) {
+        ShowReadFailure(window, request.fileName, FileStatus::FromErrno(ENOMEM));
+    }
+    window.SetBusy(false);
+    window.SetStateLabel(u"After", AfterColour);
+    window.ShowNotice(u"Complete Massage", u"Text change complete!");
+    window.MoveFocus(FocusTarget::File1);
+    return true;
+}
+
+} // namespace
+
+FileStatus ReverseKeptLines(MappedFile& log, const LoadAnswers& answers, double total,
+                            const ConvertProgress& progress,
+                            const std::function<FileStatus(std::string_view)>& write) {
     const std::string_view bytes = log.Bytes();
-    // Reading the lines from the last one writes the new order front to back in one pass; putting each line
-    // in front of the text so far would copy the whole text once per line. Every line grows by at most one
-    // byte (a lone CR, or LF in a log without CR, becomes CR LF), and the extra CR LF of the file needs two
-    // more.
-    const auto terminators =
-        static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), LineEndOf<char>(bytes)));
-    ReserveWritable(result.bytes, bytes.size() + terminators + 3);
+    // Reading the lines from the last one writes the new order front to back in one pass.
+    std::string piece;
+    piece.reserve(PieceSize);
+    std::size_t released = bytes.size();
     std::int32_t count = 0;
     ReverseByteLineReader reader(bytes);
     std::string_view line;
     while (reader.Previous(line)) {
         const std::string_view cleaned = CleanLine(line, answers.EmptiesSeparators());
         if (!answers.DropsBlankLines() || !cleaned.empty()) {
-            result.bytes += cleaned;
-            result.bytes += "\r\n";
+            if (piece.size() + cleaned.size() + 2 > PieceSize && !piece.empty()) {
+                if (FileStatus status = write(piece); !status.Ok()) {
+                    return status;
+                }
+                piece.clear();
+            }
+            if (cleaned.size() + 2 > PieceSize) {
+                FileStatus status = write(cleaned);
+                if (status.Ok()) {
+                    status = write("\r\n");
+                }
+                if (!status.Ok()) {
+                    return status;
+                }
+            } else {
+                piece += cleaned;
+                piece += "\r\n";
+            }
+        }
+        const auto start = static_cast<std::size_t>(line.data() - bytes.data());
+        if (released - start >= ReleaseStep) {
+            log.ReleaseFrom(start);
+            released = start;
         }
         ++count;
         if (progress) {
             progress(count, total);
         }
     }
+    return piece.empty() ? FileStatus{} : write(piece);
+}
+
+ConvertResult ConvertLog(const std::string& path, const LoadAnswers& answers, double total,
+                         const ConvertProgress& progress) {
+    ConvertResult result;
+    MappedFile log;
+    result.status = MappedFile::Open(path, log);
+    if (result.status.Ok()) {
+        result.status = ReverseKeptLines(log, answers, total, progress, [&result](std::string_view piece) {
+            result.bytes += piece;
+            return FileStatus{};
+        });
+    }
     return result;
 }
 
-FileStatus WriteConvertedLog(const std::string& path, std::string& convertedBytes) {
-    convertedBytes += "\r\n";
-    FileStatus status = FileStore::Replace(path, convertedBytes);
-    convertedBytes.resize(convertedBytes.size() - 2);
-    return status;
+FileStatus OpenForRewrite(const std::string& path, FileDescriptor& log) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        return FileStatus::FromErrno(errno);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return {FileStatus::Kind::NotAFile, 0};
+    }
+    // Root may write anything, so the permission bits themselves decide whether the user meant it to stay.
+    if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+        return {FileStatus::Kind::ReadOnly, 0};
+    }
+    // Opened for reading too, which the conversion needs anyway; never emptied by opening.
+    FileDescriptor opened(::open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC));
+    if (!opened.Valid() || ::fstat(opened.Get(), &info) != 0) {
+        return FileStatus::FromErrno(errno);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return {FileStatus::Kind::NotAFile, 0};
+    }
+    log = std::move(opened);
+    return {};
+}
+
+RewriteResult RewriteLog(const std::string& path, const FileDescriptor& log, const LoadAnswers& answers,
+                         double total, const ConvertProgress& progress) {
+    using Stage = RewriteResult::Stage;
+    MappedFile read;
+    if (FileStatus status = MappedFile::Open(path, read); !status.Ok()) {
+        return {status, Stage::Read};
+    }
+    struct stat opened {};
+    if (::fstat(log.Get(), &opened) != 0 || !SameFile(opened, read.Status())) {
+        return {{FileStatus::Kind::Changed, 0}, Stage::Log};
+    }
+    LogJournal journal;
+    FileStatus status = LogJournal::Begin(path, read.Status(), journal);
+    if (status.Ok()) {
+        status = ReverseKeptLines(read, answers, total, progress,
+                                  [&journal](std::string_view piece) { return journal.Append(piece); });
+    }
+    if (status.Ok()) {
+        status = journal.Append("\r\n");
+    }
+    if (status.Ok()) {
+        status = journal.Seal();
+    }
+    if (!status.Ok()) {
+        return {status, Stage::Journal};
+    }
+    if (!StillTheLogThatWasRead(path, log, read.Status())) {
+        journal.Remove();
+        return {{FileStatus::Kind::Changed, 0}, Stage::Log};
+    }
+    read = MappedFile();
+    bool started = false;
+    if (status = journal.Apply(log.Get(), started); !status.Ok()) {
+        if (started) {
+            return {status, Stage::Unfinished};
+        }
+        journal.Remove();
+        return {status, Stage::Log};
+    }
+    // Left behind, the journal would only be found already written and removed by the next recovery.
+    journal.Remove();
+    return {};
+}
+
+RewriteResult RewriteLog(const std::string& path, const LoadAnswers& answers, double total,
+                         const ConvertProgress& progress) {
+    FileDescriptor log;
+    if (FileStatus status = OpenForRewrite(path, log); !status.Ok()) {
+        return {status, RewriteResult::Stage::Log};
+    }
+    if (FileStatus status = LogJournal::PrepareFolder(); !status.Ok()) {
+        return {status, RewriteResult::Stage::Journal};
+    }
+    return RewriteLog(path, log, answers, total, progress);
+}
+
+void RecoverJournals(WindowOperations& window) {
+    ShowRecoveries(window, LogJournal::RecoverAll());
 }
 
 bool RunConvertAndSave(WindowOperations& window, const ConvertRequest& request) {
-    constexpr char16_t title[] = u"Message:Log Change & Save";
-    if (!window.AskOkCancel(
-            title, u"変換すると、元のテキストファイルは失われ、変換後のファイルに置き換えられます。\r\n"
-                   u"よろしいですか？")) {
-        window.Beep();
-        window.ShowNotice(title, u"処理は中断されました。");
-        window.MoveFocus(FocusTarget::File1);
-        return false;
-    }
-    // A log the user protected is refused before anything on the window changes.
-    if (FileStatus writable = FileStore::CheckReplaceable(request.path); !writable.Ok()) {
-        ShowWriteFailure(window, request.fileName, writable);
-        window.MoveFocus(FocusTarget::File1);
-        return false;
-    }
-    window.SetBusy(true);
-    window.SetCheckText({});
-    ConvertResult result = ConvertLog(request.path, request.answers, request.loadedLineCount,
-                                      [&window](std::int32_t count, double total) {
-                                          window.SetLineCounter({static_cast<double>(count), total});
-                                      });
-    if (!result.status.Ok()) {
-        window.SetBusy(false);
-        ShowReadFailure(window, request.fileName, result.status);
-        window.MoveFocus(FocusTarget::File1);
-        return false;
-    }
-    // The window shows the new order only once the file holds it too.
-    if (FileStatus written = WriteConvertedLog(request.path, result.bytes); !written.Ok()) {
-        window.SetBusy(false);
-        ShowWriteFailure(window, request.fileName, written);
-        window.MoveFocus(FocusTarget::File1);
-        return false;
-    }
-    window.SetCheckText(Cp932Codec::Decode(result.bytes));
-    window.SetBusy(false);
-    window.SetStateLabel(u"After", AfterColour);
-    window.ShowNotice(u"Complete Massage", u"Text change complete!");
-    window.MoveFocus(FocusTarget::File1);
-    return true;
+    return GuardMemory(window, request.fileName, [&] { return ConvertAndSave(window, request); });
 }
 
 } // namespace parlowen

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "FileDescriptor.h"
 #include "FileStore.h"
 #include "LogLoader.h"
+#include "MappedFile.h"
 #include "WindowOperations.h"
 
 #include <cstdint>
@@ -10,20 +12,51 @@
 
 namespace parlowen {
 
+using ConvertProgress = std::function<void(std::int32_t, double)>;
+
+// Hands the kept lines of a log in reverse file order, each followed by CR LF, to write in pieces of about a
+// megabyte: the lines are moved, never re-encoded, so every byte of the log survives the rewrite as it was.
+// progress gets the count of lines read so far (dropped lines included) and the total from the load.
+FileStatus ReverseKeptLines(MappedFile& log, const LoadAnswers& answers, double total,
+                            const ConvertProgress& progress,
+                            const std::function<FileStatus(std::string_view)>& write);
+
 struct ConvertResult {
     FileStatus status;
-    // The kept lines in reverse file order, each followed by CR LF, as the log's own bytes: the lines are
-    // moved, never re-encoded, so every byte of the log survives the rewrite as it was.
-    std::string bytes;
+    std::string bytes; // the converted text, without the extra CR LF of the rewritten file
 };
 
-// Reads the log again and reverses its kept lines. progress gets the count of lines read so far (dropped
-// lines included) and the total from the load.
+// Reads the log again and reverses its kept lines into memory.
 ConvertResult ConvertLog(const std::string& path, const LoadAnswers& answers, double total,
-                         const std::function<void(std::int32_t, double)>& progress);
+                         const ConvertProgress& progress);
 
-// The rewritten log: the converted lines and one more CR LF, replacing the file only once it is complete.
-FileStatus WriteConvertedLog(const std::string& path, std::string& convertedBytes);
+// Opens the log for its rewrite in place, with the system's own permission check. A file that is not a
+// regular file, or one whose permission bits let nobody write it, is refused (also for root).
+FileStatus OpenForRewrite(const std::string& path, FileDescriptor& log);
+
+struct RewriteResult {
+    enum class Stage {
+        Read,       // the log could not be read: nothing was written
+        Journal,    // the journal could not be written in the state folder: the log is as it was
+        Log,        // the log could not be written, or had changed: it is as it was
+        Unfinished, // the overwrite stopped part-way: the journal stays and finishes it later
+    };
+    FileStatus status;
+    Stage stage = Stage::Read;
+};
+
+// The rewritten log: the converted lines and one more CR LF, written first to a journal and then over the
+// log itself (the file opened by OpenForRewrite), only if the log is still the file that was read, with the
+// size and modification time it had.
+RewriteResult RewriteLog(const std::string& path, const FileDescriptor& log, const LoadAnswers& answers,
+                         double total, const ConvertProgress& progress);
+
+// OpenForRewrite, the state folder and RewriteLog in one, for work without a window.
+RewriteResult RewriteLog(const std::string& path, const LoadAnswers& answers, double total,
+                         const ConvertProgress& progress);
+
+// Finishes the rewrites that killed runs left, with a notice for each.
+void RecoverJournals(WindowOperations& window);
 
 struct ConvertRequest {
     std::string path;

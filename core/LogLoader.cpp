@@ -12,6 +12,8 @@ namespace {
 
 constexpr std::size_t LoadPieceBytes = std::size_t{16} << 20;
 
+LoadOutcome Load(WindowOperations& window, const LoadRequest& request);
+
 template <typename Char>
 std::basic_string_view<Char> Clean(std::basic_string_view<Char> line, bool removeSeparator) {
     const std::size_t first = line.find_first_not_of(Char(' '));
@@ -41,6 +43,7 @@ LoadResult LoadLog(const std::string& path, const LoadAnswers& answers,
         return result;
     }
     const std::string_view bytes = log.Bytes();
+    RequireMemory(bytes.size() * sizeof(char16_t));
     // Read in pieces whose memory is given back once they are read, so that a large log is held once, as
     // text. The text is reserved for the worst case (every line kept, one unit per byte) and grows in place.
     const char lineEnd = LineEndOf(bytes);
@@ -77,6 +80,17 @@ LoadResult LoadLog(const std::string& path, const LoadAnswers& answers,
 
 LoadOutcome RunLoad(WindowOperations& window, const LoadRequest& request) {
     LoadOutcome outcome;
+    GuardMemory(window, request.fileName, [&] {
+        outcome = Load(window, request);
+        return outcome.loaded;
+    });
+    return outcome;
+}
+
+namespace {
+
+LoadOutcome Load(WindowOperations& window, const LoadRequest& request) {
+    LoadOutcome outcome;
     if (request.fileName.empty()) {
         window.ShowNotice(u"Err:File select", u"ファイルが選択されていません！");
         window.MoveFocus(FocusTarget::File1);
@@ -106,5 +120,7 @@ LoadOutcome RunLoad(WindowOperations& window, const LoadRequest& request) {
     window.MoveFocus(FocusTarget::Check1);
     return outcome;
 }
+
+} // namespace
 
 } // namespace parlowen

@@ -31,12 +31,22 @@ void MappedFile::Release(std::string_view part) const {
     if (part.data() < data_ || part.data() + part.size() > data_ + size_) {
         return;
     }
-    // Only whole pages inside the part: the pages at its edges hold bytes of the neighbouring parts.
+    // Only whole pages inside the part: the pages at its edges hold bytes of the neighbouring parts. The
+    // file's last page has none after it.
     const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+    const bool toTheEnd = part.data() + part.size() == data_ + size_;
     const auto begin = (reinterpret_cast<std::uintptr_t>(part.data()) + page - 1) / page * page;
-    const auto end = (reinterpret_cast<std::uintptr_t>(part.data() + part.size())) / page * page;
+    const auto end =
+        (reinterpret_cast<std::uintptr_t>(part.data() + part.size()) + (toTheEnd ? page - 1 : 0)) / page *
+        page;
     if (begin < end) {
         ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_DONTNEED);
+    }
+}
+
+void MappedFile::ReleaseFrom(std::size_t offset) {
+    if (offset < size_) {
+        Release(Bytes().substr(offset));
     }
 }
 

@@ -29,6 +29,9 @@ class MappedFile {
     // What the file was when it was opened: its device, inode, size and modification time.
     const struct stat& Status() const { return status_; }
     int Descriptor() const { return descriptor_.Get(); }
+    // Lets the system take back the pages from offset on, which a pass from the end has finished with: a
+    // gigabyte log then never holds a gigabyte of memory. They are read again from the file if touched.
+    void ReleaseFrom(std::size_t offset);
 
   private:
     FileDescriptor descriptor_;

@@ -1,7 +1,10 @@
 #include "Prefault.h"
 
 #include <cstdint>
+#include <new>
 #include <sys/mman.h>
+#include <sys/resource.h>
+#include <sys/sysinfo.h>
 #include <unistd.h>
 
 namespace parlowen {
@@ -40,6 +43,17 @@ void PrefaultForWriting(void* data, std::size_t bytes) {
 #ifdef MADV_POPULATE_WRITE
     ::madvise(start, length, MADV_POPULATE_WRITE);
 #endif
+}
+
+void RequireMemory(std::size_t bytes) {
+    struct sysinfo machine {};
+    if (::sysinfo(&machine) == 0 && bytes / machine.mem_unit > machine.totalram + machine.totalswap) {
+        throw std::bad_alloc();
+    }
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_AS, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY && bytes > limit.rlim_cur) {
+        throw std::bad_alloc();
+    }
 }
 
 } // namespace parlowen

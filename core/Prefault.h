@@ -18,6 +18,11 @@ void PrefaultForWriting(void* data, std::size_t bytes);
 // clearing for each, where small pages take five hundred.
 void PreferLargePages(void* data, std::size_t bytes);
 
+// Throws std::bad_alloc when bytes are more than the machine's memory and swap, or the process's address
+// space limit, could ever hold: a text built from a sparse terabyte file fails at once, not after a pass
+// over the whole file.
+void RequireMemory(std::size_t bytes);
+
 // Reserves room for count characters and prefaults it: the string's later appends find memory ready.
 template <typename String> void ReserveWritable(String& string, std::size_t count) {
     string.reserve(count);

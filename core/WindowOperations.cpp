@@ -2,8 +2,11 @@
 
 #include "FileStore.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <new>
+#include <stdexcept>
 
 namespace parlowen {
 namespace {
@@ -44,6 +47,57 @@ void ShowWriteFailure(WindowOperations& window, std::u16string_view fileName, co
     text += u"」に書き込めませんでした。元のファイルは変更されていません。\r\n";
     text += DescribeFailure(status);
     window.ShowNotice(WriteFailureTitle, text);
+}
+
+std::u16string FileNameForNotice(std::string_view path) {
+    std::u16string name;
+    for (std::size_t index = 0; index < path.size();) {
+        const auto lead = static_cast<unsigned char>(path[index]);
+        const std::size_t length = lead < 0x80                   ? 1
+                                   : lead >= 0xC2 && lead < 0xE0 ? 2
+                                   : lead >= 0xE0 && lead < 0xF0 ? 3
+                                   : lead >= 0xF0 && lead < 0xF5 ? 4
+                                                                 : 0;
+        char32_t code = length == 1   ? lead
+                        : length == 2 ? lead & 0x1F
+                        : length == 3 ? lead & 0x0F
+                                      : lead & 0x07;
+        bool valid = length != 0 && index + length <= path.size();
+        for (std::size_t next = 1; valid && next < length; ++next) {
+            const auto trail = static_cast<unsigned char>(path[index + next]);
+            valid = (trail & 0xC0) == 0x80;
+            code = code << 6 | (trail & 0x3F);
+        }
+        valid = valid && code < 0x110000 && (code < 0xD800 || code > 0xDFFF) &&
+                code >= (length == 3   ? 0x800u
+                         : length == 4 ? 0x10000u
+                                       : 0u);
+        if (!valid) {
+            name += static_cast<char16_t>(0xDC00 + lead);
+            ++index;
+        } else if (code >= 0x10000) {
+            name += static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10));
+            name += static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF));
+            index += length;
+        } else {
+            name += static_cast<char16_t>(code);
+            index += length;
+        }
+    }
+    return name;
+}
+
+bool GuardMemory(WindowOperations& window, std::u16string_view fileName,
+                 const std::function<bool()>& operation) {
+    try {
+        return operation();
+    } catch (const std::bad_alloc&) {
+    } catch (const std::length_error&) {
+    }
+    window.SetBusy(false);
+    ShowReadFailure(window, fileName, FileStatus::FromErrno(ENOMEM));
+    window.MoveFocus(FocusTarget::File1);
+    return false;
 }
 
 } // namespace parlowen

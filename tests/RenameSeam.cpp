@@ -3,20 +3,69 @@
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 namespace {
 
-volatile std::sig_atomic_t stopBeforeRename = 0;
+volatile std::sig_atomic_t stopCall = -1;
+volatile std::sig_atomic_t callsLeft = 0;
+
+void Reached(SeamCall call) {
+    if (stopCall != static_cast<int>(call)) {
+        return;
+    }
+    callsLeft = callsLeft - 1;
+    if (callsLeft == 0) {
+        stopCall = -1;
+        ::raise(SIGSTOP);
+    }
+}
 
 } // namespace
 
 void StopBeforeRename() {
-    stopBeforeRename = 1;
+    StopBefore(SeamCall::Rename, 1);
 }
 
+void StopBefore(SeamCall call, int occurrence) {
+    callsLeft = occurrence;
+    stopCall = static_cast<int>(call);
+}
+
+// The real calls go to the kernel directly: the C library's own names are the ones replaced here.
 extern "C" int rename(const char* from, const char* to) noexcept {
-    if (stopBeforeRename != 0) {
-        ::raise(SIGSTOP);
-    }
+    Reached(SeamCall::Rename);
     return ::renameat(AT_FDCWD, from, AT_FDCWD, to);
+}
+
+extern "C" int renameat2(int fromFolder, const char* from, int toFolder, const char* to,
+                         unsigned int flags) noexcept {
+    Reached(SeamCall::Rename);
+    return static_cast<int>(::syscall(SYS_renameat2, fromFolder, from, toFolder, to, flags));
+}
+
+extern "C" ssize_t write(int descriptor, const void* bytes, size_t count) {
+    Reached(SeamCall::Write);
+    return ::syscall(SYS_write, descriptor, bytes, count);
+}
+
+extern "C" ssize_t pwrite(int descriptor, const void* bytes, size_t count, off_t offset) {
+    Reached(SeamCall::PositionedWrite);
+    return ::syscall(SYS_pwrite64, descriptor, bytes, count, offset);
+}
+
+extern "C" int fsync(int descriptor) {
+    Reached(SeamCall::Sync);
+    return static_cast<int>(::syscall(SYS_fsync, descriptor));
+}
+
+extern "C" int ftruncate(int descriptor, off_t length) noexcept {
+    Reached(SeamCall::Truncate);
+    return static_cast<int>(::syscall(SYS_ftruncate, descriptor, length));
+}
+
+extern "C" int unlink(const char* path) noexcept {
+    Reached(SeamCall::Unlink);
+    return ::unlinkat(AT_FDCWD, path, 0);
 }

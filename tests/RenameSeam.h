@@ -1,8 +1,14 @@
 #pragma once
 
-// A link seam for the tests that kill a write at its most delicate moment: a test program linked with
-// RenameSeam.cpp has its own rename(), which comes before the C library's.
+// A link seam for the tests that kill a write at its most delicate moments: a test program linked with
+// RenameSeam.cpp has its own rename(), renameat2(), write(), pwrite(), fsync(), ftruncate() and unlink(),
+// which come before the C library's and only add a stop when a test asks for one.
+
+enum class SeamCall { Rename, Write, PositionedWrite, Sync, Truncate, Unlink };
 
 // From now on, the process stops itself (SIGSTOP) when the temporary file is complete and the rename has not
 // yet happened. Meant for a child process that its parent then kills.
 void StopBeforeRename();
+
+// The process stops itself just before its occurrence-th call of the given kind from now on (1 is the next).
+void StopBefore(SeamCall call, int occurrence);

@@ -293,6 +293,7 @@ void Form1::Form_Load(const QString& programFolder) {
     Label6->clear();
     Label8->clear();
     File1->setFocus(Qt::OtherFocusReason);
+    RecoverJournals(*operations_);
 }
 
 void Form1::File1_KeyDown(std::int16_t& keyCode, std::int16_t shift) {

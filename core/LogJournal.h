@@ -1,0 +1,70 @@
+#pragma once
+
+#include "FileDescriptor.h"
+#include "FileStore.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <sys/stat.h>
+#include <vector>
+
+namespace parlowen {
+
+// The redo journal of a log rewritten in place: the log's new bytes, kept in the user's state folder until
+// they are all in the log. It is written under a temporary name and renamed once complete and on the disk,
+// so a journal under its final name is always whole, and one that a killed run left is redone onto its log.
+// It names the log by path, device and inode, and is redone only onto that same file.
+class LogJournal {
+  public:
+    LogJournal();
+    // Removes the file of a journal that was never sealed.
+    ~LogJournal();
+    LogJournal(LogJournal&& other) noexcept;
+    LogJournal& operator=(LogJournal&& other) noexcept;
+
+    // $XDG_STATE_HOME/parlowen, or ~/.local/state/parlowen when that variable is unset or not absolute.
+    static std::string Folder();
+    // The folder, made where it is missing, private to the user (0700).
+    static FileStatus PrepareFolder();
+
+    // Starts the journal of the log at logPath, which is the file described by log.
+    static FileStatus Begin(const std::string& logPath, const struct stat& log, LogJournal& journal);
+    FileStatus Append(std::string_view bytes);
+    // Flushes the journal to the disk and makes it valid in one rename.
+    FileStatus Seal();
+    // Writes the new bytes over the log from its start, cuts it to their length and flushes it. Disk space
+    // is reserved first, so a full disk fails before the log changes; started says whether it did change.
+    FileStatus Apply(int logDescriptor, bool& started) const;
+    // Removes the journal: the rewrite is then complete.
+    FileStatus Remove();
+
+    // What became of a journal that a killed run left.
+    struct Recovery {
+        enum class Outcome { Redone, Dropped, Failed };
+        Outcome outcome = Outcome::Redone;
+        std::string logPath;
+        FileStatus status;
+    };
+    // Redoes every valid journal in the state folder onto its log; incomplete ones are removed silently.
+    static std::vector<Recovery> RecoverAll();
+    // The same for the journal of the file now at logPath, if it has one.
+    static std::vector<Recovery> RecoverFor(const std::string& logPath);
+
+  private:
+    static bool OpenSealed(const std::string& journalPath, LogJournal& journal);
+    static Recovery Redo(LogJournal& journal);
+    FileStatus Flush();
+    bool AlreadyWritten(int logDescriptor) const;
+
+    FileDescriptor file_;
+    std::string path_;
+    std::string logPath_;
+    std::uint64_t device_ = 0;
+    std::uint64_t inode_ = 0;
+    std::uint64_t size_ = 0; // the new bytes of the log, after the header and the path
+    std::string buffer_;
+    bool sealed_ = false;
+};
+
+} // namespace parlowen

@@ -1,0 +1,243 @@
+#include "ReplacementFile.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <dirent.h>
+#include <fcntl.h>
+#include <memory>
+#include <random>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace parlowen {
+namespace {
+
+// ".parlowen-PPPPPPPPRRRRRRRR.tmp": the writing process in hex, so a leftover can be traced to a process
+// that has ended, and a random part. Fixed-length, so a long target name never makes it too long.
+constexpr std::string_view TemporaryPrefix = ".parlowen-";
+constexpr std::string_view TemporarySuffix = ".tmp";
+constexpr std::size_t BufferSize = 1 << 20;
+
+bool IsTemporaryName(std::string_view name, pid_t& process) {
+    if (name.size() != ReplacementFile::TemporaryNameLength || !name.starts_with(TemporaryPrefix) ||
+        !name.ends_with(TemporarySuffix)) {
+        return false;
+    }
+    const std::string_view hex = name.substr(TemporaryPrefix.size(), 16);
+    if (hex.find_first_not_of("0123456789abcdef") != std::string_view::npos) {
+        return false;
+    }
+    process = static_cast<pid_t>(std::stoul(std::string(hex.substr(0, 8)), nullptr, 16));
+    return true;
+}
+
+// A process killed before its rename leaves its temporary file behind; the next file written in that folder
+// removes it. A file whose process still runs may be in the middle of its own write and stays.
+void RemoveLeftoverTemporaries(const std::string& folder) {
+    struct CloseFolder {
+        void operator()(DIR* listing) const { ::closedir(listing); }
+    };
+    std::unique_ptr<DIR, CloseFolder> listing(::opendir(folder.c_str()));
+    if (!listing) {
+        return;
+    }
+    while (const dirent* entry = ::readdir(listing.get())) {
+        pid_t process = 0;
+        if (IsTemporaryName(entry->d_name, process) && ::kill(process, 0) != 0 && errno == ESRCH) {
+            ::unlinkat(::dirfd(listing.get()), entry->d_name, 0);
+        }
+    }
+}
+
+// What may be replaced: nothing yet, or a regular file of one name that someone may write. Never followed
+// through a link: the page goes beside its link, not where the link points.
+FileStatus CheckTarget(const std::string& path, struct stat& info, bool& exists) {
+    if (::lstat(path.c_str(), &info) != 0) {
+        if (errno != ENOENT) {
+            return FileStatus::FromErrno(errno);
+        }
+        exists = false;
+        return {};
+    }
+    exists = true;
+    if (!S_ISREG(info.st_mode)) {
+        return {FileStatus::Kind::NotAFile, 0};
+    }
+    if (info.st_nlink > 1) {
+        return {FileStatus::Kind::Linked, 0};
+    }
+    // Root may write anything, so the permission bits themselves decide whether the user meant it to stay.
+    if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+        return {FileStatus::Kind::ReadOnly, 0};
+    }
+    return {};
+}
+
+} // namespace
+
+ReplacementFile::ReplacementFile() = default;
+
+ReplacementFile::~ReplacementFile() {
+    Discard();
+}
+
+ReplacementFile::ReplacementFile(ReplacementFile&& other) noexcept
+    : file_(std::move(other.file_)), target_(std::move(other.target_)),
+      temporary_(std::exchange(other.temporary_, {})), buffer_(std::move(other.buffer_)),
+      targetExists_(other.targetExists_), failure_(other.failure_) {}
+
+ReplacementFile& ReplacementFile::operator=(ReplacementFile&& other) noexcept {
+    std::swap(file_, other.file_);
+    std::swap(target_, other.target_);
+    std::swap(temporary_, other.temporary_);
+    std::swap(buffer_, other.buffer_);
+    std::swap(targetExists_, other.targetExists_);
+    std::swap(failure_, other.failure_);
+    return *this;
+}
+
+void ReplacementFile::Discard() {
+    if (file_.Valid()) {
+        file_.Close();
+    }
+    if (!temporary_.empty()) {
+        ::unlink(temporary_.c_str());
+        temporary_.clear();
+    }
+}
+
+FileStatus ReplacementFile::Fail(FileStatus status) {
+    Discard();
+    failure_ = status;
+    return status;
+}
+
+FileStatus ReplacementFile::Create(const std::string& targetPath, ReplacementFile& file) {
+    ReplacementFile created;
+    struct stat info {};
+    if (FileStatus status = CheckTarget(targetPath, info, created.targetExists_); !status.Ok()) {
+        return status;
+    }
+    created.target_ = targetPath;
+    const std::string folder = FileStore::FolderOf(targetPath);
+    RemoveLeftoverTemporaries(folder);
+    std::random_device seed;
+    std::mt19937 random(seed());
+    for (int attempt = 0; attempt < 100 && !created.file_.Valid(); ++attempt) {
+        char name[ReplacementFile::TemporaryNameLength + 1];
+        std::snprintf(name, sizeof name, "%.*s%08x%08x%.*s", static_cast<int>(TemporaryPrefix.size()),
+                      TemporaryPrefix.data(), static_cast<unsigned>(::getpid()),
+                      static_cast<unsigned>(random()), static_cast<int>(TemporarySuffix.size()),
+                      TemporarySuffix.data());
+        created.temporary_ = folder + "/" + name;
+        created.file_ =
+            FileDescriptor(::open(created.temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+        if (!created.file_.Valid() && errno != EEXIST) {
+            const int error = errno;
+            created.temporary_.clear();
+            return FileStatus::FromErrno(error);
+        }
+    }
+    if (!created.file_.Valid()) {
+        created.temporary_.clear();
+        return FileStatus::FromErrno(EEXIST);
+    }
+    if (created.targetExists_) {
+        if (::fchmod(created.file_.Get(), info.st_mode & 0777) != 0) {
+            return created.Fail(FileStatus::FromErrno(errno));
+        }
+        // Only root can give the file back to its owner; for anyone else it is theirs already.
+        if (::fchown(created.file_.Get(), info.st_uid, info.st_gid) != 0 && errno != EPERM) {
+            return created.Fail(FileStatus::FromErrno(errno));
+        }
+    }
+    created.buffer_.reserve(BufferSize);
+    file = std::move(created);
+    return {};
+}
+
+FileStatus ReplacementFile::Flush() {
+    if (FileStatus status = FileStore::WriteAll(file_.Get(), buffer_); !status.Ok()) {
+        return Fail(status);
+    }
+    buffer_.clear();
+    return {};
+}
+
+FileStatus ReplacementFile::Append(std::string_view bytes) {
+    if (!failure_.Ok() || !file_.Valid()) {
+        return failure_.Ok() ? FileStatus::FromErrno(EBADF) : failure_;
+    }
+    if (buffer_.size() + bytes.size() > BufferSize) {
+        if (FileStatus status = Flush(); !status.Ok()) {
+            return status;
+        }
+        if (bytes.size() >= BufferSize) {
+            FileStatus status = FileStore::WriteAll(file_.Get(), bytes);
+            return status.Ok() ? status : Fail(status);
+        }
+    }
+    buffer_ += bytes;
+    return {};
+}
+
+FileStatus ReplacementFile::Reserve(std::uint64_t bytes) {
+    if (!failure_.Ok() || !file_.Valid()) {
+        return failure_.Ok() ? FileStatus::FromErrno(EBADF) : failure_;
+    }
+    if (bytes == 0 || ::fallocate(file_.Get(), FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(bytes)) == 0 ||
+        errno == EOPNOTSUPP) {
+        return {};
+    }
+    return Fail(FileStatus::FromErrno(errno));
+}
+
+FileStatus ReplacementFile::Commit() {
+    if (!failure_.Ok() || !file_.Valid()) {
+        return failure_.Ok() ? FileStatus::FromErrno(EBADF) : failure_;
+    }
+    if (FileStatus status = Flush(); !status.Ok()) {
+        return status;
+    }
+    if (::fsync(file_.Get()) != 0 || file_.Close() != 0) {
+        return Fail(FileStatus::FromErrno(errno));
+    }
+    // Something may have been put at the target while the file was written; a link or a special file now
+    // there is refused as it would have been at the start.
+    struct stat info {};
+    bool exists = false;
+    if (FileStatus status = CheckTarget(target_, info, exists); !status.Ok()) {
+        return Fail(status);
+    }
+    if (exists && !targetExists_) {
+        return Fail(FileStatus::FromErrno(EEXIST));
+    }
+    // With no target at the start, a file that appeared since is someone else's and is not replaced.
+    int renamed = targetExists_ ? ::rename(temporary_.c_str(), target_.c_str())
+                                : ::renameat2(AT_FDCWD, temporary_.c_str(), AT_FDCWD, target_.c_str(),
+                                              RENAME_NOREPLACE);
+    if (renamed != 0 && errno == EINVAL && !targetExists_) {
+        // A file system that cannot promise not to replace: the check above is the last word.
+        renamed = ::rename(temporary_.c_str(), target_.c_str());
+    }
+    if (renamed != 0) {
+        return Fail(FileStatus::FromErrno(errno));
+    }
+    temporary_.clear();
+    FileStore::SyncFolder(FileStore::FolderOf(target_));
+    return {};
+}
+
+FileStatus ReplacementFile::WriteWhole(const std::string& targetPath,
+                                       std::initializer_list<std::string_view> pieces) {
+    ReplacementFile file;
+    FileStatus status = Create(targetPath, file);
+    for (auto piece = pieces.begin(); status.Ok() && piece != pieces.end(); ++piece) {
+        status = file.Append(*piece);
+    }
+    return status.Ok() ? file.Commit() : status;
+}
+
+} // namespace parlowen
