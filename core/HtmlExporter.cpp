@@ -234,7 +234,8 @@ BodyOutcome WriteHtmlBody(const MappedFile& log, const HtmlOptions& options, con
             ++slot.lines;
         }
         if (text) {
-            // Every piece ends in CR LF, which no code page 932 character spans, so the pieces decode alone.
+            // Every piece of the body ends in CR LF, which no code page 932 character spans, so the pieces
+            // decode alone.
             slot.text.resize(slot.bytes.size());
             slot.text.resize(static_cast<std::size_t>(Cp932Codec::DecodeTo(slot.bytes, slot.text.data()) -
                                                       slot.text.data()));

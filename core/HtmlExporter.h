@@ -7,6 +7,7 @@
 #include "PieceRunner.h"
 #include "WindowOperations.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -42,11 +43,11 @@ using ExportProgress = std::function<void(std::int32_t count, double total)>;
 // Takes the page's bytes piece by piece, in order; a failure stops the export.
 using PageSink = std::function<FileStatus(std::string_view bytes)>;
 
-// How the body is built: the log is cut at line ends into pieces of about pieceBytes, and that many threads
-// work on them.
+// How the body is built: the log is cut at line ends into pieces of about pieceBytes (0: one piece), and
+// that many threads work on them. More than a few threads would only wait for the one that writes.
 struct BodyWork {
     std::size_t pieceBytes = std::size_t{256} << 10;
-    std::size_t threads = PieceRunner::Cores();
+    std::size_t threads = std::min<std::size_t>(PieceRunner::Cores(), 8);
 };
 
 struct BodyOutcome {

@@ -105,9 +105,9 @@ class ReverseByteLineReader {
     bool done_;
 };
 
-// Cuts a log into pieces of at least pieceSize bytes (but the last), each ending just after a line end, CR LF
-// kept together: read with the whole log's line end, the lines of the pieces one after another are the lines
-// of the log.
+// Cuts a log into pieces of at least pieceSize bytes (but the last; 0 for one piece), each ending just after
+// a line end, CR LF kept together: read with the whole log's line end, the lines of the pieces one after
+// another are the lines of the log.
 inline std::vector<std::string_view> SplitAtLineEnds(std::string_view text, char lineEnd,
                                                      std::size_t pieceSize) {
     std::vector<std::string_view> pieces;
