@@ -11,7 +11,8 @@ namespace parlowen {
 // a single line, so for such a log LF ends the lines.
 template <typename Char> Char LineEndOf(std::basic_string_view<Char> text) {
     if constexpr (sizeof(Char) == 1) {
-        return std::memchr(text.data(), '\r', text.size()) ? Char('\r') : Char('\n');
+        // An empty file is mapped nowhere, and memchr may not be given a null pointer even for no bytes.
+        return !text.empty() && std::memchr(text.data(), '\r', text.size()) ? Char('\r') : Char('\n');
     } else {
         return text.find(Char('\r')) != text.npos ? Char('\r') : Char('\n');
     }
