@@ -161,10 +161,7 @@ int main(int argc, char** argv) {
         { std::ofstream(log, std::ios::binary | std::ios::trunc) << GenerateLog(megabytes * 1000000ULL, 42); }
         const std::map<std::string, std::function<void()>> operations = {
             {"load", [&] { LoadLog(log, answers, [](double) {}); }},
-            {"convert",
-             [&] {
-                 RewriteLog(log, answers, 0, [](std::int32_t, double) {});
-             }},
+            {"convert", [&] { RewriteLog(log, answers, 0, [](std::int32_t, double) {}); }},
             {"html",
              [&] {
                  SilentWindow window;

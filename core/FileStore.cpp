@@ -2,10 +2,14 @@
 
 #include "FileDescriptor.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdint>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <memory>
 #include <unistd.h>
 
 namespace parlowen {
@@ -107,6 +111,43 @@ FileStatus FileStore::SyncFolder(const std::string& folder) {
         return FileStatus::FromErrno(errno);
     }
     return {};
+}
+
+FileStatus FileStore::WriteBuffered(int descriptor, std::string& buffer, std::string_view bytes) {
+    constexpr std::size_t bufferSize = 1 << 20;
+    if (buffer.size() + bytes.size() > bufferSize) {
+        FileStatus status = WriteAll(descriptor, buffer);
+        buffer.clear();
+        if (!status.Ok() || bytes.size() >= bufferSize) {
+            return status.Ok() ? WriteAll(descriptor, bytes) : status;
+        }
+    }
+    if (buffer.capacity() < bufferSize) {
+        buffer.reserve(bufferSize);
+    }
+    buffer += bytes;
+    return {};
+}
+
+std::vector<std::string> FileStore::FolderNames(const std::string& folder) {
+    std::vector<std::string> names;
+    struct CloseFolder {
+        void operator()(DIR* listing) const { ::closedir(listing); }
+    };
+    std::unique_ptr<DIR, CloseFolder> listing(::opendir(folder.c_str()));
+    while (listing) {
+        const dirent* entry = ::readdir(listing.get());
+        if (entry == nullptr) {
+            break;
+        }
+        names.emplace_back(entry->d_name);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+bool FileStore::ProcessEnded(unsigned long process) {
+    return ::kill(static_cast<pid_t>(process), 0) != 0 && errno == ESRCH;
 }
 
 } // namespace parlowen

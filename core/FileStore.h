@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace parlowen {
 
@@ -30,11 +31,17 @@ std::u16string DescribeFailure(const FileStatus& status);
 class FileStore {
   public:
     static FileStatus WriteAll(int descriptor, std::string_view bytes);
+    // Gathers small pieces in buffer and writes them a megabyte at a time; a large piece goes straight on.
+    static FileStatus WriteBuffered(int descriptor, std::string& buffer, std::string_view bytes);
     // Writes at a position, in as many calls as the system needs.
     static FileStatus WriteAllAt(int descriptor, std::string_view bytes, std::uint64_t offset);
     static std::string FolderOf(const std::string& path);
     // Makes a rename or a removal in the folder survive a power cut.
     static FileStatus SyncFolder(const std::string& folder);
+    // The names in a folder, sorted; none when it cannot be read.
+    static std::vector<std::string> FolderNames(const std::string& folder);
+    // Whether the process that wrote a temporary file has ended, so that the file will never be finished.
+    static bool ProcessEnded(unsigned long process);
 };
 
 } // namespace parlowen

@@ -3,6 +3,7 @@
 #include "Cp932Codec.h"
 #include "LineReader.h"
 #include "LogJournal.h"
+#include "Prefault.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -44,6 +45,7 @@ std::u16string ConvertedText(const std::string& path, const FileDescriptor& log)
     if (bytes.ends_with("\r\n")) {
         bytes.remove_suffix(2);
     }
+    RequireMemory(bytes.size() * sizeof(char16_t));
     return Cp932Codec::Decode(bytes);
 }
 
@@ -108,8 +110,14 @@ bool ConvertAndSave(WindowOperations& window, const ConvertRequest& request) {
         window.MoveFocus(FocusTarget::File1);
         return false;
     }
-    // A rewrite of this log that a killed run left is finished first, so this one reads the log it made.
-    ShowRecoveries(window, LogJournal::RecoverFor(request.path));
+    // A rewrite of this log that a killed run left is finished first, so this one reads the log it made;
+    // one that cannot be finished stops this conversion, which would read a half-written log.
+    const std::vector<LogJournal::Recovery> recoveries = LogJournal::RecoverFor(request.path);
+    ShowRecoveries(window, recoveries);
+    if (!recoveries.empty() && recoveries.front().outcome == LogJournal::Recovery::Outcome::Failed) {
+        window.MoveFocus(FocusTarget::File1);
+        return false;
+    }
     // A log the user may not write, and a state folder that cannot be used, are refused before anything on
     // the window changes.
     FileDescriptor log;
@@ -229,8 +237,8 @@ FileStatus OpenForRewrite(const std::string& path, FileDescriptor& log) {
     if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
         return {FileStatus::Kind::ReadOnly, 0};
     }
-    // Opened for reading too, which the conversion needs anyway; never emptied by opening.
-    FileDescriptor opened(::open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC));
+    // Never emptied by opening: the log changes only once its journal is valid.
+    FileDescriptor opened(::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC));
     if (!opened.Valid() || ::fstat(opened.Get(), &info) != 0) {
         return FileStatus::FromErrno(errno);
     }
@@ -271,6 +279,7 @@ RewriteResult RewriteLog(const std::string& path, const FileDescriptor& log, con
         journal.Remove();
         return {{FileStatus::Kind::Changed, 0}, Stage::Log};
     }
+    const struct stat before = read.Status();
     read = MappedFile();
     bool started = false;
     if (status = journal.Apply(log.Get(), started); !status.Ok()) {
@@ -279,6 +288,12 @@ RewriteResult RewriteLog(const std::string& path, const FileDescriptor& log, con
         }
         journal.Remove();
         return {status, Stage::Log};
+    }
+    // Writing makes the system clear the set-user-ID and set-group-ID bits of a file written by anyone but
+    // root; the log's owner may set them again, anyone else keeps what the system left.
+    struct stat written {};
+    if (::fstat(log.Get(), &written) == 0 && (written.st_mode & 07777) != (before.st_mode & 07777)) {
+        ::fchmod(log.Get(), before.st_mode & 07777);
     }
     // Left behind, the journal would only be found already written and removed by the next recovery.
     journal.Remove();

@@ -2,13 +2,11 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <csignal>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <dirent.h>
 #include <fcntl.h>
-#include <memory>
 #include <pwd.h>
 #include <unistd.h>
 #include <utility>
@@ -89,32 +87,11 @@ bool IsHex(std::string_view text) {
 // A journal still being written by a process that has ended will never be finished: it is not valid, and
 // goes. The name ends in the writing process's number.
 void RemoveIfAbandoned(const std::string& folder, std::string_view name) {
-    if (name.size() != KeyLength + 9 + TemporarySuffix.size() || !name.ends_with(TemporarySuffix) ||
-        name[KeyLength] != '-' || !IsHex(name.substr(KeyLength + 1, 8))) {
-        return;
-    }
-    const auto process =
-        static_cast<pid_t>(std::stoul(std::string(name.substr(KeyLength + 1, 8)), nullptr, 16));
-    if (::kill(process, 0) != 0 && errno == ESRCH) {
+    if (name.size() == KeyLength + 9 + TemporarySuffix.size() && name.ends_with(TemporarySuffix) &&
+        name[KeyLength] == '-' && IsHex(name.substr(KeyLength + 1, 8)) &&
+        FileStore::ProcessEnded(std::stoul(std::string(name.substr(KeyLength + 1, 8)), nullptr, 16))) {
         ::unlink((folder + "/" + std::string(name)).c_str());
     }
-}
-
-std::vector<std::string> FolderNames(const std::string& folder) {
-    std::vector<std::string> names;
-    struct CloseFolder {
-        void operator()(DIR* listing) const { ::closedir(listing); }
-    };
-    std::unique_ptr<DIR, CloseFolder> listing(::opendir(folder.c_str()));
-    while (listing) {
-        const dirent* entry = ::readdir(listing.get());
-        if (entry == nullptr) {
-            break;
-        }
-        names.emplace_back(entry->d_name);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 } // namespace
@@ -175,7 +152,7 @@ FileStatus LogJournal::Begin(const std::string& logPath, const struct stat& log,
     begun.device_ = static_cast<std::uint64_t>(log.st_dev);
     begun.inode_ = static_cast<std::uint64_t>(log.st_ino);
     const std::string folder = Folder();
-    for (const std::string& name : FolderNames(folder)) {
+    for (const std::string& name : FileStore::FolderNames(folder)) {
         RemoveIfAbandoned(folder, name);
     }
     char process[10];
@@ -186,37 +163,22 @@ FileStatus LogJournal::Begin(const std::string& logPath, const struct stat& log,
         return FileStatus::FromErrno(errno);
     }
     begun.path_ = path;
-    begun.buffer_.reserve(PieceSize);
     begun.buffer_.assign(HeaderSize, '\0'); // written for real once the size is known
     begun.buffer_ += logPath;
     journal = std::move(begun);
     return {};
 }
 
-FileStatus LogJournal::Flush() {
-    FileStatus status = FileStore::WriteAll(file_.Get(), buffer_);
-    buffer_.clear();
-    return status;
-}
-
 FileStatus LogJournal::Append(std::string_view bytes) {
     size_ += bytes.size();
-    if (buffer_.size() + bytes.size() > PieceSize) {
-        if (FileStatus status = Flush(); !status.Ok()) {
-            return status;
-        }
-        if (bytes.size() >= PieceSize) {
-            return FileStore::WriteAll(file_.Get(), bytes);
-        }
-    }
-    buffer_ += bytes;
-    return {};
+    return FileStore::WriteBuffered(file_.Get(), buffer_, bytes);
 }
 
 FileStatus LogJournal::Seal() {
-    if (FileStatus status = Flush(); !status.Ok()) {
+    if (FileStatus status = FileStore::WriteAll(file_.Get(), buffer_); !status.Ok()) {
         return status;
     }
+    buffer_.clear();
     Header header{};
     std::memcpy(header.magic, Magic, sizeof Magic);
     header.device = device_;
@@ -383,7 +345,7 @@ LogJournal::Recovery LogJournal::Redo(LogJournal& journal) {
 std::vector<LogJournal::Recovery> LogJournal::RecoverAll() {
     std::vector<Recovery> recoveries;
     const std::string folder = Folder();
-    for (const std::string& name : FolderNames(folder)) {
+    for (const std::string& name : FileStore::FolderNames(folder)) {
         RemoveIfAbandoned(folder, name);
         if (name.size() != KeyLength + JournalSuffix.size() || !name.ends_with(JournalSuffix)) {
             continue;

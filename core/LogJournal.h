@@ -54,7 +54,6 @@ class LogJournal {
   private:
     static bool OpenSealed(const std::string& journalPath, LogJournal& journal);
     static Recovery Redo(LogJournal& journal);
-    FileStatus Flush();
     bool AlreadyWritten(int logDescriptor) const;
 
     FileDescriptor file_;

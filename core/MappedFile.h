@@ -22,7 +22,10 @@ class MappedFile {
     // Maps a regular file; a folder, a named pipe or a device is refused without waiting for a writer.
     static FileStatus Open(const std::string& path, MappedFile& file);
 
-    std::string_view Bytes() const { return {data_, size_}; }
+    // Never a null pointer, which memchr and its kin may not be given even for no bytes.
+    std::string_view Bytes() const {
+        return size_ == 0 ? std::string_view("", 0) : std::string_view(data_, size_);
+    }
     // Gives back the memory of a part of Bytes() that has been read: the file stays in the system's cache, so
     // a long operation holds what it writes rather than what it has read. Read again, it is read from there.
     void Release(std::string_view part) const;

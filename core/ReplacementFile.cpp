@@ -1,11 +1,8 @@
 #include "ReplacementFile.h"
 
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
-#include <dirent.h>
 #include <fcntl.h>
-#include <memory>
 #include <random>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,9 +15,8 @@ namespace {
 // that has ended, and a random part. Fixed-length, so a long target name never makes it too long.
 constexpr std::string_view TemporaryPrefix = ".parlowen-";
 constexpr std::string_view TemporarySuffix = ".tmp";
-constexpr std::size_t BufferSize = 1 << 20;
 
-bool IsTemporaryName(std::string_view name, pid_t& process) {
+bool IsTemporaryName(std::string_view name, unsigned long& process) {
     if (name.size() != ReplacementFile::TemporaryNameLength || !name.starts_with(TemporaryPrefix) ||
         !name.ends_with(TemporarySuffix)) {
         return false;
@@ -29,24 +25,17 @@ bool IsTemporaryName(std::string_view name, pid_t& process) {
     if (hex.find_first_not_of("0123456789abcdef") != std::string_view::npos) {
         return false;
     }
-    process = static_cast<pid_t>(std::stoul(std::string(hex.substr(0, 8)), nullptr, 16));
+    process = std::stoul(std::string(hex.substr(0, 8)), nullptr, 16);
     return true;
 }
 
 // A process killed before its rename leaves its temporary file behind; the next file written in that folder
 // removes it. A file whose process still runs may be in the middle of its own write and stays.
 void RemoveLeftoverTemporaries(const std::string& folder) {
-    struct CloseFolder {
-        void operator()(DIR* listing) const { ::closedir(listing); }
-    };
-    std::unique_ptr<DIR, CloseFolder> listing(::opendir(folder.c_str()));
-    if (!listing) {
-        return;
-    }
-    while (const dirent* entry = ::readdir(listing.get())) {
-        pid_t process = 0;
-        if (IsTemporaryName(entry->d_name, process) && ::kill(process, 0) != 0 && errno == ESRCH) {
-            ::unlinkat(::dirfd(listing.get()), entry->d_name, 0);
+    for (const std::string& name : FileStore::FolderNames(folder)) {
+        unsigned long process = 0;
+        if (IsTemporaryName(name, process) && FileStore::ProcessEnded(process)) {
+            ::unlink((folder + "/" + name).c_str());
         }
     }
 }
@@ -153,16 +142,7 @@ FileStatus ReplacementFile::Create(const std::string& targetPath, ReplacementFil
             return created.Fail(FileStatus::FromErrno(errno));
         }
     }
-    created.buffer_.reserve(BufferSize);
     file = std::move(created);
-    return {};
-}
-
-FileStatus ReplacementFile::Flush() {
-    if (FileStatus status = FileStore::WriteAll(file_.Get(), buffer_); !status.Ok()) {
-        return Fail(status);
-    }
-    buffer_.clear();
     return {};
 }
 
@@ -170,17 +150,8 @@ FileStatus ReplacementFile::Append(std::string_view bytes) {
     if (!failure_.Ok() || !file_.Valid()) {
         return failure_.Ok() ? FileStatus::FromErrno(EBADF) : failure_;
     }
-    if (buffer_.size() + bytes.size() > BufferSize) {
-        if (FileStatus status = Flush(); !status.Ok()) {
-            return status;
-        }
-        if (bytes.size() >= BufferSize) {
-            FileStatus status = FileStore::WriteAll(file_.Get(), bytes);
-            return status.Ok() ? status : Fail(status);
-        }
-    }
-    buffer_ += bytes;
-    return {};
+    FileStatus status = FileStore::WriteBuffered(file_.Get(), buffer_, bytes);
+    return status.Ok() ? status : Fail(status);
 }
 
 FileStatus ReplacementFile::Reserve(std::uint64_t bytes) {
@@ -198,8 +169,8 @@ FileStatus ReplacementFile::Commit() {
     if (!failure_.Ok() || !file_.Valid()) {
         return failure_.Ok() ? FileStatus::FromErrno(EBADF) : failure_;
     }
-    if (FileStatus status = Flush(); !status.Ok()) {
-        return status;
+    if (FileStatus status = FileStore::WriteAll(file_.Get(), buffer_); !status.Ok()) {
+        return Fail(status);
     }
     if (::fsync(file_.Get()) != 0 || file_.Close() != 0) {
         return Fail(FileStatus::FromErrno(errno));

@@ -41,7 +41,6 @@ class ReplacementFile {
     static constexpr std::size_t TemporaryNameLength = 30;
 
   private:
-    FileStatus Flush();
     FileStatus Fail(FileStatus status);
     void Discard();
 

@@ -48,12 +48,14 @@ std::vector<std::string> ReferenceLines(std::string_view bytes) {
     std::vector<std::string> lines;
     std::string line;
     bool open = false;
+    // A log with no CR at all ends its lines at LF.
+    const char lineEnd = bytes.find('\r') == std::string_view::npos ? '\n' : '\r';
     for (std::size_t index = 0; index < bytes.size(); ++index) {
-        if (bytes[index] == '\r') {
+        if (bytes[index] == lineEnd) {
             lines.push_back(line);
             line.clear();
             open = false;
-            if (index + 1 < bytes.size() && bytes[index + 1] == '\n') {
+            if (lineEnd == '\r' && index + 1 < bytes.size() && bytes[index + 1] == '\n') {
                 ++index;
             }
         } else {

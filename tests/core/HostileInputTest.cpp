@@ -7,7 +7,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <functional>
 #include <random>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace parlowen {
 namespace {
@@ -216,6 +225,139 @@ TEST(HostileFileName, TitleOfAnyName) {
         EXPECT_NE(page.find("\r\n" + c.title + "\r\n"), std::string::npos) << page;
         EXPECT_EQ(folder.Names(), (std::vector<std::string>{".html", "log.txt"}));
     }
+}
+
+constexpr std::uint64_t Gigabyte = 1ULL << 30;
+
+// The address space this process uses now, in bytes.
+std::uint64_t AddressSpaceInUse() {
+    std::uint64_t pages = 0;
+    std::ifstream("/proc/self/statm") >> pages;
+    return pages * static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
+}
+
+struct ChildRun {
+    int exit = -1;            // -1: killed (std::bad_alloc aborts)
+    double peakMegabytes = 0; // the child's peak resident memory
+};
+
+// Runs body in a child whose address space may grow by at most extra bytes (none: no limit).
+ChildRun InChildWithin(std::uint64_t extra, const std::function<int()>& body) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::alarm(300);
+        if (extra != 0) {
+            const rlim_t limit = AddressSpaceInUse() + extra;
+            const rlimit bound{limit, limit};
+            ::setrlimit(RLIMIT_AS, &bound);
+        }
+        ::_exit(body());
+    }
+    int wait = 0;
+    rusage usage{};
+    ChildRun run;
+    if (child > 0 && ::wait4(child, &wait, 0, &usage) == child && WIFEXITED(wait)) {
+        run.exit = WEXITSTATUS(wait);
+    }
+    run.peakMegabytes = static_cast<double>(usage.ru_maxrss) / 1024.0;
+    return run;
+}
+
+// Regression: a log too big for memory killed the program with std::bad_alloc (SIGABRT). Each operation runs
+// in a child with an address-space limit and either completes or ends with the read notice that names the
+// lack of memory, the busy pointer off. The conversion streams, so it completes within the mapping of the
+// log and 300 MB more: the program's own libraries and mappings make a bound on the whole address space
+// meaningless, so the bound is on what the conversion adds to it.
+TEST(HostileSize, LogTooBigForMemoryGivesANoticeAndConvertsInBoundedMemory) {
+#ifdef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "AddressSanitizer reserves terabytes of address space and ends the program on a failed "
+                    "allocation, so no address-space limit can be tried under it";
+#endif
+    TemporaryFolder folder;
+    PrivateStateFolder state;
+    const std::u16string noMemory =
+        u"notice Err:File read: 「log.txt」を読み込めませんでした。\r\nメモリが足りません。";
+    const std::string chatLine = "たろう> chat line of the log\r\n";
+    // A terabyte is sparse; a gigabyte is written as short chat lines, A first and B last.
+    auto make = [&](std::uint64_t size) {
+        std::ofstream log(folder.Path("log.txt"), std::ios::binary | std::ios::trunc);
+        log << "A\r\n";
+        if (size > 4 * Gigabyte) {
+            log.seekp(static_cast<std::streamoff>(size - 6));
+        } else {
+            std::string block;
+            while (block.size() < (1 << 20)) {
+                block += chatLine;
+            }
+            for (std::uint64_t written = 0; written + block.size() <= size; written += block.size()) {
+                log << block;
+            }
+        }
+        log << "B\r\n";
+    };
+    struct Case {
+        const char* name;
+        std::uint64_t size;
+        std::uint64_t extra; // the address space the operation may add; 0 for no limit
+        bool completes;      // false: the memory notice; both for the export
+        std::function<bool(ScriptedWindow&)> run;
+    };
+    std::uintmax_t original = 0;
+    const Case cases[] = {
+        {"loading a sparse terabyte", 1024 * Gigabyte, 0, false,
+         [&](ScriptedWindow& window) {
+             return RunLoad(window, {folder.Path("log.txt"), u"log.txt"}).loaded;
+         }},
+        {"loading a gigabyte under a 3 GB limit", Gigabyte, 3 * Gigabyte, false,
+         [&](ScriptedWindow& window) {
+             return RunLoad(window, {folder.Path("log.txt"), u"log.txt"}).loaded;
+         }},
+        {"exporting a gigabyte under a 3 GB limit", Gigabyte, 3 * Gigabyte, true,
+         [&](ScriptedWindow& window) {
+             return ExportHtml(
+                        window, NoKeywords(),
+                        {folder.Path("log.txt"), folder.Path("log.html"), u"log.txt", u"log", {}, 2}) ||
+                    window.calls[window.calls.size() - 2] == noMemory;
+         }},
+        {"converting a gigabyte in its mapping and 300 MB", Gigabyte, Gigabyte + 300 * (1 << 20), true,
+         [&](ScriptedWindow& window) {
+             window.answers = {true};
+             return RunConvertAndSave(window, {folder.Path("log.txt"), u"log.txt", {}, 2});
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        make(c.size);
+        original = std::filesystem::file_size(folder.Path("log.txt"));
+        const ChildRun run = InChildWithin(c.extra, [&] {
+            ScriptedWindow window;
+            window.answers = {false, false}; // the load's questions, or the conversion's and one spare
+            const bool completed = c.run(window);
+            const bool noticed = !completed && window.calls[window.calls.size() - 2] == noMemory;
+            return (completed ? c.completes : noticed) && window.busyDepth == 0 &&
+                           window.calls.back() == u"focus File1"
+                       ? 0
+                       : 1;
+        });
+        EXPECT_EQ(run.exit, 0) << "-1: killed, 1: neither completed nor gave the memory notice";
+        std::printf("%s: peak resident memory %.0f MB\n", c.name, run.peakMegabytes);
+        if (c.extra == Gigabyte + 300 * (1 << 20)) {
+            EXPECT_LT(run.peakMegabytes, 300);
+        }
+    }
+    // The last case's log, converted: B first, then the chat lines, then A and the extra CR LF.
+    const std::string head = "B\r\n" + chatLine;
+    const std::string tail = "\r\nA\r\n\r\n";
+    const std::uintmax_t size = std::filesystem::file_size(folder.Path("log.txt"));
+    EXPECT_EQ(size, original + 2);
+    std::string read(head.size() + tail.size(), '\0');
+    const int file = ::open(folder.Path("log.txt").c_str(), O_RDONLY);
+    EXPECT_EQ(::pread(file, read.data(), head.size(), 0), static_cast<ssize_t>(head.size()));
+    EXPECT_EQ(::pread(file, read.data() + head.size(), tail.size(), static_cast<off_t>(size - tail.size())),
+              static_cast<ssize_t>(tail.size()));
+    ::close(file);
+    EXPECT_EQ(read, head + tail);
+    EXPECT_TRUE(state.Names().empty());
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <numeric>
+#include <unistd.h>
 
 namespace parlowen {
 namespace {
@@ -92,6 +93,22 @@ TEST(ExportHtml, ReadOnlyPageIsRefused) {
     ScriptedWindow window;
     EXPECT_FALSE(ExportHtml(window, Defaults(), Request(folder, u"sample", {}, 1)));
     EXPECT_EQ(folder.Read("sample.html"), "kept");
+    EXPECT_EQ(window.busyDepth, 0);
+    EXPECT_EQ(folder.Names(), (std::vector<std::string>{"sample.html", "sample.txt"}));
+}
+
+// Regression: with sample.html a link to the log, the page was written through it over the log.
+TEST(ExportHtml, LinkAtThePageNameToTheLogIsRefused) {
+    TemporaryFolder folder;
+    folder.Write("sample.txt", "A\r\n");
+    ASSERT_EQ(::symlink("sample.txt", folder.Path("sample.html").c_str()), 0);
+    ScriptedWindow window;
+    EXPECT_FALSE(ExportHtml(window, Defaults(), Request(folder, u"sample", {}, 1)));
+    EXPECT_EQ(window.calls[window.calls.size() - 2],
+              u"notice Err:File write: "
+              u"「sample.html」に書き込めませんでした。元のファイルは変更されていません。\r\n"
+              u"通常のファイルではありません。");
+    EXPECT_EQ(folder.Read("sample.txt"), "A\r\n");
     EXPECT_EQ(window.busyDepth, 0);
     EXPECT_EQ(folder.Names(), (std::vector<std::string>{"sample.html", "sample.txt"}));
 }

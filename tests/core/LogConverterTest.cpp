@@ -1,10 +1,21 @@
 #include "LogConverter.h"
 
+#include "HtmlExporter.h"
 #include "ScriptedWindow.h"
+
+#include "RenameSeam.h"
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstdio>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <sys/xattr.h>
+#include <unistd.h>
 
 namespace parlowen {
 namespace {
@@ -137,6 +148,415 @@ TEST(RunConvertAndSave, DeletedLogGivesANotice) {
     EXPECT_EQ(window.calls[window.calls.size() - 2],
               u"notice Err:File read: 「log.txt」を読み込めませんでした。\r\nファイルが見つかりません。");
     EXPECT_TRUE(folder.Names().empty()); // nothing was created in its place
+}
+
+std::u16string Wide(const std::string& ascii) {
+    return std::u16string(ascii.begin(), ascii.end());
+}
+
+const std::u16string ChangedNotice =
+    u"notice Err:File write: 「log.txt」に書き込めませんでした。元のファイルは変更されていません。\r\n"
+    u"変換中に他のプログラムがファイルを変更したため、何も書き込みませんでした。";
+
+std::u16string RedoneNotice(const TemporaryFolder& folder) {
+    return u"notice Message:Log Change & Save: 「" + Wide(folder.Path("log.txt")) +
+           u"」の中断されていた変換を、ジャーナルから完了しました。";
+}
+
+struct stat Status(const std::string& path) {
+    struct stat info {};
+    ::stat(path.c_str(), &info);
+    return info;
+}
+
+// The log stays the same file: a chat program that keeps it open in append mode writes its next line into
+// the converted log (regression: it went into the old, deleted file), and the owner, the set-user-ID and
+// set-group-ID bits, a second name and extended attributes all stay (regression: all were lost).
+TEST(RewriteLog, KeepsTheFileItsNamesItsOwnerAndItsAppendingWriter) {
+    TemporaryFolder folder;
+    PrivateStateFolder state;
+    folder.Write("log.txt", "A\r\nB\r\n");
+    ASSERT_EQ(::link(folder.Path("log.txt").c_str(), folder.Path("second name.txt").c_str()), 0);
+    ASSERT_EQ(::chown(folder.Path("log.txt").c_str(), 65534, 65534), 0);
+    ASSERT_EQ(::chmod(folder.Path("log.txt").c_str(), 06755), 0);
+    const bool attributes = ::setxattr(folder.Path("log.txt").c_str(), "user.chat", "kept", 4, 0) == 0;
+    const struct stat before = Status(folder.Path("log.txt"));
+    const int writer = ::open(folder.Path("log.txt").c_str(), O_WRONLY | O_APPEND);
+    ASSERT_GE(writer, 0);
+
+    // The log's owner converts it: the system clears the set-ID bits when anyone but root writes a file.
+    ::chmod(folder.Path("").c_str(), 0777);
+    const int exit = InChild([&] {
+        if (!BecomeNobody()) {
+            return 2;
+        }
+        ::setenv("XDG_STATE_HOME", folder.Path("").c_str(), 1);
+        ScriptedWindow window;
+        window.answers = {true};
+        return RunConvertAndSave(window, Request(folder, {}, 2)) ? 0 : 1;
+    });
+    ASSERT_EQ(exit, 0) << "2: could not become nobody, 1: not converted";
+    std::filesystem::remove(folder.Path("parlowen"));
+    ASSERT_EQ(::write(writer, "C\r\n", 3), 3);
+    ::close(writer);
+
+    EXPECT_EQ(folder.Read("log.txt"), "B\r\nA\r\n\r\nC\r\n");
+    EXPECT_EQ(folder.Read("second name.txt"), folder.Read("log.txt"));
+    const struct stat after = Status(folder.Path("log.txt"));
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_mode & 07777, 06755u);
+    EXPECT_EQ(after.st_uid, 65534u);
+    EXPECT_EQ(after.st_gid, 65534u);
+    if (attributes) {
+        char value[8] = {};
+        EXPECT_EQ(::getxattr(folder.Path("log.txt").c_str(), "user.chat", value, sizeof value), 4);
+        EXPECT_STREQ(value, "kept");
+    } else {
+        std::fprintf(stderr, "extended attributes not checked: the temporary folder does not hold them\n");
+    }
+    EXPECT_EQ(folder.Names(), (std::vector<std::string>{"log.txt", "second name.txt"}));
+    EXPECT_TRUE(state.Names().empty());
+}
+
+// A window that does something to the log while the conversion reads it, as another program might.
+class MeddlingWindow : public ScriptedWindow {
+  public:
+    std::function<void()> meddle;
+    void SetLineCounter(const LineCount& lineCount) override {
+        ScriptedWindow::SetLineCounter(lineCount);
+        if (meddle) {
+            std::exchange(meddle, nullptr)();
+        }
+    }
+};
+
+// The log changed while it was being converted: nothing is written, and what the other program did stays
+// (regression: an appended line was lost, and a rotated log's new file was overwritten with the old one).
+TEST(RewriteLog, LogChangedWhileConvertingIsNotWritten) {
+    struct Case {
+        const char* name;
+        std::function<void(const TemporaryFolder&)> meddle;
+        std::vector<std::string> names;
+        std::string log; // what log.txt holds afterwards; "-" for no such file
+    };
+    const Case cases[] = {
+        {"a line appended",
+         [](const TemporaryFolder& f) { std::ofstream(f.Path("log.txt"), std::ios::app) << "D\r\n"; },
+         {"log.txt"},
+         "A\r\nB\r\nC\r\nD\r\n"},
+        {"rotated",
+         [](const TemporaryFolder& f) {
+             std::filesystem::rename(f.Path("log.txt"), f.Path("log.txt.1"));
+             f.Write("log.txt", "new\r\n");
+         },
+         {"log.txt", "log.txt.1"},
+         "new\r\n"},
+        {"deleted", [](const TemporaryFolder& f) { std::filesystem::remove(f.Path("log.txt")); }, {}, "-"},
+        {"rewritten in place with its size kept",
+         [](const TemporaryFolder& f) {
+             std::fstream(f.Path("log.txt"), std::ios::in | std::ios::out | std::ios::binary) << "X";
+             const timespec later[2] = {{0, UTIME_OMIT}, {Status(f.Path("log.txt")).st_mtim.tv_sec + 5, 0}};
+             ::utimensat(AT_FDCWD, f.Path("log.txt").c_str(), later, 0);
+         },
+         {"log.txt"},
+         "X\r\nB\r\nC\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TemporaryFolder folder;
+        PrivateStateFolder state;
+        folder.Write("log.txt", "A\r\nB\r\nC\r\n");
+        MeddlingWindow window;
+        window.answers = {true};
+        window.meddle = [&] { c.meddle(folder); };
+        EXPECT_FALSE(RunConvertAndSave(window, Request(folder, {}, 3)));
+        EXPECT_EQ(window.calls[window.calls.size() - 2], ChangedNotice);
+        EXPECT_EQ(window.busyDepth, 0);
+        EXPECT_EQ(folder.Names(), c.names);
+        if (c.log != "-") {
+            EXPECT_EQ(folder.Read("log.txt"), c.log);
+        }
+        if (std::filesystem::exists(folder.Path("log.txt.1"))) {
+            EXPECT_EQ(folder.Read("log.txt.1"), "A\r\nB\r\nC\r\n");
+        }
+        EXPECT_TRUE(state.Names().empty());
+    }
+}
+
+// The system's own permission check decides, in a child that has become nobody: a colleague's log in a
+// shared folder that nobody may write is refused and keeps its owner (regression: the converting user
+// became its owner), and a log nobody may write in a folder nobody may not write is rewritten
+// (regression: refused).
+TEST(RewriteLog, PermissionsAreTheSystemsOwn) {
+    struct Case {
+        const char* name;
+        mode_t folderMode;
+        mode_t logMode;
+        bool rewritten;
+    };
+    const Case cases[] = {
+        {"a colleague's log in a shared setgid folder", 02777, 0644, false},
+        {"a writable log in a read-only folder", 0555, 0666, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TemporaryFolder top;
+        PrivateStateFolder state;
+        std::filesystem::create_directories(top.Path("state"));
+        std::filesystem::create_directories(top.Path("logs"));
+        ::chmod(top.Path("").c_str(), 0755);
+        ::chmod(top.Path("state").c_str(), 0777);
+        const std::string log = top.Path("logs/log.txt");
+        std::ofstream(log, std::ios::binary) << "A\r\nB\r\n";
+        ::chmod(log.c_str(), c.logMode);
+        ::chmod(top.Path("logs").c_str(), c.folderMode);
+        const int exit = InChild([&] {
+            if (!BecomeNobody()) {
+                return 2;
+            }
+            ::setenv("XDG_STATE_HOME", top.Path("state").c_str(), 1);
+            ScriptedWindow window;
+            window.answers = {true};
+            const bool done = RunConvertAndSave(window, {log, u"log.txt", {}, 2});
+            const std::u16string refusal =
+                u"notice Err:File write: 「log.txt」に書き込めませんでした。"
+                u"元のファイルは変更されていません。\r\nアクセスが許可されていません。";
+            return done == c.rewritten && (done || window.calls[1] == refusal) && window.busyDepth == 0 ? 0
+                                                                                                        : 1;
+        });
+        EXPECT_EQ(exit, 0) << "2: could not become nobody, 1: not "
+                           << (c.rewritten ? "rewritten" : "refused");
+        EXPECT_EQ(top.Read("logs/log.txt"), c.rewritten ? "B\r\nA\r\n\r\n" : "A\r\nB\r\n");
+        EXPECT_EQ(Status(log).st_uid, 0u);
+        ::chmod(top.Path("logs").c_str(), 0755);
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(top.Path("logs")), {}), 1);
+    }
+}
+
+// Regression: the temporary file's name was the log's name and more, so a log named with 80 Japanese
+// characters (240 bytes) could be neither converted nor exported.
+TEST(RewriteLog, LogWithTheLongestNameConvertsAndExports) {
+    TemporaryFolder folder;
+    PrivateStateFolder state;
+    std::string base;
+    for (int character = 0; character < 80; ++character) {
+        base += "\xE3\x83\xAD"; // ロ in UTF-8
+    }
+    folder.Write(base + ".txt", "A\r\nB\r\n");
+    ScriptedWindow window;
+    window.answers = {true};
+    EXPECT_TRUE(RunConvertAndSave(window, {folder.Path(base + ".txt"), u"log.txt", {}, 2}));
+    EXPECT_EQ(folder.Read(base + ".txt"), "B\r\nA\r\n\r\n");
+    ColorTable colors;
+    colors.Reset();
+    EXPECT_TRUE(
+        ExportHtml(window, MakeHtmlOptions(colors, false, u"", {}),
+                   {folder.Path(base + ".txt"), folder.Path(base + ".html"), u"log.txt", u"log", {}, 3}));
+    EXPECT_NE(folder.Read(base + ".html").find("\r\nA<br>\r\nB<br>\r\n"), std::string::npos);
+    EXPECT_EQ(folder.Names(), (std::vector<std::string>{base + ".html", base + ".txt"}));
+}
+
+// A state folder that cannot be used refuses the conversion with a notice naming it; nothing is written.
+TEST(RewriteLog, UnusableStateFolderRefusesTheConversion) {
+    TemporaryFolder folder;
+    folder.Write("log.txt", "A\r\nB\r\n");
+    folder.Write("not a folder", "");
+    ::setenv("XDG_STATE_HOME", folder.Path("not a folder").c_str(), 1);
+    ScriptedWindow window;
+    window.answers = {true};
+    window.checkText = u"\r\nA\r\nB";
+    EXPECT_FALSE(RunConvertAndSave(window, Request(folder, {}, 2)));
+    ::unsetenv("XDG_STATE_HOME");
+    EXPECT_EQ(window.calls[1], u"notice Err:File write: 「" + Wide(folder.Path("not a folder/parlowen")) +
+                                   u"」に書き込めませんでした。元のファイルは変更されていません。\r\n" +
+                                   DescribeFailure(FileStatus::FromErrno(ENOTDIR)));
+    EXPECT_EQ(window.checkText, u"\r\nA\r\nB");
+    EXPECT_EQ(folder.Read("log.txt"), "A\r\nB\r\n");
+    EXPECT_EQ(folder.Names(), (std::vector<std::string>{"log.txt", "not a folder"}));
+}
+
+// A log of several megabytes, so that the journal and the overwrite each take several pieces.
+std::string LargeLog() {
+    std::string log;
+    for (int line = 0; log.size() < 3000000; ++line) {
+        log += "line " + std::to_string(line) + "\r\n";
+    }
+    return log;
+}
+
+// What the log is after a conversion that keeps every line.
+std::string Converted(const std::string& log) {
+    TemporaryFolder scratch;
+    scratch.Write("log.txt", log);
+    return ConvertLog(scratch.Path("log.txt"), {}, 0, nullptr).bytes + "\r\n";
+}
+
+// Starts a rewrite of log.txt in a child that stops itself just before the given call and kills it there.
+// Returns whether the log was still all old at that moment.
+bool KillRewriteBefore(const TemporaryFolder& folder, SeamCall call, int occurrence, const std::string& old) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::alarm(60);
+        StopBefore(call, occurrence);
+        RewriteLog(folder.Path("log.txt"), {}, 0, nullptr);
+        ::_exit(0);
+    }
+    int wait = 0;
+    if (child < 0 || ::waitpid(child, &wait, WUNTRACED) != child) {
+        return false;
+    }
+    const bool stopped = WIFSTOPPED(wait);
+    const bool stillOld = stopped && folder.Read("log.txt") == old;
+    ::kill(child, SIGKILL);
+    ::waitpid(child, &wait, 0);
+    EXPECT_TRUE(stopped) << "the child did not reach the call";
+    return stillOld;
+}
+
+// A run killed just before each step of the rewrite: until the journal is valid the log is still old and
+// the next start only removes the incomplete journal; from then on the next start finishes the log, whole.
+TEST(RewriteLog, KilledAtEveryStepEndsWhollyOldOrWhollyNew) {
+    const std::string old = LargeLog();
+    const std::string next = Converted(old);
+    struct Case {
+        const char* step;
+        SeamCall call;
+        int occurrence;
+        bool oldWhenKilled;
+        bool newAfterStart;
+        bool notice; // the next start tells that it finished the rewrite
+    };
+    const Case cases[] = {
+        {"writing the journal", SeamCall::Write, 2, true, false, false},
+        {"writing the journal's header", SeamCall::PositionedWrite, 1, true, false, false},
+        {"flushing the journal", SeamCall::Sync, 1, true, false, false},
+        {"making the journal valid", SeamCall::Rename, 1, true, false, false},
+        {"flushing the journal's folder", SeamCall::Sync, 2, true, true, true},
+        {"starting the overwrite", SeamCall::PositionedWrite, 2, true, true, true},
+        {"half-way through the overwrite", SeamCall::PositionedWrite, 3, false, true, true},
+        {"cutting the log to length", SeamCall::Truncate, 1, false, true, true},
+        {"flushing the log", SeamCall::Sync, 3, false, true, true},
+        {"removing the journal", SeamCall::Unlink, 1, false, true, true},
+        {"flushing the folder after", SeamCall::Sync, 4, false, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.step);
+        TemporaryFolder folder;
+        PrivateStateFolder state;
+        folder.Write("log.txt", old);
+        const bool oldWhenKilled = KillRewriteBefore(folder, c.call, c.occurrence, old);
+        if (c.oldWhenKilled) {
+            EXPECT_TRUE(oldWhenKilled) << "the log changed before its journal was valid";
+        }
+        ScriptedWindow window;
+        RecoverJournals(window);
+        EXPECT_TRUE(folder.Read("log.txt") == (c.newAfterStart ? next : old));
+        EXPECT_EQ(window.calls, c.notice ? std::vector<std::u16string>{RedoneNotice(folder)}
+                                         : std::vector<std::u16string>{});
+        EXPECT_TRUE(state.Names().empty());
+        EXPECT_EQ(folder.Names(), std::vector<std::string>{"log.txt"});
+    }
+}
+
+// A conversion finishes the rewrite a killed run left of the same log before it reads it, so it converts
+// the new text, not a mixture; while that rewrite cannot be finished, it converts nothing.
+TEST(RewriteLog, ConversionFinishesAKilledRewriteFirst) {
+    TemporaryFolder folder;
+    PrivateStateFolder state;
+    const std::string old = LargeLog();
+    folder.Write("log.txt", old);
+    KillRewriteBefore(folder, SeamCall::PositionedWrite, 3, old);
+    const std::string halfWritten = folder.Read("log.txt");
+
+    // While the rewrite cannot be finished (the log was made read-only), nothing is converted.
+    ::chmod(folder.Path("log.txt").c_str(), 0444);
+    ScriptedWindow refused;
+    refused.answers = {true};
+    EXPECT_FALSE(RunConvertAndSave(refused, Request(folder, {}, 0)));
+    EXPECT_EQ(refused.calls[1],
+              u"notice Err:File write: 「" + Wide(folder.Path("log.txt")) +
+                  u"」の中断されていた変換を完了できませんでした。ジャーナルは残してあります。"
+                  u"\r\n読み取り専用のファイルです。");
+    EXPECT_TRUE(folder.Read("log.txt") == halfWritten);
+    EXPECT_EQ(state.Names().size(), 1u);
+
+    ::chmod(folder.Path("log.txt").c_str(), 0644);
+    ScriptedWindow window;
+    window.answers = {true};
+    EXPECT_TRUE(RunConvertAndSave(window, Request(folder, {}, 0)));
+    EXPECT_EQ(window.calls[1], RedoneNotice(folder));
+    EXPECT_TRUE(folder.Read("log.txt") == Converted(Converted(old)));
+    EXPECT_TRUE(state.Names().empty());
+}
+
+// What the next start does with a journal that a killed run left and that cannot simply be redone: one
+// whose log was replaced or deleted is dropped with a notice and the file now at the path is left alone; an
+// incomplete one goes without a word; one whose log was already wholly rewritten is only removed, so a line
+// appended since is kept.
+TEST(RecoverJournals, JournalsThatCannotSimplyBeRedone) {
+    enum class Notice { None, Dropped, Redone };
+    struct Case {
+        const char* name;
+        SeamCall killedBefore;
+        std::function<void(const TemporaryFolder&, const PrivateStateFolder&)> after;
+        Notice notice;
+        std::string log; // "-" for no such file
+    };
+    const Case cases[] = {
+        {"the log was replaced", SeamCall::PositionedWrite,
+         [](const TemporaryFolder& f, const PrivateStateFolder&) {
+             std::filesystem::rename(f.Path("log.txt"), f.Path("moved.txt"));
+             f.Write("log.txt", "another\r\n");
+         },
+         Notice::Dropped, "another\r\n"},
+        {"the log was deleted", SeamCall::PositionedWrite,
+         [](const TemporaryFolder& f, const PrivateStateFolder&) {
+             std::filesystem::remove(f.Path("log.txt"));
+         },
+         Notice::Dropped, "-"},
+        {"the journal is torn", SeamCall::PositionedWrite,
+         [](const TemporaryFolder&, const PrivateStateFolder& s) {
+             const std::string journal = s.Path() + "/" + s.Names().at(0);
+             std::filesystem::resize_file(journal, std::filesystem::file_size(journal) - 1);
+         },
+         Notice::None, "A\r\nB\r\n"},
+        {"the journal is not one", SeamCall::PositionedWrite,
+         [](const TemporaryFolder&, const PrivateStateFolder& s) {
+             std::ofstream(s.Path() + "/" + s.Names().at(0), std::ios::trunc) << "garbage";
+         },
+         Notice::None, "A\r\nB\r\n"},
+        {"the rewrite was finished and a line appended since", SeamCall::Unlink,
+         [](const TemporaryFolder& f, const PrivateStateFolder&) {
+             std::ofstream(f.Path("log.txt"), std::ios::app) << "C\r\n";
+         },
+         Notice::Redone, "B\r\nA\r\n\r\nC\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TemporaryFolder folder;
+        PrivateStateFolder state;
+        folder.Write("log.txt", "A\r\nB\r\n");
+        // The first positioned write is the journal's header: the second is the first of the log.
+        KillRewriteBefore(folder, c.killedBefore, c.killedBefore == SeamCall::Unlink ? 1 : 2, "A\r\nB\r\n");
+        ASSERT_EQ(state.Names().size(), 1u);
+        c.after(folder, state);
+        ScriptedWindow window;
+        RecoverJournals(window);
+        const std::u16string dropped = u"notice Err:File write: 「" + Wide(folder.Path("log.txt")) +
+                                       u"」の中断されていた変換のジャーナルを破棄しました。\r\n"
+                                       u"そのファイルは、変換を始めたときのファイルではありません。";
+        const std::vector<std::u16string> notices[] = {{}, {dropped}, {RedoneNotice(folder)}};
+        EXPECT_EQ(window.calls, notices[static_cast<int>(c.notice)]);
+        EXPECT_TRUE(state.Names().empty());
+        if (c.log != "-") {
+            EXPECT_EQ(folder.Read("log.txt"), c.log);
+        } else {
+            EXPECT_FALSE(std::filesystem::exists(folder.Path("log.txt")));
+        }
+        if (std::filesystem::exists(folder.Path("moved.txt"))) {
+            EXPECT_EQ(folder.Read("moved.txt"), "A\r\nB\r\n");
+        }
+    }
 }
 
 } // namespace

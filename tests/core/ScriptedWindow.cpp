@@ -6,10 +6,23 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <grp.h>
 #include <iterator>
 #include <stdexcept>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace parlowen {
+namespace {
+
+// The journals of the rewrites the tests make never go to the user's own state folder, also when a test
+// program is run by hand rather than by ctest, which sets a folder of its own.
+const bool stateFolderChosen = [] {
+    const std::string folder = (std::filesystem::temp_directory_path() / "parlowen-test-state").string();
+    return ::setenv("XDG_STATE_HOME", folder.c_str(), 0) == 0;
+}();
+
+} // namespace
 
 bool ScriptedWindow::AskOkCancel(std::u16string_view title, std::u16string_view text) {
     if (answers.empty()) {
@@ -86,6 +99,49 @@ std::vector<std::string> TemporaryFolder::Names() const {
     }
     std::sort(names.begin(), names.end());
     return names;
+}
+
+PrivateStateFolder::PrivateStateFolder() {
+    if (const char* before = std::getenv("XDG_STATE_HOME")) {
+        before_ = before;
+        wasSet_ = true;
+    }
+    ::setenv("XDG_STATE_HOME", folder_.Path("").c_str(), 1);
+}
+
+PrivateStateFolder::~PrivateStateFolder() {
+    if (wasSet_) {
+        ::setenv("XDG_STATE_HOME", before_.c_str(), 1);
+    } else {
+        ::unsetenv("XDG_STATE_HOME");
+    }
+}
+
+std::vector<std::string> PrivateStateFolder::Names() const {
+    std::vector<std::string> names;
+    std::error_code missing;
+    for (const auto& entry : std::filesystem::directory_iterator(Path(), missing)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+int InChild(const std::function<int()>& body) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::alarm(120); // a child that hangs must not hang the test
+        ::_exit(body());
+    }
+    int wait = 0;
+    if (child < 0 || ::waitpid(child, &wait, 0) != child || !WIFEXITED(wait)) {
+        return -1;
+    }
+    return WEXITSTATUS(wait);
+}
+
+bool BecomeNobody() {
+    return ::setgroups(0, nullptr) == 0 && ::setgid(65534) == 0 && ::setuid(65534) == 0;
 }
 
 std::string Sjis(std::u16string_view text) {

@@ -3,6 +3,7 @@
 #include "WindowOperations.h"
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,26 @@ class TemporaryFolder {
   private:
     std::string path_;
 };
+
+// Points XDG_STATE_HOME at a temporary folder while it lives, so that the journals of rewrites go there.
+class PrivateStateFolder {
+  public:
+    PrivateStateFolder();
+    ~PrivateStateFolder();
+    std::string Path() const { return folder_.Path("parlowen"); }
+    // The journals in it, complete or not.
+    std::vector<std::string> Names() const;
+
+  private:
+    TemporaryFolder folder_;
+    std::string before_;
+    bool wasSet_ = false;
+};
+
+// Runs body in a child process and gives its exit code, or -1 when it did not exit by itself.
+int InChild(const std::function<int()>& body);
+// Root writes anywhere, so a refusal by the system needs a process that has given up root for good.
+bool BecomeNobody();
 
 std::string Sjis(std::u16string_view text);
 std::string Narrow(std::u16string_view text); // for readable failure messages

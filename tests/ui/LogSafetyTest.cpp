@@ -133,11 +133,13 @@ class LogSafetyTest : public ::testing::Test {
         ASSERT_EQ(Get<QLabel>("Label6")->text(), "Before") << name.toStdString();
     }
 
+  public:
     void Convert() {
         boxes_.Answer({true});
         window_->Command1_Click();
     }
 
+  protected:
     void ExpectUsable() {
         EXPECT_EQ(QApplication::overrideCursor(), nullptr);
         EXPECT_TRUE(window_->isEnabled() && Get("Command1")->isEnabled() && Get("Command3")->isEnabled());
@@ -326,28 +328,34 @@ TEST_F(LogSafetyTest, RewriteKeepsTheLinkTheOwnerAndThePermissionBits) {
     ExpectUsable();
 }
 
-// The program is killed while it writes: a copy of it (a child process) stops itself when its journal is
-// complete, just before the rename that makes it valid, and is killed there. The log is still all old and
-// nothing was left beside it; the window's own next conversion removes the abandoned journal and writes the
-// log whole.
-TEST_F(LogSafetyTest, KilledWhileWritingLeavesTheOldLogAndTheNextConvertTidiesUp) {
-    WriteLogs();
-    Open();
-    Load("log.txt");
-    const pid_t child = ::fork();
+// The program is killed while it writes: a copy of it (a child process) stops itself just before the given
+// call and is killed there.
+void KillConvertBefore(LogSafetyTest& test, SeamCall call, int occurrence, pid_t& child) {
+    child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        ::alarm(60); // a child that never reaches the rename must not hang the test
-        StopBeforeRename();
-        Convert();
+        ::alarm(60); // a child that never reaches the call must not hang the test
+        StopBefore(call, occurrence);
+        test.Convert();
         ::_exit(0);
     }
     int wait = 0;
     ASSERT_EQ(::waitpid(child, &wait, WUNTRACED), child);
-    ASSERT_TRUE(WIFSTOPPED(wait)) << "the child did not reach the rename";
-    ::kill(child, SIGKILL); // now, so that a failed check below leaves no stopped child behind
+    const bool stopped = WIFSTOPPED(wait);
+    ::kill(child, SIGKILL); // now, so that a failed check leaves no stopped child behind
     ASSERT_EQ(::waitpid(child, &wait, 0), child);
-    EXPECT_TRUE(WIFSIGNALED(wait) && WTERMSIG(wait) == SIGKILL);
+    ASSERT_TRUE(stopped) << "the child did not reach the call";
+}
+
+// Killed just before the rename that makes its journal valid: the log is still all old and nothing was left
+// beside it; the window's own next conversion removes the abandoned journal and writes the log whole.
+// Killed once the journal is valid: the next start of the program finishes the rewrite and says so.
+TEST_F(LogSafetyTest, KilledWhileWritingLeavesTheOldLogAndTheNextConvertTidiesUp) {
+    WriteLogs();
+    Open();
+    Load("log.txt");
+    pid_t child = 0;
+    KillConvertBefore(*this, SeamCall::Rename, 1, child);
     const QStringList journals = StateNames();
     ASSERT_EQ(journals.size(), 1) << journals.join(' ').toStdString();
     EXPECT_TRUE(journals[0].endsWith(QString("-%1.tmp").arg(child, 8, 16, QChar('0'))));
@@ -361,6 +369,17 @@ TEST_F(LogSafetyTest, KilledWhileWritingLeavesTheOldLogAndTheNextConvertTidiesUp
     EXPECT_EQ(ReadBytes(Path("log.txt")), NewLog);
     EXPECT_EQ(Names(), (QStringList{"log.txt", "other.txt"}));
     EXPECT_EQ(StateNames(), QStringList{});
+
+    KillConvertBefore(*this, SeamCall::PositionedWrite, 2, child); // the first write into the log
+    EXPECT_EQ(StateNames().size(), 1);
+    window_.reset();
+    Open();
+    EXPECT_EQ(boxes_.Take(),
+              Calls{Notice(ConvertTitle, u"「"_qs + Path("log.txt") +
+                                             u"」の中断されていた変換を、ジャーナルから完了しました。"_qs)});
+    EXPECT_EQ(ReadBytes(Path("log.txt")), "\r\nA\r\nB\r\nC\r\n\r\n");
+    EXPECT_EQ(StateNames(), QStringList{});
+    Load("log.txt");
     ExpectUsable();
 }
 
