@@ -4,6 +4,7 @@
 #include <exception>
 #include <mutex>
 #include <stop_token>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -64,7 +65,11 @@ void PieceRunner::Run(std::size_t pieces, std::size_t slots, std::size_t threads
     // released first, then the helpers are asked to stop and joined, and only then the state goes.
     std::vector<std::jthread> helpers;
     for (std::size_t thread = 1; thread < threads && thread < pieces; ++thread) {
-        helpers.emplace_back(helper);
+        try {
+            helpers.emplace_back(helper);
+        } catch (const std::system_error&) {
+            break; // the system gives no more threads: the calling thread does the work with fewer helpers
+        }
     }
     std::unique_lock lock(shared.mutex);
     // The calling thread takes the next result when it is ready and otherwise works on a piece itself.
