@@ -10,12 +10,14 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 namespace parlowen {
 namespace {
 
 constexpr char16_t ProductName[] = u"プログラム名　チャットログ編集ツール Parlowen Pro";
+constexpr std::size_t ReleaseBytes = std::size_t{8} << 20;
 
 bool Export(WindowOperations& window, const HtmlOptions& options, const ExportRequest& request);
 
@@ -186,34 +188,103 @@ std::u16string TagLine(std::u16string_view cleanedLine, const HtmlOptions& optio
     return Cp932Codec::Decode(tagged);
 }
 
+BodyOutcome WriteHtmlBody(const MappedFile& log, const HtmlOptions& options, const LoadAnswers& answers,
+                          double total, const ExportProgress& progress, const PageSink& page,
+                          std::u16string* checkText, const BodyWork& work) {
+    const std::string_view bytes = log.Bytes();
+    const char lineEnd = LineEndOf(bytes);
+    // The pieces in page order, the log's last piece first; the lines of each are read from its last one,
+    // so the page is written front to back.
+    std::vector<std::string_view> pieces = SplitAtLineEnds(bytes, lineEnd, work.pieceBytes);
+    std::reverse(pieces.begin(), pieces.end());
+    struct Slot {
+        LineTagger tagger;
+        std::string bytes;
+        std::u16string text;
+        std::int32_t lines = 0;
+    };
+    const LineTagger tagger(options);
+    const std::size_t threads = std::max<std::size_t>(work.threads, 1);
+    // Enough slots that the threads go on working while the calling thread writes.
+    std::vector<Slot> slots(4 * threads + 2, Slot{tagger, {}, {}, 0});
+    std::optional<GrowingBuffer<std::u16string>> text;
+    if (checkText != nullptr) {
+        // Reserved for the most the body can take but for unusually many "&" and "<"; only what is written
+        // takes memory.
+        const auto lines = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), lineEnd)) + 1;
+        checkText->reserve(checkText->size() + bytes.size() + bytes.size() / 8 +
+                           lines * (6 + tagger.LongestTags()));
+        text.emplace(*checkText);
+    }
+    BodyOutcome outcome;
+    const char* unreleased = bytes.data() + bytes.size(); // the end of the part done but not given back
+    const auto process = [&](std::size_t piece, std::size_t slotIndex) {
+        Slot& slot = slots[slotIndex];
+        slot.bytes.clear();
+        slot.lines = 0;
+        ReverseByteLineReader reader(pieces[piece], lineEnd);
+        std::string_view line;
+        while (reader.Previous(line)) {
+            const std::string_view cleaned = CleanLine(line, answers.EmptiesSeparators());
+            if (answers.DropsBlankLines() && cleaned.empty()) {
+                continue;
+            }
+            slot.tagger.AppendTagged(cleaned, slot.bytes);
+            slot.bytes += "<br>\r\n";
+            ++slot.lines;
+        }
+        if (text) {
+            // Every piece of the body ends in CR LF, which no code page 932 character spans, so the pieces
+            // decode alone.
+            slot.text.resize(slot.bytes.size());
+            slot.text.resize(static_cast<std::size_t>(Cp932Codec::DecodeTo(slot.bytes, slot.text.data()) -
+                                                      slot.text.data()));
+            text->PrefaultAhead();
+        }
+    };
+    const auto consume = [&](std::size_t piece, std::size_t slotIndex) {
+        const Slot& slot = slots[slotIndex];
+        outcome.written = page(slot.bytes);
+        if (!outcome.written.Ok()) {
+            return false;
+        }
+        if (text) {
+            text->Append(slot.text);
+        }
+        for (std::int32_t line = 0; line < slot.lines; ++line) {
+            ++outcome.writtenLines;
+            if (progress) {
+                progress(outcome.writtenLines, total);
+            }
+        }
+        // Given back in large parts: each call interrupts the other threads to forget the pages.
+        if (unreleased - pieces[piece].data() >= static_cast<std::ptrdiff_t>(ReleaseBytes) ||
+            piece + 1 == pieces.size()) {
+            log.Release({pieces[piece].data(), static_cast<std::size_t>(unreleased - pieces[piece].data())});
+            unreleased = pieces[piece].data();
+        }
+        return true;
+    };
+    PieceRunner::Run(pieces.size(), slots.size(), threads, process, consume);
+    return outcome;
+}
+
 HtmlResult BuildHtmlBody(const std::string& logPath, const HtmlOptions& options, const LoadAnswers& answers,
-                         double total, const std::function<void(std::int32_t, double)>& progress) {
+                         double total, const ExportProgress& progress, const BodyWork& work) {
     HtmlResult result;
     MappedFile log;
     result.status = MappedFile::Open(logPath, log);
     if (!result.status.Ok()) {
         return result;
     }
-    const std::string_view bytes = log.Bytes();
-    // The lines are read from the last one, so the body is written front to back in a single pass.
-    LineTagger tagger(options);
-    const auto lines =
-        static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), LineEndOf<char>(bytes))) + 1;
-    ReserveWritable(result.body, bytes.size() + bytes.size() / 8 + lines * (6 + tagger.LongestTags()));
-    ReverseByteLineReader reader(bytes);
-    std::string_view line;
-    while (reader.Previous(line)) {
-        const std::string_view cleaned = CleanLine(line, answers.EmptiesSeparators());
-        if (answers.DropsBlankLines() && cleaned.empty()) {
-            continue;
-        }
-        tagger.AppendTagged(cleaned, result.body);
-        result.body += "<br>\r\n";
-        ++result.writtenLines;
-        if (progress) {
-            progress(result.writtenLines, total);
-        }
-    }
+    result.writtenLines = WriteHtmlBody(
+                              log, options, answers, total, progress,
+                              [&result](std::string_view bytes) {
+                                  result.body += bytes;
+                                  return FileStatus{};
+                              },
+                              &result.text, work)
+                              .writtenLines;
     return result;
 }
 
@@ -255,19 +326,37 @@ bool Export(WindowOperations& window, const HtmlOptions& options, const ExportRe
                       u"中間ファイル作成のため、テキストウィンドウに\r\nＨＴＭＬタグが表示されます。");
     window.SetBusy(true);
     window.SetCheckText({});
-    HtmlResult result = BuildHtmlBody(request.logPath, options, request.answers, request.loadedLineCount,
-                                      [&window](std::int32_t count, double total) {
-                                          window.SetLineCounter({static_cast<double>(count), total});
-                                      });
-    if (!result.status.Ok()) {
+    MappedFile log;
+    if (const FileStatus read = MappedFile::Open(request.logPath, log); !read.Ok()) {
         window.SetBusy(false);
-        ShowReadFailure(window, request.fileName, result.status);
+        ShowReadFailure(window, request.fileName, read);
         window.MoveFocus(FocusTarget::File1);
         return false;
     }
-    window.SetCheckText(Cp932Codec::Decode(result.body));
-    FileStatus written = ReplacementFile::WriteWhole(
-        request.pagePath, {PageHead(options, request.baseName), result.body, PageEnd});
+    // The page is written as its pieces are made; the check window gets the body once it is whole, before
+    // the page takes its name.
+    ReplacementFile page;
+    std::u16string text;
+    FileStatus written = ReplacementFile::Create(request.pagePath, page);
+    if (written.Ok()) {
+        written = page.Append(PageHead(options, request.baseName));
+    }
+    if (written.Ok()) {
+        written = WriteHtmlBody(
+                      log, options, request.answers, request.loadedLineCount,
+                      [&window](std::int32_t count, double total) {
+                          window.SetLineCounter({static_cast<double>(count), total});
+                      },
+                      [&page](std::string_view bytes) { return page.Append(bytes); }, &text)
+                      .written;
+    }
+    if (written.Ok()) {
+        written = page.Append(PageEnd);
+    }
+    if (written.Ok()) {
+        window.SetCheckText(std::move(text));
+        written = page.Commit();
+    }
     window.SetBusy(false);
     if (!written.Ok()) {
         ShowWriteFailure(window, request.baseName + u".html", written);

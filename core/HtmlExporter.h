@@ -3,8 +3,11 @@
 #include "ColorTable.h"
 #include "FileStore.h"
 #include "LogLoader.h"
+#include "MappedFile.h"
+#include "PieceRunner.h"
 #include "WindowOperations.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -36,17 +39,41 @@ std::u16string EscapeHtml(std::u16string_view text);
 // colour in bold, or else in the colour of the first speaker whose keyword begins it.
 std::u16string TagLine(std::u16string_view cleanedLine, const HtmlOptions& options);
 
-struct HtmlResult {
-    FileStatus status;
-    // HtmlBody in the page's bytes: the written lines in reverse file order, each ending in "<br>" CR LF.
-    // Lines keep the log's own bytes, so what the log holds reaches the page unchanged but for escaping.
-    std::string body;
+using ExportProgress = std::function<void(std::int32_t count, double total)>;
+// Takes the page's bytes piece by piece, in order; a failure stops the export.
+using PageSink = std::function<FileStatus(std::string_view bytes)>;
+
+// How the body is built: the log is cut at line ends into pieces of about pieceBytes (0: one piece), and
+// that many threads work on them. More than a few threads would only wait for the one that writes.
+struct BodyWork {
+    std::size_t pieceBytes = std::size_t{256} << 10;
+    std::size_t threads = std::min<std::size_t>(PieceRunner::Cores(), 8);
+};
+
+struct BodyOutcome {
+    FileStatus written; // the sink's failure
     std::int32_t writtenLines = 0;
 };
 
-// Reads the log again and builds HtmlBody; progress gets the written-line count and the load's total.
+// Builds HtmlBody, the written lines in reverse file order, each ending in "<br>" CR LF, on all cores. Its
+// bytes go to page in order as they are ready; they keep the log's own bytes, so what the log holds
+// reaches the page unchanged but for escaping. With checkText, HtmlBody as text is appended to it. progress
+// gets the written-line count and the load's total after every line, on the calling thread. The log's
+// memory is given back as its pieces are done.
+BodyOutcome WriteHtmlBody(const MappedFile& log, const HtmlOptions& options, const LoadAnswers& answers,
+                          double total, const ExportProgress& progress, const PageSink& page,
+                          std::u16string* checkText, const BodyWork& work = {});
+
+struct HtmlResult {
+    FileStatus status;
+    std::string body;    // HtmlBody in the page's bytes
+    std::u16string text; // HtmlBody as the check window gets it
+    std::int32_t writtenLines = 0;
+};
+
+// Reads the log again and builds HtmlBody in memory.
 HtmlResult BuildHtmlBody(const std::string& logPath, const HtmlOptions& options, const LoadAnswers& answers,
-                         double total, const std::function<void(std::int32_t, double)>& progress);
+                         double total, const ExportProgress& progress, const BodyWork& work = {});
 
 // The page file's bytes: the seven head lines, the body, an empty line and the closing line. A character of
 // the title that Shift-JIS cannot hold is written as a character reference.

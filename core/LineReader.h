@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <string_view>
+#include <vector>
 
 namespace parlowen {
 
@@ -10,7 +11,8 @@ namespace parlowen {
 // a single line, so for such a log LF ends the lines.
 template <typename Char> Char LineEndOf(std::basic_string_view<Char> text) {
     if constexpr (sizeof(Char) == 1) {
-        return std::memchr(text.data(), '\r', text.size()) ? Char('\r') : Char('\n');
+        // An empty file is mapped nowhere, and memchr may not be given a null pointer even for no bytes.
+        return !text.empty() && std::memchr(text.data(), '\r', text.size()) ? Char('\r') : Char('\n');
     } else {
         return text.find(Char('\r')) != text.npos ? Char('\r') : Char('\n');
     }
@@ -103,6 +105,30 @@ class ReverseByteLineReader {
     std::size_t end_;
     bool done_;
 };
+
+// Cuts a log into pieces of at least pieceSize bytes (but the last; 0 for one piece), each ending just after
+// a line end, CR LF kept together: read with the whole log's line end, the lines of the pieces one after
+// another are the lines of the log.
+inline std::vector<std::string_view> SplitAtLineEnds(std::string_view text, char lineEnd,
+                                                     std::size_t pieceSize) {
+    std::vector<std::string_view> pieces;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.size();
+        if (pieceSize != 0 && text.size() - start > pieceSize) {
+            const std::size_t from = start + pieceSize - 1;
+            if (const void* found = std::memchr(text.data() + from, lineEnd, text.size() - from)) {
+                end = static_cast<std::size_t>(static_cast<const char*>(found) - text.data()) + 1;
+                if (lineEnd == '\r' && end < text.size() && text[end] == '\n') {
+                    ++end;
+                }
+            }
+        }
+        pieces.push_back(text.substr(start, end - start));
+        start = end;
+    }
+    return pieces;
+}
 
 using LineReader = BasicLineReader<char16_t>;
 using ByteLineReader = BasicLineReader<char>;

@@ -55,7 +55,10 @@ std::u16string StateFolderName() {
 
 void ShowRecoveries(WindowOperations& window, const std::vector<LogJournal::Recovery>& recoveries) {
     for (const LogJournal::Recovery& recovery : recoveries) {
-        std::u16string text = u"「" + FileNameForNotice(recovery.logPath) + u"」";
+        // Built by appending: GCC 12 at -O3 warns falsely about u"..." + std::u16string (its bug 105329).
+        std::u16string text = u"「";
+        text += FileNameForNotice(recovery.logPath);
+        text += u"」";
         switch (recovery.outcome) {
         case LogJournal::Recovery::Outcome::Redone:
             window.ShowNotice(ConvertTitle, text + u"の中断されていた変換を、ジャーナルから完了しました。");

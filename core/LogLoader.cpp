@@ -5,9 +5,12 @@
 #include "Prefault.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace parlowen {
 namespace {
+
+constexpr std::size_t LoadPieceBytes = std::size_t{16} << 20;
 
 LoadOutcome Load(WindowOperations& window, const LoadRequest& request);
 
@@ -41,26 +44,37 @@ LoadResult LoadLog(const std::string& path, const LoadAnswers& answers,
     }
     const std::string_view bytes = log.Bytes();
     RequireMemory(bytes.size() * sizeof(char16_t));
-    // Sized once for the worst case (every line kept, one unit per byte) and filled in place: the text of a
-    // large log is built in a single pass.
-    const auto lines =
-        static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), LineEndOf<char>(bytes))) + 1;
-    ReserveWritable(result.logText, bytes.size() + 2 * lines);
-    result.logText.resize(bytes.size() + 2 * lines);
-    char16_t* out = result.logText.data();
-    ForEachCleanLine(bytes, answers, [&](std::string_view line, bool kept) {
-        if (!kept) {
-            return;
-        }
-        *out++ = u'\r';
-        *out++ = u'\n';
-        out = Cp932Codec::DecodeTo(line, out);
-        result.lineCount += 1;
-        if (progress) {
-            progress(result.lineCount);
-        }
-    });
-    result.logText.resize(static_cast<std::size_t>(out - result.logText.data()));
+    // Read in pieces whose memory is given back once they are read, so that a large log is held once, as
+    // text. The text is reserved for the worst case (every line kept, one unit per byte) and grows in place.
+    const char lineEnd = LineEndOf(bytes);
+    const std::vector<std::string_view> pieces = SplitAtLineEnds(bytes, lineEnd, LoadPieceBytes);
+    std::vector<std::size_t> worst(pieces.size());
+    std::size_t reserve = 0;
+    for (std::size_t index = 0; index < pieces.size(); ++index) {
+        const std::string_view piece = pieces[index];
+        worst[index] = piece.size() +
+                       2 * (static_cast<std::size_t>(std::count(piece.begin(), piece.end(), lineEnd)) + 1);
+        reserve += worst[index];
+    }
+    result.logText.reserve(reserve);
+    GrowingBuffer text(result.logText);
+    for (std::size_t index = 0; index < pieces.size(); ++index) {
+        char16_t* out = text.Extend(worst[index]);
+        ForEachCleanLine(pieces[index], lineEnd, answers, [&](std::string_view line, bool kept) {
+            if (!kept) {
+                return;
+            }
+            *out++ = u'\r';
+            *out++ = u'\n';
+            out = Cp932Codec::DecodeTo(line, out);
+            result.lineCount += 1;
+            if (progress) {
+                progress(result.lineCount);
+            }
+        });
+        text.Commit(out);
+        log.Release(pieces[index]);
+    }
     return result;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FileStore.h"
+#include "LineReader.h"
 #include "WindowOperations.h"
 
 #include <cstdint>
@@ -30,9 +31,13 @@ std::u16string_view CleanLine(std::u16string_view line, bool removeSeparator);
 std::string_view CleanLine(std::string_view line, bool removeSeparator);
 
 // Calls visit(cleanedLine, kept) for every line of the log's bytes, kept being false for a line that the
-// blank-line rule drops.
+// blank-line rule drops. A piece of a log is read with the whole log's line end.
 template <typename Visit>
-void ForEachCleanLine(std::string_view bytes, const LoadAnswers& answers, Visit&& visit);
+void ForEachCleanLine(std::string_view bytes, char lineEnd, const LoadAnswers& answers, Visit&& visit);
+template <typename Visit>
+void ForEachCleanLine(std::string_view bytes, const LoadAnswers& answers, Visit&& visit) {
+    ForEachCleanLine(bytes, LineEndOf(bytes), answers, visit);
+}
 
 struct LoadResult {
     FileStatus status;
@@ -62,11 +67,10 @@ LoadOutcome RunLoad(WindowOperations& window, const LoadRequest& request);
 
 } // namespace parlowen
 
-#include "LineReader.h"
-
 template <typename Visit>
-void parlowen::ForEachCleanLine(std::string_view bytes, const LoadAnswers& answers, Visit&& visit) {
-    ByteLineReader reader(bytes);
+void parlowen::ForEachCleanLine(std::string_view bytes, char lineEnd, const LoadAnswers& answers,
+                                Visit&& visit) {
+    ByteLineReader reader(bytes, lineEnd);
     std::string_view line;
     while (reader.Next(line)) {
         const std::string_view cleaned = CleanLine(line, answers.EmptiesSeparators());

@@ -1,6 +1,7 @@
 #include "MappedFile.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -26,11 +27,26 @@ MappedFile& MappedFile::operator=(MappedFile&& other) noexcept {
     return *this;
 }
 
+void MappedFile::Release(std::string_view part) const {
+    if (part.data() < data_ || part.data() + part.size() > data_ + size_) {
+        return;
+    }
+    // Only whole pages inside the part: the pages at its edges hold bytes of the neighbouring parts. The
+    // file's last page has none after it.
+    const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+    const bool toTheEnd = part.data() + part.size() == data_ + size_;
+    const auto begin = (reinterpret_cast<std::uintptr_t>(part.data()) + page - 1) / page * page;
+    const auto end =
+        (reinterpret_cast<std::uintptr_t>(part.data() + part.size()) + (toTheEnd ? page - 1 : 0)) / page *
+        page;
+    if (begin < end) {
+        ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_DONTNEED);
+    }
+}
+
 void MappedFile::ReleaseFrom(std::size_t offset) {
-    const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
-    offset = (offset + page - 1) / page * page;
     if (offset < size_) {
-        ::madvise(const_cast<char*>(data_) + offset, size_ - offset, MADV_DONTNEED);
+        Release(Bytes().substr(offset));
     }
 }
 

@@ -26,6 +26,9 @@ class MappedFile {
     std::string_view Bytes() const {
         return size_ == 0 ? std::string_view("", 0) : std::string_view(data_, size_);
     }
+    // Gives back the memory of a part of Bytes() that has been read: the file stays in the system's cache, so
+    // a long operation holds what it writes rather than what it has read. Read again, it is read from there.
+    void Release(std::string_view part) const;
     // What the file was when it was opened: its device, inode, size and modification time.
     const struct stat& Status() const { return status_; }
     int Descriptor() const { return descriptor_.Get(); }

@@ -9,21 +9,39 @@
 
 namespace parlowen {
 
-void PrefaultForWriting(void* data, std::size_t bytes) {
-    constexpr std::size_t worthIt = 1 << 20;
-    if (bytes < worthIt) {
-        return;
-    }
+namespace {
+
+constexpr std::size_t WorthIt = 1 << 20;
+
+// The whole pages inside a buffer: madvise works on nothing less.
+bool WholePages(void* data, std::size_t bytes, void*& start, std::size_t& length) {
     const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
     const auto begin = (reinterpret_cast<std::uintptr_t>(data) + page - 1) / page * page;
     const auto end = (reinterpret_cast<std::uintptr_t>(data) + bytes) / page * page;
-    if (end <= begin) {
+    start = reinterpret_cast<void*>(begin);
+    length = end > begin ? end - begin : 0;
+    return bytes >= WorthIt && length != 0;
+}
+
+} // namespace
+
+void PreferLargePages(void* data, std::size_t bytes) {
+    void* start = nullptr;
+    std::size_t length = 0;
+    if (WholePages(data, bytes, start, length)) {
+        ::madvise(start, length, MADV_HUGEPAGE);
+    }
+}
+
+void PrefaultForWriting(void* data, std::size_t bytes) {
+    void* start = nullptr;
+    std::size_t length = 0;
+    if (!WholePages(data, bytes, start, length)) {
         return;
     }
-    void* start = reinterpret_cast<void*>(begin);
-    ::madvise(start, end - begin, MADV_HUGEPAGE);
+    ::madvise(start, length, MADV_HUGEPAGE);
 #ifdef MADV_POPULATE_WRITE
-    ::madvise(start, end - begin, MADV_POPULATE_WRITE);
+    ::madvise(start, length, MADV_POPULATE_WRITE);
 #endif
 }
 

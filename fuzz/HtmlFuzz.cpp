@@ -184,11 +184,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string path = fuzz::WriteScratchLog(input.log);
 
     std::int32_t lastCount = 0;
-    const HtmlResult result =
-        BuildHtmlBody(path, options, input.answers, 3, [&](std::int32_t count, double total) {
-            Require(count == lastCount + 1 && total == 3, "the export counter skipped or lost its total");
-            lastCount = count;
-        });
+    // Small pieces on two threads, so that the pieces' edges fall anywhere in the log.
+    const HtmlResult result = BuildHtmlBody(path, options, input.answers, 3,
+                                            [&](std::int32_t count, double total) {
+                                                Require(count == lastCount + 1 && total == 3,
+                                                        "the export counter skipped or lost its total");
+                                                lastCount = count;
+                                            },
+                                            {1 + size % 16, 2});
     Require(result.status.Ok(), "the export failed to read the log");
     RequireOnlyOwnMarkup(result.body);
 
@@ -202,6 +205,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     Require(result.writtenLines == kept && lastCount == kept, "the export counted wrongly");
     Require(result.body == expected, "the body is not the tagged lines in reverse order");
+    Require(result.text == Cp932Codec::Decode(result.body), "the check text is not the body");
     for (std::size_t at = result.body.find('\r'); at != std::string::npos;
          at = result.body.find('\r', at + 1)) {
         Require(at >= 4 && StartsWith(result.body, at - 4, "<br>\r\n"),

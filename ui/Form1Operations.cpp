@@ -66,7 +66,9 @@ void Form1Operations::SetLineCounter(const LineCount& lineCount) {
 void Form1Operations::SetCheckText(std::u16string text) {
     FlushLineCounter();
     QString shown = ToCheckWindow(text);
-    text = std::u16string(); // a large log is otherwise held once more while the view takes it
+    // A large log is otherwise held once more while the view takes it. Assigning an empty string would keep
+    // the buffer; a swap gives it back.
+    std::u16string().swap(text);
     controls_.checkWindow->setPlainText(shown);
 }
 

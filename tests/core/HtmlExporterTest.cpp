@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <numeric>
 #include <unistd.h>
 
 namespace parlowen {
@@ -155,6 +156,60 @@ TEST(BuildHtmlBody, KeepsTheLogsOwnBytes) {
     options.SpeakerKeywords[0] = Cp932Codec::Decode("\xED\x40");
     HtmlResult result = BuildHtmlBody(folder.Path("sample.txt"), options, {}, 2, nullptr);
     EXPECT_EQ(result.body, "\x80&lt;\x82<br>\r\n<font color=\"#000\">\xED\x40> x</font><br>\r\n");
+}
+
+// The body built in pieces on several threads is the body built from the whole log on one, whatever
+// the pieces' size: pieces end at CR, at LF or between CR and LF, and lines hold twins and raw lead bytes.
+TEST(BuildHtmlBody, PiecesOnThreadsGiveTheSameBody) {
+    struct Case {
+        const char* name;
+        std::string log;
+    };
+    const Case cases[] = {
+        {"empty log", ""},
+        {"no line end at all", "Taro> no end"},
+        {"lone CRs", "A\rTaro> B\r\rC\r"},
+        {"CR LF", "AB\r\nTaro> CD\r\n\r\n----\r\n  E"},
+        {"LF inside CR lines", "A\nB\r\nC\n\r\nD\r"},
+        {"LF only", "A\nTaro> B\n\n  ----\nC\n"},
+        {"twins and raw lead bytes", "\xED\x40> x\r\n\x87\x90\x81\r\n\x81\r\n\xFA\x5C\x81"},
+        {"markup", "Taro> <b>&amp;\r\n<\r\n&\r\n"},
+    };
+    HtmlOptions options = Defaults();
+    options.SpeakerKeywords[0] = u"Taro";
+    options.SpeakerKeywords[1] = Cp932Codec::Decode("\xED\x40");
+    options.EntryKeyword = u"<";
+    options.EntryEmphasis = true;
+    const LoadAnswers answers[] = {{}, {VbTrue, VbTrue}};
+    TemporaryFolder folder;
+    for (const Case& c : cases) {
+        folder.Write("sample.txt", c.log);
+        for (const LoadAnswers& answer : answers) {
+            const HtmlResult whole =
+                BuildHtmlBody(folder.Path("sample.txt"), options, answer, 5, nullptr, {0, 1});
+            EXPECT_EQ(whole.text, Cp932Codec::Decode(whole.body)) << c.name;
+            for (std::size_t pieceBytes = 1; pieceBytes <= c.log.size(); ++pieceBytes) {
+                for (const std::size_t threads : {1, 2, 3}) {
+                    std::vector<std::int32_t> counts;
+                    const HtmlResult pieces = BuildHtmlBody(folder.Path("sample.txt"), options, answer, 5,
+                                                            [&](std::int32_t count, double total) {
+                                                                EXPECT_EQ(total, 5);
+                                                                counts.push_back(count);
+                                                            },
+                                                            {pieceBytes, threads});
+                    const std::string where = std::string(c.name) + " in pieces of " +
+                                              std::to_string(pieceBytes) + " on " + std::to_string(threads) +
+                                              " threads";
+                    EXPECT_EQ(pieces.body, whole.body) << where;
+                    EXPECT_EQ(pieces.text, whole.text) << where;
+                    EXPECT_EQ(pieces.writtenLines, whole.writtenLines) << where;
+                    std::vector<std::int32_t> expected(static_cast<std::size_t>(whole.writtenLines));
+                    std::iota(expected.begin(), expected.end(), 1);
+                    EXPECT_EQ(counts, expected) << where;
+                }
+            }
+        }
+    }
 }
 
 TEST(TagLine, KeywordRules) {

@@ -73,6 +73,21 @@ TEST(ReverseByteLineReader, MatchesTheForwardReader) {
             backward.insert(backward.begin(), line);
         }
         ASSERT_EQ(backward, forward) << testing::PrintToString(text);
+        // So do the pieces of the text read from the last one, each with the whole text's line end.
+        for (std::size_t pieceSize = 1; pieceSize <= 4; ++pieceSize) {
+            std::vector<std::string_view> pieceLines;
+            std::string joined;
+            for (const std::string_view piece : SplitAtLineEnds(text, LineEndOf<char>(text), pieceSize)) {
+                joined += piece;
+                ReverseByteLineReader pieceReader(piece, LineEndOf<char>(text));
+                const std::size_t at = pieceLines.size();
+                while (pieceReader.Previous(line)) {
+                    pieceLines.insert(pieceLines.begin() + static_cast<std::ptrdiff_t>(at), line);
+                }
+            }
+            ASSERT_EQ(joined, text);
+            ASSERT_EQ(pieceLines, forward) << testing::PrintToString(text) << " in pieces of " << pieceSize;
+        }
     }
 }
 
