@@ -180,7 +180,7 @@ TEST(BuildHtmlBody, PiecesOnThreadsGiveTheSameBody) {
     options.SpeakerKeywords[1] = Cp932Codec::Decode("\xED\x40");
     options.EntryKeyword = u"<";
     options.EntryEmphasis = true;
-    const LoadAnswers answers[] = {{}, {VbTrue, VbTrue}};
+    const LoadAnswers answers[] = {{}, {StoredTrue, StoredTrue}};
     TemporaryFolder folder;
     for (const Case& c : cases) {
         folder.Write("sample.txt", c.log);
