@@ -2,8 +2,10 @@
 
 #include "ArgumentText.h"
 #include "ConsoleOperations.h"
+#include "Dialogues.h"
 #include "LogConverter.h"
 #include "LogFiles.h"
+#include "UserTexts.h"
 
 namespace parlowen {
 
@@ -22,7 +24,7 @@ bool BatchRunner::RunOne(const BatchRequest& request, const QString& log) {
     const QByteArray nativeName = path.mid(slash + 1);
     // The window lists only .txt files; a batch over "*" must not rewrite anything else in place.
     if (!IsLogFileName(nativeName)) {
-        console.ShowNotice(NotALogTitle,
+        console.ShowNotice(UserTexts::SelectTitle,
                            (u"「"_qs + log + u"」はログ（*.txt）ではありません。"_qs).toStdU16String());
         return false;
     }

@@ -10,8 +10,6 @@ namespace parlowen {
 // window operations; a log that fails is reported and the next one is still done.
 class BatchRunner {
   public:
-    static constexpr char16_t NotALogTitle[] = u"Err:File select";
-
     BatchRunner(std::ostream& errors, bool errorsIsTerminal)
         : errors_(errors), errorsIsTerminal_(errorsIsTerminal) {}
 

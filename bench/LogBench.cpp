@@ -2,6 +2,7 @@
 //   parlowen_bench [--runs N] [megabytes...]      (default: 1 10 100)
 //   parlowen_bench --write-log PATH MEGABYTES      writes one generated log for other measurements
 // Every operation runs in a child process of its own, so that its time and peak memory are its alone.
+#include "Dialogues.h"
 #include "Cp932Codec.h"
 #include "HtmlExporter.h"
 #include "LogConverter.h"

@@ -5,7 +5,7 @@
 #include "LineReader.h"
 #include "MappedFile.h"
 #include "Prefault.h"
-#include "ReplacementFile.h"
+#include "UserTexts.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -16,10 +16,7 @@
 namespace parlowen {
 namespace {
 
-constexpr char16_t ProductName[] = u"プログラム名　チャットログ編集ツール Parlowen Pro";
 constexpr std::size_t ReleaseBytes = std::size_t{8} << 20;
-
-bool Export(WindowOperations& window, const HtmlOptions& options, const ExportRequest& request);
 
 } // namespace
 
@@ -288,15 +285,11 @@ HtmlResult BuildHtmlBody(const std::string& logPath, const HtmlOptions& options,
     return result;
 }
 
-namespace {
-
-constexpr std::string_view PageEnd = "\r\n</body></html>\r\n";
-
 std::string PageHead(const HtmlOptions& options, std::u16string_view baseName) {
     std::u16string head = u"<html>\r\n<head>\r\n";
     head += u"<meta http-equiv=\"Content-Type\"content=\"text/html; charset=x-sjis\">\r\n";
     head += u"<meta name=\"GENERATOR\" content=\"";
-    head += ProductName;
+    head += UserTexts::ProductLine;
     head += u"\">\r\n<title>";
     head += EscapeHtml(baseName);
     head += u".html</title>\r\n</head>\r\n<body bgcolor=\"";
@@ -305,8 +298,6 @@ std::string PageHead(const HtmlOptions& options, std::u16string_view baseName) {
     return Cp932Codec::Encode(head, Unencodable::NumericReference).bytes;
 }
 
-} // namespace
-
 std::string BuildPage(const HtmlOptions& options, std::u16string_view baseName, std::string_view body) {
     std::string page = PageHead(options, baseName);
     ReserveWritable(page, page.size() + body.size() + PageEnd.size());
@@ -314,61 +305,5 @@ std::string BuildPage(const HtmlOptions& options, std::u16string_view baseName, 
     page += PageEnd;
     return page;
 }
-
-bool ExportHtml(WindowOperations& window, const HtmlOptions& options, const ExportRequest& request) {
-    return GuardMemory(window, request.fileName, [&] { return Export(window, options, request); });
-}
-
-namespace {
-
-bool Export(WindowOperations& window, const HtmlOptions& options, const ExportRequest& request) {
-    window.ShowNotice(u"Message:HTML Change & Save",
-                      u"中間ファイル作成のため、テキストウィンドウに\r\nＨＴＭＬタグが表示されます。");
-    window.SetBusy(true);
-    window.SetCheckText({});
-    MappedFile log;
-    if (const FileStatus read = MappedFile::Open(request.logPath, log); !read.Ok()) {
-        window.SetBusy(false);
-        ShowReadFailure(window, request.fileName, read);
-        window.MoveFocus(FocusTarget::File1);
-        return false;
-    }
-    // The page is written as its pieces are made; the check window gets the body once it is whole, before
-    // the page takes its name.
-    ReplacementFile page;
-    std::u16string text;
-    FileStatus written = ReplacementFile::Create(request.pagePath, page);
-    if (written.Ok()) {
-        written = page.Append(PageHead(options, request.baseName));
-    }
-    if (written.Ok()) {
-        written = WriteHtmlBody(
-                      log, options, request.answers, request.loadedLineCount,
-                      [&window](std::int32_t count, double total) {
-                          window.SetLineCounter({static_cast<double>(count), total});
-                      },
-                      [&page](std::string_view bytes) { return page.Append(bytes); }, &text)
-                      .written;
-    }
-    if (written.Ok()) {
-        written = page.Append(PageEnd);
-    }
-    if (written.Ok()) {
-        window.SetCheckText(std::move(text));
-        written = page.Commit();
-    }
-    window.SetBusy(false);
-    if (!written.Ok()) {
-        ShowWriteFailure(window, request.baseName + u".html", written);
-        window.MoveFocus(FocusTarget::File1);
-        return false;
-    }
-    window.SetStateLabel(u"After", AfterColour);
-    window.ShowNotice(u"Complete Massage", u"HTML change complete!");
-    window.MoveFocus(FocusTarget::File1);
-    return true;
-}
-
-} // namespace
 
 } // namespace parlowen

@@ -75,21 +75,13 @@ struct HtmlResult {
 HtmlResult BuildHtmlBody(const std::string& logPath, const HtmlOptions& options, const LoadAnswers& answers,
                          double total, const ExportProgress& progress, const BodyWork& work = {});
 
+// The page's seven head lines, and what follows the body: an empty line and the closing line. A character of
+// the title that Shift-JIS cannot hold is written as a character reference.
+std::string PageHead(const HtmlOptions& options, std::u16string_view baseName);
+inline constexpr std::string_view PageEnd = "\r\n</body></html>\r\n";
+
 // The page file's bytes: the seven head lines, the body, an empty line and the closing line. A character of
 // the title that Shift-JIS cannot hold is written as a character reference.
 std::string BuildPage(const HtmlOptions& options, std::u16string_view baseName, std::string_view body);
-
-struct ExportRequest {
-    std::string logPath;
-    std::string pagePath;
-    std::u16string fileName; // the log's name, for the notices
-    std::u16string baseName; // the log's name without ".txt": the page's title and name
-    LoadAnswers answers;
-    double loadedLineCount = 0;
-};
-
-// The whole of "HTMLにして保存": the notice, the body with its counter, the page and the final notice.
-// Returns true when the page was written.
-bool ExportHtml(WindowOperations& window, const HtmlOptions& options, const ExportRequest& request);
 
 } // namespace parlowen

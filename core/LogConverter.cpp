@@ -17,7 +17,6 @@ namespace {
 constexpr std::size_t PieceSize = 1 << 20;
 // How much of the log a pass from its end reads before handing those pages back.
 constexpr std::size_t ReleaseStep = 16 << 20;
-constexpr char16_t ConvertTitle[] = u"Message:Log Change & Save";
 
 bool SameFile(const struct stat& one, const struct stat& other) {
     return one.st_dev == other.st_dev && one.st_ino == other.st_ino;
@@ -33,7 +32,8 @@ bool StillTheLogThatWasRead(const std::string& path, const FileDescriptor& log, 
            now.st_mtim.tv_nsec == read.st_mtim.tv_nsec;
 }
 
-// The check window's text: the rewritten log as it is now, without the extra CR LF that ends the file.
+} // namespace
+
 std::u16string ConvertedText(const std::string& path, const FileDescriptor& log) {
     MappedFile written;
     struct stat now {};
@@ -48,122 +48,6 @@ std::u16string ConvertedText(const std::string& path, const FileDescriptor& log)
     RequireMemory(bytes.size() * sizeof(char16_t));
     return Cp932Codec::Decode(bytes);
 }
-
-std::u16string StateFolderName() {
-    return FileNameForNotice(LogJournal::Folder());
-}
-
-void ShowRecoveries(WindowOperations& window, const std::vector<LogJournal::Recovery>& recoveries) {
-    for (const LogJournal::Recovery& recovery : recoveries) {
-        // Built by appending: GCC 12 at -O3 warns falsely about u"..." + std::u16string (its bug 105329).
-        std::u16string text = u"「";
-        text += FileNameForNotice(recovery.logPath);
-        text += u"」";
-        switch (recovery.outcome) {
-        case LogJournal::Recovery::Outcome::Redone:
-            window.ShowNotice(ConvertTitle, text + u"の中断されていた変換を、ジャーナルから完了しました。");
-            break;
-        case LogJournal::Recovery::Outcome::Dropped:
-            window.ShowNotice(WriteFailureTitle,
-                              text + u"の中断されていた変換のジャーナルを破棄しました。\r\n"
-                                     u"そのファイルは、変換を始めたときのファイルではありません。");
-            break;
-        case LogJournal::Recovery::Outcome::Failed:
-            window.ShowNotice(WriteFailureTitle, text +
-                                                     u"の中断されていた変換を完了できませんでした。"
-                                                     u"ジャーナルは残してあります。\r\n" +
-                                                     DescribeFailure(recovery.status));
-            break;
-        }
-    }
-}
-
-void ShowRewriteFailure(WindowOperations& window, const ConvertRequest& request,
-                        const RewriteResult& result) {
-    switch (result.stage) {
-    case RewriteResult::Stage::Read:
-        ShowReadFailure(window, request.fileName, result.status);
-        break;
-    case RewriteResult::Stage::Journal:
-        ShowWriteFailure(window, StateFolderName(), result.status);
-        break;
-    case RewriteResult::Stage::Log:
-        ShowWriteFailure(window, request.fileName, result.status);
-        break;
-    case RewriteResult::Stage::Unfinished:
-        window.ShowNotice(WriteFailureTitle,
-                          u"「" + request.fileName +
-                              u"」の書き換えが途中で止まりました。変換後の内容はジャーナルに"
-                              u"あり、次の起動時か次の変換の前に書き換えを完了します。\r\n" +
-                              DescribeFailure(result.status));
-        break;
-    }
-}
-
-bool ConvertAndSave(WindowOperations& window, const ConvertRequest& request) {
-    if (!window.AskOkCancel(
-            ConvertTitle,
-            u"変換すると、元のテキストファイルは失われ、変換後のファイルに置き換えられます。\r\n"
-            u"よろしいですか？")) {
-        window.Beep();
-        window.ShowNotice(ConvertTitle, u"処理は中断されました。");
-        window.MoveFocus(FocusTarget::File1);
-        return false;
-    }
-    // A rewrite of this log that a killed run left is finished first, so this one reads the log it made;
-    // one that cannot be finished stops this conversion, which would read a half-written log.
-    const std::vector<LogJournal::Recovery> recoveries = LogJournal::RecoverFor(request.path);
-    ShowRecoveries(window, recoveries);
-    if (!recoveries.empty() && recoveries.front().outcome == LogJournal::Recovery::Outcome::Failed) {
-        window.MoveFocus(FocusTarget::File1);
-        return false;
-    }
-    // A log the user may not write, and a state folder that cannot be used, are refused before anything on
-    // the window changes.
-    FileDescriptor log;
-    if (FileStatus status = OpenForRewrite(request.path, log); !status.Ok()) {
-        if (status.kind == FileStatus::Kind::System && status.errorNumber == ENOENT) {
-            ShowReadFailure(window, request.fileName, status);
-        } else {
-            ShowWriteFailure(window, request.fileName, status);
-        }
-        window.MoveFocus(FocusTarget::File1);
-        return false;
-    }
-    if (FileStatus status = LogJournal::PrepareFolder(); !status.Ok()) {
-        ShowWriteFailure(window, StateFolderName(), status);
-        window.MoveFocus(FocusTarget::File1);
-        return false;
-    }
-    window.SetBusy(true);
-    window.SetCheckText({});
-    const RewriteResult result = RewriteLog(request.path, log, request.answers, request.loadedLineCount,
-                                            [&window](std::int32_t count, double total) {
-                                                window.SetLineCounter({static_cast<double>(count), total});
-                                            });
-    if (!result.status.Ok()) {
-        window.SetBusy(false);
-        ShowRewriteFailure(window, request, result);
-        window.MoveFocus(FocusTarget::File1);
-        return false;
-    }
-    // The window shows the new order only once the file holds it. The log is rewritten even when its text
-    // is too large to show.
-    try {
-        window.SetCheckText(ConvertedText(request.path, log));
-    } catch (const std::bad_alloc&) {
-        ShowReadFailure(window, request.fileName, FileStatus::FromErrno(ENOMEM));
-    } catch (const std::length_error&) {
-        ShowReadFailure(window, request.fileName, FileStatus::FromErrno(ENOMEM));
-    }
-    window.SetBusy(false);
-    window.SetStateLabel(u"After", AfterColour);
-    window.ShowNotice(u"Complete Massage", u"Text change complete!");
-    window.MoveFocus(FocusTarget::File1);
-    return true;
-}
-
-} // namespace
 
 FileStatus ReverseKeptLines(MappedFile& log, const LoadAnswers& answers, double total,
                             const ConvertProgress& progress,
@@ -310,14 +194,6 @@ RewriteResult RewriteLog(const std::string& path, const LoadAnswers& answers, do
         return {status, RewriteResult::Stage::Journal};
     }
     return RewriteLog(path, log, answers, total, progress);
-}
-
-void RecoverJournals(WindowOperations& window) {
-    ShowRecoveries(window, LogJournal::RecoverAll());
-}
-
-bool RunConvertAndSave(WindowOperations& window, const ConvertRequest& request) {
-    return GuardMemory(window, request.fileName, [&] { return ConvertAndSave(window, request); });
 }
 
 } // namespace parlowen

@@ -55,18 +55,8 @@ RewriteResult RewriteLog(const std::string& path, const FileDescriptor& log, con
 RewriteResult RewriteLog(const std::string& path, const LoadAnswers& answers, double total,
                          const ConvertProgress& progress);
 
-// Finishes the rewrites that killed runs left, with a notice for each.
-void RecoverJournals(WindowOperations& window);
-
-struct ConvertRequest {
-    std::string path;
-    std::u16string fileName; // for the notices
-    LoadAnswers answers;
-    double loadedLineCount = 0;
-};
-
-// The whole of "変換して保存": the warning, the conversion with its counter, the write and the notices.
-// Returns true when the log was rewritten.
-bool RunConvertAndSave(WindowOperations& window, const ConvertRequest& request);
+// The check window's text after a rewrite: the log as it is now, without the extra CR LF that ends the
+// file; empty when the file at the path is no longer the one rewritten.
+std::u16string ConvertedText(const std::string& path, const FileDescriptor& log);
 
 } // namespace parlowen

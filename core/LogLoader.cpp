@@ -12,8 +12,6 @@ namespace {
 
 constexpr std::size_t LoadPieceBytes = std::size_t{16} << 20;
 
-LoadOutcome Load(WindowOperations& window, const LoadRequest& request);
-
 template <typename Char>
 std::basic_string_view<Char> Clean(std::basic_string_view<Char> line, bool removeSeparator) {
     const std::size_t first = line.find_first_not_of(Char(' '));
@@ -77,50 +75,5 @@ LoadResult LoadLog(const std::string& path, const LoadAnswers& answers,
     }
     return result;
 }
-
-LoadOutcome RunLoad(WindowOperations& window, const LoadRequest& request) {
-    LoadOutcome outcome;
-    GuardMemory(window, request.fileName, [&] {
-        outcome = Load(window, request);
-        return outcome.loaded;
-    });
-    return outcome;
-}
-
-namespace {
-
-LoadOutcome Load(WindowOperations& window, const LoadRequest& request) {
-    LoadOutcome outcome;
-    if (request.fileName.empty()) {
-        window.ShowNotice(u"Err:File select", u"ファイルが選択されていません！");
-        window.MoveFocus(FocusTarget::File1);
-        return outcome;
-    }
-    if (window.AskOkCancel(u"Ask:Null Delete", u"空白行を除去しますか？")) {
-        outcome.answers.RemoveBlankLines = StoredTrue;
-    }
-    if (window.AskOkCancel(u"Ask:Line Delete", u"区切り線「----」行を除去しますか？")) {
-        outcome.answers.RemoveSeparatorLines = StoredTrue;
-    }
-    window.SetBusy(true);
-    LoadResult result = LoadLog(request.path, outcome.answers, [&window](double count) {
-        window.SetLineCounter({count, std::nullopt});
-    });
-    if (!result.status.Ok()) {
-        window.SetBusy(false);
-        ShowReadFailure(window, request.fileName, result.status);
-        window.MoveFocus(FocusTarget::File1);
-        return outcome;
-    }
-    outcome.loaded = true;
-    outcome.loadedLineCount = result.lineCount;
-    window.SetCheckText(std::move(result.logText));
-    window.SetStateLabel(u"Before", BeforeColour);
-    window.SetBusy(false);
-    window.MoveFocus(FocusTarget::Check1);
-    return outcome;
-}
-
-} // namespace
 
 } // namespace parlowen

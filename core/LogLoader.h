@@ -50,21 +50,6 @@ struct LoadResult {
 LoadResult LoadLog(const std::string& path, const LoadAnswers& answers,
                    const std::function<void(double)>& progress);
 
-struct LoadRequest {
-    std::string path;        // the log in the file system's encoding
-    std::u16string fileName; // as the file name box shows it; empty when nothing is selected
-};
-
-struct LoadOutcome {
-    bool loaded = false; // a file was read: the save buttons may be enabled
-    LoadAnswers answers;
-    double loadedLineCount = 0;
-};
-
-// The load after the window has reset its options: the no-selection notice, both questions, the reading
-// with its counter, "Before", and the focus on the emphasis box. A file that cannot be read gives a notice.
-LoadOutcome RunLoad(WindowOperations& window, const LoadRequest& request);
-
 } // namespace parlowen
 
 template <typename Visit>

@@ -1,12 +1,10 @@
 #include "WindowOperations.h"
 
 #include "FileStore.h"
+#include "UserTexts.h"
 
-#include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <new>
-#include <stdexcept>
 
 namespace parlowen {
 namespace {
@@ -33,20 +31,25 @@ std::u16string CounterText(const LineCount& lineCount) {
     return text;
 }
 
-void ShowReadFailure(WindowOperations& window, std::u16string_view fileName, const FileStatus& status) {
+namespace {
+
+void ShowFileFailure(WindowOperations& window, std::u16string_view title, std::u16string_view fileName,
+                     std::u16string_view what, const FileStatus& status) {
     std::u16string text = u"「";
     text += fileName;
-    text += u"」を読み込めませんでした。\r\n";
+    text += what;
     text += DescribeFailure(status);
-    window.ShowNotice(ReadFailureTitle, text);
+    window.ShowNotice(title, text);
+}
+
+} // namespace
+
+void ShowReadFailure(WindowOperations& window, std::u16string_view fileName, const FileStatus& status) {
+    ShowFileFailure(window, UserTexts::ReadFailureTitle, fileName, UserTexts::CouldNotRead, status);
 }
 
 void ShowWriteFailure(WindowOperations& window, std::u16string_view fileName, const FileStatus& status) {
-    std::u16string text = u"「";
-    text += fileName;
-    text += u"」に書き込めませんでした。元のファイルは変更されていません。\r\n";
-    text += DescribeFailure(status);
-    window.ShowNotice(WriteFailureTitle, text);
+    ShowFileFailure(window, UserTexts::WriteFailureTitle, fileName, UserTexts::CouldNotWrite, status);
 }
 
 std::u16string FileNameForNotice(std::string_view path) {
@@ -85,19 +88,6 @@ std::u16string FileNameForNotice(std::string_view path) {
         }
     }
     return name;
-}
-
-bool GuardMemory(WindowOperations& window, std::u16string_view fileName,
-                 const std::function<bool()>& operation) {
-    try {
-        return operation();
-    } catch (const std::bad_alloc&) {
-    } catch (const std::length_error&) {
-    }
-    window.SetBusy(false);
-    ShowReadFailure(window, fileName, FileStatus::FromErrno(ENOMEM));
-    window.MoveFocus(FocusTarget::File1);
-    return false;
 }
 
 } // namespace parlowen

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -48,23 +47,12 @@ class WindowOperations {
 };
 
 // The notices for a log or page that could not be read or written, naming the file and the reason.
-inline constexpr char16_t ReadFailureTitle[] = u"Err:File read";
-inline constexpr char16_t WriteFailureTitle[] = u"Err:File write";
 void ShowReadFailure(WindowOperations& window, std::u16string_view fileName, const struct FileStatus& status);
 void ShowWriteFailure(WindowOperations& window, std::u16string_view fileName,
                       const struct FileStatus& status);
 
-} // namespace parlowen
-
-namespace parlowen {
-
 // A path of the file system as a notice shows it: UTF-8 decoded, a byte that is not UTF-8 kept as
 // U+DC00 + byte.
 std::u16string FileNameForNotice(std::string_view path);
-
-// Runs one operation of the window. Running out of memory ends the operation, not the program: the busy
-// pointer goes off and the read notice names the file and the reason.
-bool GuardMemory(WindowOperations& window, std::u16string_view fileName,
-                 const std::function<bool()>& operation);
 
 } // namespace parlowen

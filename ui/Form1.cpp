@@ -4,6 +4,7 @@
 #include "ClickableLabel.h"
 #include "ClipboardText.h"
 #include "ColourButton.h"
+#include "Dialogues.h"
 #include "Form1Operations.h"
 #include "HtmlExporter.h"
 #include "InformationMessages.h"
@@ -16,6 +17,7 @@
 #include "QtText.h"
 #include "TextBox.h"
 #include "Twips.h"
+#include "UserTexts.h"
 #include "WindowPlacement.h"
 
 #include <QAction>
@@ -237,8 +239,7 @@ bool Form1::FileNamed() {
         return true;
     }
     // A load with nothing selected leaves the save buttons as they were; there is still nothing to save.
-    messageBoxes_.ShowNotice(QStringLiteral("Err:File select"),
-                             QStringLiteral("ファイルが選択されていません！"));
+    messageBoxes_.ShowNotice(ToQString(UserTexts::SelectTitle), ToQString(UserTexts::NothingSelected));
     ui_.File1->setFocus(Qt::OtherFocusReason);
     return false;
 }

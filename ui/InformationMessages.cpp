@@ -1,5 +1,8 @@
 #include "InformationMessages.h"
 
+#include "QtText.h"
+#include "UserTexts.h"
+
 #include <QStringList>
 
 namespace parlowen::InformationMessages {
@@ -16,8 +19,7 @@ QString JoinLines(const QStringList& lines) {
 } // namespace
 
 QString ProductLine() {
-    return QStringLiteral(u"プログラム名") + IdeographicSpace +
-           QStringLiteral(u"チャットログ編集ツール Parlowen Pro");
+    return ToQString(UserTexts::ProductLine);
 }
 
 QString VersionLine() {

@@ -4,6 +4,7 @@
 #include "LogLoader.h"
 #include "ScriptedWindow.h"
 
+#include "Dialogues.h"
 #include <gtest/gtest.h>
 
 #include <algorithm>

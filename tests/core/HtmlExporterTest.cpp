@@ -1,6 +1,7 @@
 #include "HtmlExporter.h"
 
 #include "Cp932Codec.h"
+#include "Dialogues.h"
 #include "ScriptedWindow.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,6 @@
 #include "LogConverter.h"
 
+#include "Dialogues.h"
 #include "HtmlExporter.h"
 #include "ScriptedWindow.h"
 

@@ -1,5 +1,6 @@
 #include "LogLoader.h"
 
+#include "Dialogues.h"
 #include "ScriptedWindow.h"
 
 #include <gtest/gtest.h>

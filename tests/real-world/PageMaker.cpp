@@ -5,6 +5,7 @@
 //
 // TITLE and the keywords are given in Shift-JIS, as the log is; colours are colour texts such as
 // "255,00,00". The options stand for what the main window holds when "HTMLにして保存" is pressed.
+#include "Dialogues.h"
 #include "ColorTable.h"
 #include "Cp932Codec.h"
 #include "HtmlExporter.h"
