@@ -97,29 +97,9 @@ void RemoveIfAbandoned(const std::string& folder, std::string_view name) {
 } // namespace
 
 LogJournal::LogJournal() = default;
-
-LogJournal::~LogJournal() {
-    if (!sealed_ && !path_.empty()) {
-        ::unlink(path_.c_str());
-    }
-}
-
-LogJournal::LogJournal(LogJournal&& other) noexcept
-    : file_(std::move(other.file_)), path_(std::exchange(other.path_, {})),
-      logPath_(std::move(other.logPath_)), device_(other.device_), inode_(other.inode_), size_(other.size_),
-      buffer_(std::move(other.buffer_)), sealed_(other.sealed_) {}
-
-LogJournal& LogJournal::operator=(LogJournal&& other) noexcept {
-    std::swap(file_, other.file_);
-    std::swap(path_, other.path_);
-    std::swap(logPath_, other.logPath_);
-    std::swap(device_, other.device_);
-    std::swap(inode_, other.inode_);
-    std::swap(size_, other.size_);
-    std::swap(buffer_, other.buffer_);
-    std::swap(sealed_, other.sealed_);
-    return *this;
-}
+LogJournal::~LogJournal() = default;
+LogJournal::LogJournal(LogJournal&& other) noexcept = default;
+LogJournal& LogJournal::operator=(LogJournal&& other) noexcept = default;
 
 std::string LogJournal::Folder() {
     const char* state = std::getenv("XDG_STATE_HOME");
@@ -162,7 +142,7 @@ FileStatus LogJournal::Begin(const std::string& logPath, const struct stat& log,
     if (!begun.file_.Valid()) {
         return FileStatus::FromErrno(errno);
     }
-    begun.path_ = path;
+    begun.path_ = OwnedPath(path, true);
     begun.buffer_.assign(HeaderSize, '\0'); // written for real once the size is known
     begun.buffer_ += logPath;
     journal = std::move(begun);
@@ -195,11 +175,12 @@ FileStatus LogJournal::Seal() {
         return FileStatus::FromErrno(errno);
     }
     const std::string sealed = Folder() + "/" + Key(device_, inode_) + std::string(JournalSuffix);
-    if (::rename(path_.c_str(), sealed.c_str()) != 0) {
+    if (::rename(path_.Get().c_str(), sealed.c_str()) != 0) {
         return FileStatus::FromErrno(errno);
     }
-    path_ = sealed;
-    sealed_ = true;
+    // Sealed, the journal outlives this run: a killed run's journal is what the next start redoes.
+    path_.Forget();
+    path_ = OwnedPath(sealed, false);
     // Until the rename is on the disk, a power cut could lose the journal after the log has changed.
     if (FileStatus status = FileStore::SyncFolder(Folder()); !status.Ok()) {
         Remove();
@@ -236,14 +217,11 @@ FileStatus LogJournal::Apply(int logDescriptor, bool& started) const {
 }
 
 FileStatus LogJournal::Remove() {
-    if (path_.empty()) {
+    if (path_.Empty()) {
         return {};
     }
-    const int removed = ::unlink(path_.c_str());
-    const int error = errno;
-    path_.clear();
-    if (removed != 0) {
-        return FileStatus::FromErrno(error);
+    if (path_.Remove() != 0) {
+        return FileStatus::FromErrno(errno);
     }
     return FileStore::SyncFolder(Folder());
 }
@@ -266,11 +244,10 @@ bool LogJournal::OpenSealed(const std::string& journalPath, LogJournal& journal)
         Check(header, opened.logPath_) != header.check) {
         return false;
     }
-    opened.path_ = journalPath;
+    opened.path_ = OwnedPath(journalPath, false);
     opened.device_ = header.device;
     opened.inode_ = header.inode;
     opened.size_ = header.size;
-    opened.sealed_ = true;
     journal = std::move(opened);
     return true;
 }

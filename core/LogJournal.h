@@ -2,6 +2,7 @@
 
 #include "FileDescriptor.h"
 #include "FileStore.h"
+#include "OwnedPath.h"
 
 #include <cstdint>
 #include <string>
@@ -57,13 +58,12 @@ class LogJournal {
     bool AlreadyWritten(int logDescriptor) const;
 
     FileDescriptor file_;
-    std::string path_;
+    OwnedPath path_; // the journal's file, ours to remove until it is sealed
     std::string logPath_;
     std::uint64_t device_ = 0;
     std::uint64_t inode_ = 0;
     std::uint64_t size_ = 0; // the new bytes of the log, after the header and the path
     std::string buffer_;
-    bool sealed_ = false;
 };
 
 } // namespace parlowen

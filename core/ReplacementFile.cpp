@@ -67,34 +67,15 @@ FileStatus CheckTarget(const std::string& path, struct stat& info, bool& exists)
 } // namespace
 
 ReplacementFile::ReplacementFile() = default;
-
-ReplacementFile::~ReplacementFile() {
-    Discard();
-}
-
-ReplacementFile::ReplacementFile(ReplacementFile&& other) noexcept
-    : file_(std::move(other.file_)), target_(std::move(other.target_)),
-      temporary_(std::exchange(other.temporary_, {})), buffer_(std::move(other.buffer_)),
-      targetExists_(other.targetExists_), failure_(other.failure_) {}
-
-ReplacementFile& ReplacementFile::operator=(ReplacementFile&& other) noexcept {
-    std::swap(file_, other.file_);
-    std::swap(target_, other.target_);
-    std::swap(temporary_, other.temporary_);
-    std::swap(buffer_, other.buffer_);
-    std::swap(targetExists_, other.targetExists_);
-    std::swap(failure_, other.failure_);
-    return *this;
-}
+ReplacementFile::~ReplacementFile() = default;
+ReplacementFile::ReplacementFile(ReplacementFile&& other) noexcept = default;
+ReplacementFile& ReplacementFile::operator=(ReplacementFile&& other) noexcept = default;
 
 void ReplacementFile::Discard() {
     if (file_.Valid()) {
         file_.Close();
     }
-    if (!temporary_.empty()) {
-        ::unlink(temporary_.c_str());
-        temporary_.clear();
-    }
+    temporary_.Remove();
 }
 
 FileStatus ReplacementFile::Fail(FileStatus status) {
@@ -120,17 +101,15 @@ FileStatus ReplacementFile::Create(const std::string& targetPath, ReplacementFil
                       TemporaryPrefix.data(), static_cast<unsigned>(::getpid()),
                       static_cast<unsigned>(random()), static_cast<int>(TemporarySuffix.size()),
                       TemporarySuffix.data());
-        created.temporary_ = folder + "/" + name;
-        created.file_ =
-            FileDescriptor(::open(created.temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-        if (!created.file_.Valid() && errno != EEXIST) {
-            const int error = errno;
-            created.temporary_.clear();
-            return FileStatus::FromErrno(error);
+        const std::string path = folder + "/" + name;
+        created.file_ = FileDescriptor(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+        if (created.file_.Valid()) {
+            created.temporary_ = OwnedPath(path, true);
+        } else if (errno != EEXIST) {
+            return FileStatus::FromErrno(errno);
         }
     }
     if (!created.file_.Valid()) {
-        created.temporary_.clear();
         return FileStatus::FromErrno(EEXIST);
     }
     if (created.targetExists_) {
@@ -186,17 +165,18 @@ FileStatus ReplacementFile::Commit() {
         return Fail(FileStatus::FromErrno(EEXIST));
     }
     // With no target at the start, a file that appeared since is someone else's and is not replaced.
-    int renamed = targetExists_ ? ::rename(temporary_.c_str(), target_.c_str())
-                                : ::renameat2(AT_FDCWD, temporary_.c_str(), AT_FDCWD, target_.c_str(),
-                                              RENAME_NOREPLACE);
+    const char* temporary = temporary_.Get().c_str();
+    int renamed = targetExists_
+                      ? ::rename(temporary, target_.c_str())
+                      : ::renameat2(AT_FDCWD, temporary, AT_FDCWD, target_.c_str(), RENAME_NOREPLACE);
     if (renamed != 0 && errno == EINVAL && !targetExists_) {
         // A file system that cannot promise not to replace: the check above is the last word.
-        renamed = ::rename(temporary_.c_str(), target_.c_str());
+        renamed = ::rename(temporary, target_.c_str());
     }
     if (renamed != 0) {
         return Fail(FileStatus::FromErrno(errno));
     }
-    temporary_.clear();
+    temporary_.Forget();
     FileStore::SyncFolder(FileStore::FolderOf(target_));
     return {};
 }

@@ -2,6 +2,7 @@
 
 #include "FileDescriptor.h"
 #include "FileStore.h"
+#include "OwnedPath.h"
 
 #include <cstdint>
 #include <initializer_list>
@@ -46,7 +47,7 @@ class ReplacementFile {
 
     FileDescriptor file_;
     std::string target_;
-    std::string temporary_;
+    OwnedPath temporary_;
     std::string buffer_;
     bool targetExists_ = false;
     FileStatus failure_;
