@@ -1,6 +1,7 @@
 #include "Dialogues.h"
 
 #include "FileDescriptor.h"
+#include "FileNameText.h"
 #include "LogConverter.h"
 #include "LogJournal.h"
 #include "MappedFile.h"
@@ -80,7 +81,7 @@ std::u16string Quoted(std::u16string_view fileName) {
 
 void ShowRecoveries(WindowOperations& window, const std::vector<LogJournal::Recovery>& recoveries) {
     for (const LogJournal::Recovery& recovery : recoveries) {
-        std::u16string text = Quoted(FileNameForNotice(recovery.logPath));
+        std::u16string text = Quoted(DecodeFileName(recovery.logPath));
         switch (recovery.outcome) {
         case LogJournal::Recovery::Outcome::Redone:
             window.ShowNotice(ConvertTitle, text += RecoveryRedone);
@@ -97,7 +98,7 @@ void ShowRecoveries(WindowOperations& window, const std::vector<LogJournal::Reco
 }
 
 std::u16string StateFolderName() {
-    return FileNameForNotice(LogJournal::Folder());
+    return DecodeFileName(LogJournal::Folder());
 }
 
 bool FailRewrite(Dialogue& dialogue, const ConvertRequest& request, const RewriteResult& result) {

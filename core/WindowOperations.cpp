@@ -52,42 +52,4 @@ void ShowWriteFailure(WindowOperations& window, std::u16string_view fileName, co
     ShowFileFailure(window, UserTexts::WriteFailureTitle, fileName, UserTexts::CouldNotWrite, status);
 }
 
-std::u16string FileNameForNotice(std::string_view path) {
-    std::u16string name;
-    for (std::size_t index = 0; index < path.size();) {
-        const auto lead = static_cast<unsigned char>(path[index]);
-        const std::size_t length = lead < 0x80                   ? 1
-                                   : lead >= 0xC2 && lead < 0xE0 ? 2
-                                   : lead >= 0xE0 && lead < 0xF0 ? 3
-                                   : lead >= 0xF0 && lead < 0xF5 ? 4
-                                                                 : 0;
-        char32_t code = length == 1   ? lead
-                        : length == 2 ? lead & 0x1F
-                        : length == 3 ? lead & 0x0F
-                                      : lead & 0x07;
-        bool valid = length != 0 && index + length <= path.size();
-        for (std::size_t next = 1; valid && next < length; ++next) {
-            const auto trail = static_cast<unsigned char>(path[index + next]);
-            valid = (trail & 0xC0) == 0x80;
-            code = code << 6 | (trail & 0x3F);
-        }
-        valid = valid && code < 0x110000 && (code < 0xD800 || code > 0xDFFF) &&
-                code >= (length == 3   ? 0x800u
-                         : length == 4 ? 0x10000u
-                                       : 0u);
-        if (!valid) {
-            name += static_cast<char16_t>(0xDC00 + lead);
-            ++index;
-        } else if (code >= 0x10000) {
-            name += static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10));
-            name += static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF));
-            index += length;
-        } else {
-            name += static_cast<char16_t>(code);
-            index += length;
-        }
-    }
-    return name;
-}
-
 } // namespace parlowen

@@ -51,8 +51,4 @@ void ShowReadFailure(WindowOperations& window, std::u16string_view fileName, con
 void ShowWriteFailure(WindowOperations& window, std::u16string_view fileName,
                       const struct FileStatus& status);
 
-// A path of the file system as a notice shows it: UTF-8 decoded, a byte that is not UTF-8 kept as
-// U+DC00 + byte.
-std::u16string FileNameForNotice(std::string_view path);
-
 } // namespace parlowen
