@@ -292,9 +292,9 @@ TEST_F(CommandLineTest, FinishesTheRewritesOfKilledRunsBeforeReadingAnyLog) {
     }
 }
 
-// convert decodes nothing for a check window it does not have: under an address-space limit far below what
-// decoding the log would need, it rewrites the log and reports nothing.
-TEST_F(CommandLineTest, ConvertDecodesNoTextForACheckWindow) {
+// html and convert decode nothing for a check window they do not have: under an address-space limit far below
+// what decoding the log would need, they write the page and rewrite the log, and report nothing.
+TEST_F(CommandLineTest, HtmlAndConvertDecodeNoTextForACheckWindow) {
 #ifdef __SANITIZE_ADDRESS__
     GTEST_SKIP() << "AddressSanitizer reserves terabytes of address space, so no address-space limit applies";
 #endif
@@ -310,26 +310,42 @@ TEST_F(CommandLineTest, ConvertDecodesNoTextForACheckWindow) {
         file << "B\r\n";
     }
     const std::uintmax_t size = QFileInfo(log).size();
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::alarm(120);
-        // The mapping of the log and 96 MB more; the log's text alone would take twice the log.
-        std::uint64_t pages = 0;
-        std::ifstream("/proc/self/statm") >> pages;
-        const rlim_t limit = pages * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE)) + size + (96 << 20);
-        const rlimit bound{limit, limit};
-        ::setrlimit(RLIMIT_AS, &bound);
-        const Outcome outcome = RunCommandLine({"convert", log});
-        std::fputs(outcome.errors.c_str(), stderr);
-        ::_exit(outcome.status == ExitDone && outcome.errors.empty() ? 0 : 1);
-    }
-    int wait = 0;
-    ASSERT_EQ(::waitpid(child, &wait, 0), child);
-    EXPECT_TRUE(WIFEXITED(wait) && WEXITSTATUS(wait) == 0) << "the conversion failed or reported a failure";
+    // Runs html and then convert in a child, with the mapping of the log and 96 MB more of address space or
+    // without a limit; gives whether both succeeded without a word, and the child's peak resident megabytes.
+    auto run = [&](bool limited) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::alarm(120);
+            std::uint64_t pages = 0;
+            std::ifstream("/proc/self/statm") >> pages;
+            const rlim_t limit = pages * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE)) + size + (96 << 20);
+            const rlimit bound{limit, limit};
+            if (limited) {
+                ::setrlimit(RLIMIT_AS, &bound);
+            }
+            const Outcome page = RunCommandLine({"html", log});
+            const Outcome outcome = RunCommandLine({"convert", log});
+            std::fputs((page.errors + outcome.errors).c_str(), stderr);
+            const bool quiet = (page.errors + outcome.errors).empty();
+            ::_exit(page.status == ExitDone && outcome.status == ExitDone && quiet ? 0 : 1);
+        }
+        int wait = 0;
+        rusage usage{};
+        const bool done =
+            ::wait4(child, &wait, 0, &usage) == child && WIFEXITED(wait) && WEXITSTATUS(wait) == 0;
+        return std::make_pair(done, static_cast<double>(usage.ru_maxrss) / 1024.0);
+    };
+    EXPECT_TRUE(run(true).first) << "a command failed or reported a failure";
+    EXPECT_GT(QFileInfo(commandFolder_.filePath("large.html")).size(), static_cast<qint64>(size));
     const std::string converted = ReadBytes(log);
     EXPECT_EQ(converted.size(), size + 2);
     EXPECT_EQ(converted.substr(0, 3 + line.size()), "B\r\n" + line);
     EXPECT_EQ(converted.substr(converted.size() - line.size() - 5), line + "A\r\n\r\n");
+    // Without a limit nothing fails, but a text decoded for nobody would still take twice the log.
+    const auto [done, peakMegabytes] = run(false);
+    EXPECT_TRUE(done);
+    std::printf("html and convert of %zu MB: peak resident memory %.0f MB\n", megabytes, peakMegabytes);
+    EXPECT_LT(peakMegabytes, 2.5 * megabytes);
 }
 
 // Leftover temporary pages are looked for once per folder, not once per page.
