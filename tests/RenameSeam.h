@@ -1,8 +1,8 @@
 #pragma once
 
 // A link seam for the tests that kill a write at its most delicate moments: a test program linked with
-// RenameSeam.cpp has its own rename(), renameat2(), write(), pwrite(), fsync(), ftruncate() and unlink(),
-// which come before the C library's and only add a stop when a test asks for one.
+// RenameSeam.cpp has its own rename(), renameat(), renameat2(), write(), pwrite(), fsync(), ftruncate(),
+// unlink() and unlinkat(), which come before the C library's and only add a stop when a test asks for one.
 
 enum class SeamCall { Rename, Write, PositionedWrite, Sync, Truncate, Unlink };
 
