@@ -553,10 +553,26 @@ void ReuseInode(const TemporaryFolder& folder, const std::string& bytes) {
     }
 }
 
+// A whole journal as the first format wrote it: magic, device, inode, size, path length and an FNV-1a check
+// of those and the path, then the path and the new bytes.
+std::string OldFormatJournal(const std::string& logPath, const std::string& bytes) {
+    const struct stat log = Status(logPath);
+    std::uint64_t fields[6] = {log.st_dev, log.st_ino, bytes.size(), logPath.size(), 0, 0};
+    std::string journal = "PARLOWEN-REDO-1\n";
+    journal.append(reinterpret_cast<const char*>(fields), 32);
+    std::uint64_t check = 0xcbf29ce484222325ULL;
+    for (const unsigned char byte : journal + logPath) {
+        check = (check ^ byte) * 0x100000001b3ULL;
+    }
+    fields[4] = check;
+    journal.append(reinterpret_cast<const char*>(fields + 4), 16);
+    return journal + logPath + bytes;
+}
+
 // What the next start does with a journal that a killed run left and that cannot simply be redone: one
 // whose log was replaced or deleted is dropped with a notice and the file now at the path is left alone; an
 // incomplete one goes without a word; one whose log was already wholly rewritten is only removed, so a line
-// appended since is kept.
+// appended since is kept; one of the earlier format is dropped with a notice, never redone.
 TEST(RecoverJournals, JournalsThatCannotSimplyBeRedone) {
     enum class Notice { None, Dropped, Redone };
     struct Case {
@@ -600,6 +616,13 @@ TEST(RecoverJournals, JournalsThatCannotSimplyBeRedone) {
              std::ofstream(f.Path("log.txt"), std::ios::app) << "C\r\n";
          },
          Notice::Redone, "B\r\nA\r\n\r\nC\r\n", "  A\r\n  B\r\n"},
+        {"a journal of the earlier format, which cannot tell the log from a later file",
+         SeamCall::PositionedWrite,
+         [](const TemporaryFolder& f, const PrivateStateFolder& s) {
+             std::ofstream(s.Path() + "/" + s.Names().at(0), std::ios::trunc | std::ios::binary)
+                 << OldFormatJournal(f.Path("log.txt"), "B\r\nA\r\n\r\n");
+         },
+         Notice::Dropped, "A\r\nB\r\n"},
         // The birth time tells it from the log, though it has the log's inode, size and bytes.
         {"the log deleted and its inode reused by a new file", SeamCall::PositionedWrite,
          [](const TemporaryFolder& f, const PrivateStateFolder&) { ReuseInode(f, "A\r\nB\r\n"); },
