@@ -542,11 +542,6 @@ void ReuseInode(const TemporaryFolder& folder, const std::string& bytes) {
             break;
         }
     }
-    for (const std::string& name : folder.Names()) {
-        if (name.starts_with("new ")) {
-            std::filesystem::remove(folder.Path(name));
-        }
-    }
     if (!std::filesystem::exists(folder.Path("log.txt"))) {
         std::fprintf(stderr, "inode reuse not checked: the file system gave no new file the log's inode\n");
         folder.Write("log.txt", bytes);
@@ -662,15 +657,17 @@ TEST(RecoverJournals, JournalsThatCannotSimplyBeRedone) {
 // log). A journal that is not the user's own is skipped even in a private folder. Run as nobody, the owner
 // of the log, since root owns the planted journal.
 TEST(RecoverJournals, StateFolderOrJournalOfAnotherUserIsNeverRedone) {
-    enum class Place { SharedFolder, OwnFolderOthersMayWrite, LinkToOwnFolder, OthersJournalInOwnFolder };
     const struct {
         const char* name;
-        Place place;
+        uid_t owner; // of the folder the journal is in; the journal is root's, except behind the link
+        mode_t mode;
+        bool throughLink;
+        bool refused;
     } cases[] = {
-        {"another user's folder that all may write", Place::SharedFolder},
-        {"the user's own folder that others may write", Place::OwnFolderOthersMayWrite},
-        {"a link to a private folder of the user's", Place::LinkToOwnFolder},
-        {"another user's journal in the user's private folder", Place::OthersJournalInOwnFolder},
+        {"another user's folder that all may write", 0, 0777, false, true},
+        {"the user's own folder that others may write", 65534, 0777, false, true},
+        {"a link to a private folder of the user's", 65534, 0700, true, true},
+        {"another user's journal in the user's private folder", 65534, 0700, false, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -682,23 +679,18 @@ TEST(RecoverJournals, StateFolderOrJournalOfAnotherUserIsNeverRedone) {
         KillRewriteBefore(folder, SeamCall::PositionedWrite, 2, "A\r\nB\r\n");
         ::unsetenv("XDG_STATE_HOME");
         const std::string state = folder.Path("state/parlowen");
-        const std::string journal =
-            state + "/" + std::filesystem::directory_iterator(state)->path().filename().string();
+        const std::string real = c.throughLink ? folder.Path("state/real") : state;
+        std::filesystem::rename(state, real);
+        const std::string journal = std::filesystem::directory_iterator(real)->path().string();
+        if (c.throughLink) {
+            std::filesystem::create_directory_symlink("real", state);
+            ::chown(journal.c_str(), 65534, 65534);
+        }
         ::chmod(folder.Path("state").c_str(), 0755);
         ::chmod(journal.c_str(), 0644);
-        if (c.place == Place::SharedFolder) {
-            ::chmod(state.c_str(), 0777);
-        } else if (c.place == Place::LinkToOwnFolder) {
-            std::filesystem::rename(state, folder.Path("state/real"));
-            std::filesystem::create_directory_symlink("real", state);
-            ::lchown(folder.Path("state/real").c_str(), 65534, 65534);
-            ::chown((folder.Path("state/real/") + std::filesystem::path(journal).filename().string()).c_str(),
-                    65534, 65534);
-        } else {
-            ::chown(state.c_str(), 65534, 65534);
-            ::chmod(state.c_str(), c.place == Place::OwnFolderOthersMayWrite ? 0777 : 0700);
-        }
-        const bool refused = c.place != Place::OthersJournalInOwnFolder;
+        ::chown(real.c_str(), c.owner, c.owner);
+        ::chmod(real.c_str(), c.mode);
+        const bool refused = c.refused;
         const int exit = InChild([&] {
             if (!BecomeNobody()) {
                 return 2;
