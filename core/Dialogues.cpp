@@ -132,9 +132,12 @@ LoadOutcome Load(WindowOperations& window, const LoadRequest& request) {
         outcome.answers.RemoveSeparatorLines = StoredTrue;
     }
     dialogue.Busy();
-    LoadResult result = LoadLog(request.path, outcome.answers, [&window](double count) {
-        window.SetLineCounter({count, std::nullopt});
-    });
+    LoadResult result = LoadLog(
+        request.path, outcome.answers,
+        [&window](double count) {
+            window.SetLineCounter({count, std::nullopt});
+        },
+        request.encoding);
     if (!result.status.Ok()) {
         dialogue.FailRead(request.fileName, result.status);
         return outcome;
@@ -174,17 +177,19 @@ bool ConvertAndSave(WindowOperations& window, const ConvertRequest& request) {
     }
     dialogue.Busy();
     window.SetCheckText({});
-    const RewriteResult result = RewriteLog(request.path, log, request.answers, request.loadedLineCount,
-                                            [&window](std::int32_t count, double total) {
-                                                window.SetLineCounter({static_cast<double>(count), total});
-                                            });
+    const RewriteResult result = RewriteLog(
+        request.path, log, request.answers, request.loadedLineCount,
+        [&window](std::int32_t count, double total) {
+            window.SetLineCounter({static_cast<double>(count), total});
+        },
+        request.encoding);
     if (!result.status.Ok()) {
         return FailRewrite(dialogue, request, result);
     }
     // The window shows the new order only once the file holds it. The log is rewritten even when its text
     // is too large to show.
     try {
-        window.SetCheckText(ConvertedText(request.path, log));
+        window.SetCheckText(ConvertedText(request.path, log, request.encoding));
     } catch (const std::bad_alloc&) {
         ShowReadFailure(window, request.fileName, FileStatus::FromErrno(ENOMEM));
     } catch (const std::length_error&) {
@@ -206,22 +211,30 @@ bool Export(WindowOperations& window, const HtmlOptions& options, const ExportRe
     if (const FileStatus read = MappedFile::Open(request.logPath, log); !read.Ok()) {
         return dialogue.FailRead(request.fileName, read);
     }
+    const EncodingDecision decision = DecideEncoding(log.Bytes(), request.encoding);
+    if (!decision.status.Ok()) {
+        return dialogue.FailRead(request.fileName, decision.status);
+    }
+    if (request.keywordsMustFit && !KeywordsFit(options, decision.encoding)) {
+        return dialogue.FailRead(request.fileName, {FileStatus::Kind::KeywordUnfit, 0});
+    }
     // The page is written as its pieces are made; the check window gets the body once it is whole, before
     // the page takes its name.
     ReplacementFile page;
     std::u16string text;
     FileStatus written = ReplacementFile::Create(request.pagePath, page);
     if (written.Ok()) {
-        written = page.Append(PageHead(options, request.baseName));
+        written = page.Append(PageHead(options, request.baseName, decision.encoding));
     }
     if (written.Ok()) {
-        written = WriteHtmlBody(
-                      log, options, request.answers, request.loadedLineCount,
-                      [&window](std::int32_t count, double total) {
-                          window.SetLineCounter({static_cast<double>(count), total});
-                      },
-                      [&page](std::string_view bytes) { return page.Append(bytes); }, &text)
-                      .written;
+        written =
+            WriteHtmlBody(
+                log, options, request.answers, request.loadedLineCount,
+                [&window](std::int32_t count, double total) {
+                    window.SetLineCounter({static_cast<double>(count), total});
+                },
+                [&page](std::string_view bytes) { return page.Append(bytes); }, &text, {}, decision.encoding)
+                .written;
     }
     if (written.Ok()) {
         written = page.Append(PageEnd);
