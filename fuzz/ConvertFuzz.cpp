@@ -1,7 +1,11 @@
 // Converting reverses the kept lines of any log; converting the result again with no removal chosen gives
-// the original cleaned lines, with the empty lines that the extra CR LF of each rewrite adds.
+// the original cleaned lines, with the empty lines that the extra CR LF of each rewrite adds. A log with CR
+// LF line ends, no leading spaces and nothing to drop comes back whole from two conversions in every
+// encoding, its mark in place.
+#include "Cp932Codec.h"
 #include "FuzzSupport.h"
 #include "LogConverter.h"
+#include "UnicodeCodec.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -20,13 +24,52 @@ std::string ReadFile(const std::string& path) {
 
 ConvertResult Convert(const std::string& path, const LoadAnswers& answers, std::size_t linesInFile) {
     std::int32_t lastCount = 0;
-    ConvertResult result = ConvertLog(path, answers, 7, [&](std::int32_t count, double total) {
-        Require(count == lastCount + 1 && total == 7, "the convert counter skipped or lost its total");
-        lastCount = count;
-    });
+    ConvertResult result = ConvertLog(
+        path, answers, 7,
+        [&](std::int32_t count, double total) {
+            Require(count == lastCount + 1 && total == 7, "the convert counter skipped or lost its total");
+            lastCount = count;
+        },
+        EncodingChoice::ShiftJis);
     Require(result.status.Ok(), "the conversion failed");
     Require(static_cast<std::size_t>(lastCount) == linesInFile, "the counter did not count every line read");
     return result;
+}
+
+// The input's characters as lines that no conversion changes but for their order.
+std::u16string TidyLog(std::string_view bytes) {
+    std::u16string log;
+    for (const fuzz::ReferenceLine& line : fuzz::ReferenceCleanLines(bytes, {})) {
+        std::u16string text;
+        for (const char16_t unit : Cp932Codec::Decode(line.cleaned)) {
+            if (unit != u'\r' && unit != u'\n' && (unit != u' ' || !text.empty())) {
+                text += unit;
+            }
+        }
+        log += text + u"\r\n";
+    }
+    return log;
+}
+
+void ConvertTwiceInEveryEncoding(std::string_view bytes) {
+    const std::u16string log = TidyLog(bytes);
+    std::string utf8;
+    UnicodeCodec::EncodeUtf8Append(log, utf8);
+    std::string utf16le = "\xFF\xFE";
+    UnicodeCodec::Utf16BytesAppend(log, false, utf16le);
+    std::string utf16be = "\xFE\xFF";
+    UnicodeCodec::Utf16BytesAppend(log, true, utf16be);
+    const std::pair<std::string, std::size_t> logs[] = {
+        {utf8, 0}, {"\xEF\xBB\xBF" + utf8, 3}, {utf16le, 2}, {utf16be, 2}};
+    for (const auto& [original, markSize] : logs) {
+        const ConvertResult once = ConvertLog(fuzz::WriteScratchLog(original), {}, 1, nullptr);
+        Require(once.status.Ok(), "a Unicode log was not converted");
+        Require(once.bytes.size() == original.size() &&
+                    once.bytes.compare(0, markSize, original, 0, markSize) == 0,
+                "the converted Unicode log lost bytes or its mark");
+        const ConvertResult twice = ConvertLog(fuzz::WriteScratchLog(once.bytes), {}, 1, nullptr);
+        Require(twice.status.Ok() && twice.bytes == original, "converting twice did not give the log back");
+    }
 }
 
 } // namespace
@@ -52,7 +95,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ConvertResult first = Convert(path, keepAll, original.size());
     // The journal goes beside the scratch log rather than into the user's state folder.
     ::setenv("XDG_STATE_HOME", (path.substr(0, path.rfind('/')) + "/state").c_str(), 1);
-    Require(RewriteLog(path, keepAll, 7, nullptr).status.Ok(), "the rewrite failed");
+    Require(RewriteLog(path, keepAll, 7, nullptr, EncodingChoice::ShiftJis).status.Ok(),
+            "the rewrite failed");
     Require(ReadFile(path) == first.bytes + "\r\n", "the rewritten log is not the text and one CR LF");
 
     // The extra CR LF is read back as one more, empty, line, which the second reversal puts first.
@@ -62,5 +106,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     Require(Convert(path, keepAll, original.size() + 1).bytes == twice,
             "converting twice did not give the original lines back");
+    ConvertTwiceInEveryEncoding(bytes);
     return 0;
 }
