@@ -189,7 +189,7 @@ bool ConvertAndSave(WindowOperations& window, const ConvertRequest& request) {
     // The window shows the new order only once the file holds it. The log is rewritten even when its text
     // is too large to show.
     try {
-        window.SetCheckText(ConvertedText(request.path, log, request.encoding));
+        window.SetCheckText(ConvertedText(request.path, log, result.encoding));
     } catch (const std::bad_alloc&) {
         ShowReadFailure(window, request.fileName, FileStatus::FromErrno(ENOMEM));
     } catch (const std::length_error&) {
@@ -211,7 +211,7 @@ bool Export(WindowOperations& window, const HtmlOptions& options, const ExportRe
     if (const FileStatus read = MappedFile::Open(request.logPath, log); !read.Ok()) {
         return dialogue.FailRead(request.fileName, read);
     }
-    const EncodingDecision decision = DecideEncoding(log.Bytes(), request.encoding);
+    const EncodingDecision decision = DecideEncoding(log, request.encoding);
     if (!decision.status.Ok()) {
         return dialogue.FailRead(request.fileName, decision.status);
     }

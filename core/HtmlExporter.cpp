@@ -324,7 +324,7 @@ HtmlResult BuildHtmlBody(const std::string& logPath, const HtmlOptions& options,
     if (!result.status.Ok()) {
         return result;
     }
-    const EncodingDecision decision = DecideEncoding(log.Bytes(), choice);
+    const EncodingDecision decision = DecideEncoding(log, choice);
     if (result.status = decision.status; !result.status.Ok()) {
         return result;
     }

@@ -35,30 +35,27 @@ bool StillTheLogThatWasRead(const std::string& path, const FileDescriptor& log, 
 
 } // namespace
 
-std::u16string ConvertedText(const std::string& path, const FileDescriptor& log, EncodingChoice choice) {
+std::u16string ConvertedText(const std::string& path, const FileDescriptor& log,
+                             const LogEncoding& encoding) {
     MappedFile written;
     struct stat now {};
     if (!MappedFile::Open(path, written).Ok() || ::fstat(log.Get(), &now) != 0 ||
         !SameFile(written.Status(), now)) {
         return {};
     }
-    const EncodingDecision decision = DecideEncoding(written.Bytes(), choice);
-    if (!decision.status.Ok()) {
-        return {};
-    }
-    std::string_view bytes = decision.encoding.Text(written.Bytes());
-    if (bytes.ends_with(decision.encoding.LineBreak())) {
-        bytes.remove_suffix(decision.encoding.LineBreak().size());
+    std::string_view bytes = encoding.Text(written.Bytes());
+    if (bytes.ends_with(encoding.LineBreak())) {
+        bytes.remove_suffix(encoding.LineBreak().size());
     }
     RequireMemory(bytes.size() * sizeof(char16_t));
-    switch (decision.encoding.kind) {
+    switch (encoding.kind) {
     case LogEncoding::Kind::ShiftJis:
         break;
     case LogEncoding::Kind::Utf8:
         return UnicodeCodec::DecodeUtf8(bytes);
     case LogEncoding::Kind::Utf16Le:
     case LogEncoding::Kind::Utf16Be: {
-        std::u16string text = UnicodeCodec::Utf16Units(bytes, decision.encoding.BigEndian());
+        std::u16string text = UnicodeCodec::Utf16Units(bytes, encoding.BigEndian());
         UnicodeCodec::RepairUtf16(text.data(), text.data() + text.size());
         return text;
     }
@@ -179,7 +176,7 @@ ConvertResult ConvertLog(const std::string& path, const LoadAnswers& answers, do
     result.status = MappedFile::Open(path, log);
     EncodingDecision decision;
     if (result.status.Ok()) {
-        decision = DecideEncoding(log.Bytes(), choice);
+        decision = DecideEncoding(log, choice);
         result.status = decision.status;
     }
     if (result.status.Ok()) {
@@ -225,7 +222,7 @@ RewriteResult RewriteLog(const std::string& path, const FileDescriptor& log, con
     if (FileStatus status = MappedFile::Open(path, read); !status.Ok()) {
         return {status, Stage::Read};
     }
-    const EncodingDecision decision = DecideEncoding(read.Bytes(), choice);
+    const EncodingDecision decision = DecideEncoding(read, choice);
     if (!decision.status.Ok()) {
         return {decision.status, Stage::Read};
     }
@@ -271,7 +268,7 @@ RewriteResult RewriteLog(const std::string& path, const FileDescriptor& log, con
     }
     // Left behind, the journal would only be found already written and removed by the next recovery.
     journal.Remove();
-    return {};
+    return {{}, Stage::Read, decision.encoding};
 }
 
 RewriteResult RewriteLog(const std::string& path, const LoadAnswers& answers, double total,

@@ -46,6 +46,7 @@ struct RewriteResult {
     };
     FileStatus status;
     Stage stage = Stage::Read;
+    LogEncoding encoding = {}; // the log's, as the rewrite decided it
 };
 
 // The rewritten log: the converted lines and one more CR LF, written first to a journal and then over the
@@ -59,9 +60,10 @@ RewriteResult RewriteLog(const std::string& path, const FileDescriptor& log, con
 RewriteResult RewriteLog(const std::string& path, const LoadAnswers& answers, double total,
                          const ConvertProgress& progress, EncodingChoice choice = EncodingChoice::Auto);
 
-// The check window's text after a rewrite: the log as it is now in its encoding, without the mark and the
-// extra CR LF that ends the file; empty when the file at the path is no longer the one rewritten.
+// The check window's text after a rewrite: the log as it is now, read in the encoding the rewrite decided,
+// without the mark and the extra CR LF that ends the file; empty when the file at the path is no longer the
+// one rewritten.
 std::u16string ConvertedText(const std::string& path, const FileDescriptor& log,
-                             EncodingChoice choice = EncodingChoice::Auto);
+                             const LogEncoding& encoding = {});
 
 } // namespace parlowen

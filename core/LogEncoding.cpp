@@ -2,6 +2,7 @@
 
 #include "UnicodeCodec.h"
 
+#include <algorithm>
 #include <array>
 
 namespace parlowen {
@@ -58,7 +59,10 @@ std::string_view LogEncoding::LineBreak() const {
     return "\r\n";
 }
 
-EncodingDecision DecideEncoding(std::string_view bytes, EncodingChoice choice) {
+namespace {
+
+template <typename CheckUtf8>
+EncodingDecision Decide(std::string_view bytes, EncodingChoice choice, CheckUtf8&& checkUtf8) {
     EncodingDecision decision;
     // FF FE 00 00 could also be UTF-16 starting with U+0000, which no chat log does.
     if (bytes.starts_with(Utf32LeMark) || bytes.starts_with(Utf32BeMark)) {
@@ -70,7 +74,7 @@ EncodingDecision DecideEncoding(std::string_view bytes, EncodingChoice choice) {
         if (marked) {
             decision.encoding = *marked;
         } else {
-            const UnicodeCodec::Utf8Check check = UnicodeCodec::CheckUtf8(bytes);
+            const UnicodeCodec::Utf8Check check = checkUtf8();
             decision.encoding.kind = check.valid && check.multibyte ? Kind::Utf8 : Kind::ShiftJis;
         }
     } else {
@@ -85,6 +89,40 @@ EncodingDecision DecideEncoding(std::string_view bytes, EncodingChoice choice) {
         decision.status = {FileStatus::Kind::OddUtf16, 0};
     }
     return decision;
+}
+
+} // namespace
+
+EncodingDecision DecideEncoding(std::string_view bytes, EncodingChoice choice) {
+    return Decide(bytes, choice, [bytes] { return UnicodeCodec::CheckUtf8(bytes); });
+}
+
+EncodingDecision DecideEncoding(const MappedFile& log, EncodingChoice choice) {
+    return Decide(log.Bytes(), choice, [&log] {
+        constexpr std::size_t PieceBytes = std::size_t{16} << 20;
+        const std::string_view bytes = log.Bytes();
+        UnicodeCodec::Utf8Check whole;
+        for (std::size_t start = 0; start < bytes.size();) {
+            // A piece ends before a byte that starts a character, so that its last sequence is whole if valid
+            // (a longer run of continuation bytes is invalid wherever it is cut).
+            std::size_t end = std::min(bytes.size(), start + PieceBytes);
+            while (end < bytes.size() && end > start + PieceBytes - 4 &&
+                   (static_cast<unsigned char>(bytes[end]) & 0xC0) == 0x80) {
+                --end;
+            }
+            const std::string_view piece = bytes.substr(start, end - start);
+            const UnicodeCodec::Utf8Check check = UnicodeCodec::CheckUtf8(piece);
+            if (!check.valid) {
+                // Most often early in a Shift-JIS log, whose operation reads these pages next.
+                whole.valid = false;
+                break;
+            }
+            whole.multibyte = whole.multibyte || check.multibyte;
+            log.Release(piece);
+            start = end;
+        }
+        return whole;
+    });
 }
 
 std::optional<EncodingChoice> ParseEncodingChoice(std::string_view name) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FileStore.h"
+#include "MappedFile.h"
 
 #include <cstddef>
 #include <optional>
@@ -37,6 +38,9 @@ struct EncodingDecision {
 // character beyond ASCII, and Shift-JIS otherwise. A choice other than Auto overrides the rule but not a
 // mark that says otherwise. UTF-32 and UTF-16 with an odd byte count are refused.
 EncodingDecision DecideEncoding(std::string_view bytes, EncodingChoice choice = EncodingChoice::Auto);
+// The same for a mapped log, whose pages are given back as the UTF-8 test reads them: a large UTF-8 log is
+// then not held whole in memory before its operation starts.
+EncodingDecision DecideEncoding(const MappedFile& log, EncodingChoice choice = EncodingChoice::Auto);
 
 // "auto", "shift-jis", "utf-8", "utf-16le", "utf-16be"; nothing for another name.
 std::optional<EncodingChoice> ParseEncodingChoice(std::string_view name);

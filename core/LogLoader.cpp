@@ -104,7 +104,9 @@ LoadResult LoadLog(const std::string& path, const LoadAnswers& answers,
     if (!result.status.Ok()) {
         return result;
     }
-    const EncodingDecision decision = DecideEncoding(log.Bytes(), choice);
+    // Before the encoding's pass over the log, so that a sparse terabyte fails at once.
+    RequireMemory(log.Bytes().size() * sizeof(char16_t));
+    const EncodingDecision decision = DecideEncoding(log, choice);
     result.status = decision.status;
     result.encoding = decision.encoding;
     if (!result.status.Ok()) {
