@@ -210,6 +210,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Input input = Parse(std::string_view(reinterpret_cast<const char*>(data), size));
     const HtmlOptions options =
         MakeHtmlOptions(Colours(), input.emphasis, input.entryKeyword, input.speakerKeywords);
+    // The Shift-JIS reference holds for a log that no byte-order mark claims for another encoding.
+    if (!DecideEncoding(input.log, EncodingChoice::ShiftJis).status.Ok()) {
+        return 0;
+    }
     const std::string path = fuzz::WriteScratchLog(input.log);
 
     std::int32_t lastCount = 0;
