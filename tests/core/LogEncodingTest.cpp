@@ -124,22 +124,8 @@ TEST(UnicodeCodec, DecodesWithReplacementAndWritesBack) {
         EXPECT_EQ(repaired, written) << c.name;
     }
     std::string lone;
-    UnicodeCodec::EncodeUtf8Append(u"A\xD800"
-                                   "B",
-                                   lone);
-    EXPECT_EQ(lone, "A\xEF\xBF\xBD"
-                    "B");
-    for (const bool bigEndian : {false, true}) {
-        const std::u16string units = u"A\xD800\xDC00\xDC00\x0D0A";
-        const std::string bytes = Utf16(units, bigEndian);
-        EXPECT_EQ(UnicodeCodec::Utf16Units(bytes, bigEndian), units);
-        std::string back;
-        UnicodeCodec::Utf16BytesAppend(units, bigEndian, back);
-        EXPECT_EQ(back, bytes);
-        std::u16string repaired = units;
-        UnicodeCodec::RepairUtf16(repaired.data(), repaired.data() + repaired.size());
-        EXPECT_EQ(repaired, u"A\xD800\xDC00\uFFFD\x0D0A");
-    }
+    UnicodeCodec::EncodeUtf8Append(std::u16string{u'A', char16_t{0xD800}, u'B'}, lone);
+    EXPECT_EQ(lone, std::string("A\xEF\xBF\xBD") + "B");
 }
 
 // The same small log in every encoding the program reads: what the check window shows after the load,
@@ -294,14 +280,6 @@ TEST(LogEncodings, UnsafeEncodingsAreRefusedAndNothingIsWritten) {
         EXPECT_EQ(page.calls[page.calls.size() - 2], notice) << c.name;
         EXPECT_EQ(folder.Names(), std::vector<std::string>{"log.txt"}) << c.name;
     }
-}
-
-TEST(KeywordsFit, OnlyShiftJisLogsLimitTheKeywords) {
-    const HtmlOptions options = MakeHtmlOptions({}, false, u"", {u"たろう\U0001F600"});
-    EXPECT_FALSE(KeywordsFit(options, {}));
-    EXPECT_TRUE(KeywordsFit(options, {LogEncoding::Kind::Utf8, 0}));
-    EXPECT_TRUE(KeywordsFit(options, {LogEncoding::Kind::Utf16Be, 2}));
-    EXPECT_TRUE(KeywordsFit(MakeHtmlOptions({}, false, u"", {u"たろう"}), {}));
 }
 
 } // namespace
