@@ -29,7 +29,7 @@ void PaletteHandOff::Open(ColourButton* target) {
         connect(palette_, &Form2::ColourChosen, this, &PaletteHandOff::Chosen);
         connect(palette_, &Form2::ClosedWithoutChoice, this, &PaletteHandOff::BackToTarget);
     }
-    palette_->Open(PagePreviewColour());
+    palette_->Open([this] { return PagePreviewColour(); });
 }
 
 void PaletteHandOff::Chosen(int cell) {

@@ -134,6 +134,25 @@ TEST_F(Form2Test, WhiteForThePageRepaintsEveryBackground) {
     }
 }
 
+// The palette once kept the page colour it was opened on: a load reset the page to white behind it, and the
+// palette, active again, still sat on the old colour.
+TEST_F(Form2Test, EveryActivationTakesThePageColourOfThatMoment) {
+    int red = 0;
+    while (parlowen::PaletteTable()[red] != parlowen::PaletteColor{255, 0, 0}) {
+        ++red;
+    }
+    Choose(OpenFor("Command6"), red, true);
+    Form2& palette = OpenFor("Command5(0)");
+    ASSERT_EQ(palette.palette().color(QPalette::Window), QColor(Qt::red));
+    Load();
+    ASSERT_EQ(Colour("Text3", QPalette::Base), QColor(Qt::white));
+    window_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+    palette.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&palette));
+    EXPECT_EQ(palette.palette().color(QPalette::Window), QColor(Qt::white));
+}
+
 TEST_F(Form2Test, ChoicesGoToTheSlotOfTheirButton) {
     struct Case {
         const char* button;
