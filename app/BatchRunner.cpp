@@ -34,15 +34,15 @@ bool BatchRunner::RunOne(const BatchRequest& request, const QString& log) {
         return false;
     }
     if (request.command == BatchCommand::Convert) {
-        return RunConvertAndSave(
-            console, ConvertRequest{path.toStdString(), log.toStdU16String(), request.answers, 0});
+        return RunConvertAndSave(console, ConvertRequest{path.toStdString(), log.toStdU16String(),
+                                                         request.answers, 0, request.encoding});
     }
     // The page's title is the name as the window shows it, so that a Shift-JIS file name gives the same page.
     const QByteArray pagePath = path.left(slash + 1) + PageFileName(nativeName);
     return ExportHtml(console, request.options,
                       ExportRequest{path.toStdString(), pagePath.toStdString(), log.toStdU16String(),
                                     PageBaseName(ShownFileName(nativeName)).toStdU16String(), request.answers,
-                                    0});
+                                    0, request.encoding, true});
 }
 
 } // namespace parlowen

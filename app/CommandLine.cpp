@@ -21,9 +21,10 @@ const QString EntryOption = QStringLiteral("entry");
 const QString EntryColorOption = QStringLiteral("entry-color");
 const QString EmphasisOption = QStringLiteral("emphasis");
 const QString SpeakerOption = QStringLiteral("speaker");
+const QString EncodingOption = QStringLiteral("encoding");
 
 const QString Description =
-    QStringLiteral("Tidies Shift-JIS chat logs.\n"
+    QStringLiteral("Tidies Japanese chat logs in Shift-JIS, UTF-8 or UTF-16.\n"
                    "\n"
                    "  parlowen [PATH]            the window; PATH a folder lists it, a .txt log selects it\n"
                    "  parlowen convert [OPTIONS] LOG...\n"
@@ -32,8 +33,8 @@ const QString Description =
                    "                             writes NAME.html beside each NAME.txt\n"
                    "\n"
                    "COLOR is a colour as the palette writes it (255,00,00 or 00, 51, 102) or #RRGGBB.\n"
-                   "Keywords are UTF-8 and must be writable in Shift-JIS. Exit status: 0 every LOG done,\n"
-                   "1 a LOG refused or failed, 2 a usage error.");
+                   "Keywords are UTF-8; for a Shift-JIS LOG they must be writable in Shift-JIS.\n"
+                   "Exit status: 0 every LOG done, 1 a LOG refused or failed, 2 a usage error.");
 
 // The palette's texts ("255, 204,00") and the defaults' single "0"; the command line takes no other.
 bool IsColorText(const QString& text) {
@@ -72,17 +73,18 @@ std::u16string Color(const QString& text, std::u16string_view fallback, Usage& u
     return text.toStdU16String();
 }
 
-// Keywords are matched against the log's Shift-JIS text, so one that Shift-JIS cannot hold could never match.
-std::u16string Keyword(const QString& text, Usage& usage) {
+// A keyword that a Shift-JIS log cannot hold could never match its lines; with the encoding left to each
+// log, each Shift-JIS log is refused for it instead.
+std::u16string Keyword(const QString& text, EncodingChoice encoding, Usage& usage) {
     if (ArgumentText::HasRawBytes(text)) {
         usage.Fail(QStringLiteral("keyword \"%1\" is not UTF-8").arg(text));
-    } else if (!Cp932Codec::Encode(text.toStdU16String()).Ok()) {
+    } else if (encoding == EncodingChoice::ShiftJis && !Cp932Codec::Encode(text.toStdU16String()).Ok()) {
         usage.Fail(QStringLiteral("keyword \"%1\" has a character that Shift-JIS cannot hold").arg(text));
     }
     return text.toStdU16String();
 }
 
-HtmlOptions ReadHtmlOptions(const QCommandLineParser& parser, Usage& usage) {
+HtmlOptions ReadHtmlOptions(const QCommandLineParser& parser, EncodingChoice encoding, Usage& usage) {
     ColorTable colors;
     colors.Reset();
     colors.Set(ColorTable::PageSlot, Color(parser.value(PageColorOption), ColorTable::PageDefault, usage));
@@ -103,11 +105,11 @@ HtmlOptions ReadHtmlOptions(const QCommandLineParser& parser, Usage& usage) {
             usage.Fail(QStringLiteral("--speaker \"%1\" has no \"=\": give it as KEYWORD=COLOR").arg(given));
             continue;
         }
-        keywords[speaker] = Keyword(given.left(equals), usage);
+        keywords[speaker] = Keyword(given.left(equals), encoding, usage);
         colors.Set(ColorTable::SpeakerSlot(speaker),
                    Color(given.mid(equals + 1), ColorTable::SpeakerDefault, usage));
     }
-    const std::u16string entry = Keyword(parser.value(EntryOption), usage);
+    const std::u16string entry = Keyword(parser.value(EntryOption), encoding, usage);
     return MakeHtmlOptions(colors, parser.isSet(EmphasisOption), entry, keywords);
 }
 
@@ -160,9 +162,14 @@ CommandLineRequest CommandLine::Parse(const QStringList& arguments) {
              "html: up to ten times, in the order of the keyword boxes: lines that begin with KEYWORD "
              "in COLOR (default 0,0,0)."),
          QStringLiteral("KEYWORD=COLOR")},
+        {EncodingOption,
+         QStringLiteral(
+             "The logs' encoding: auto (default: a byte-order mark, else UTF-8 when the whole log is "
+             "UTF-8, else Shift-JIS), shift-jis, utf-8, utf-16le or utf-16be."),
+         QStringLiteral("ENCODING"), QStringLiteral("auto")},
     });
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("convert or html"));
-    parser.addPositionalArgument(QStringLiteral("LOG"), QStringLiteral("Shift-JIS .txt logs"),
+    parser.addPositionalArgument(QStringLiteral("LOG"), QStringLiteral(".txt logs"),
                                  QStringLiteral("LOG..."));
     if (!parser.parse(arguments)) {
         return UsageError(parser.errorText());
@@ -200,6 +207,14 @@ CommandLineRequest CommandLine::Parse(const QStringList& arguments) {
     batch.answers.RemoveSeparatorLines = parser.isSet(RemoveSeparatorLinesOption) ? StoredTrue : StoredFalse;
 
     Usage usage;
+    if (const std::optional<EncodingChoice> encoding =
+            ParseEncodingChoice(parser.value(EncodingOption).toStdString())) {
+        batch.encoding = *encoding;
+    } else {
+        usage.Fail(
+            QStringLiteral("unknown encoding \"%1\": give auto, shift-jis, utf-8, utf-16le or utf-16be")
+                .arg(parser.value(EncodingOption)));
+    }
     if (batch.command == BatchCommand::Convert) {
         for (const QString& option :
              {PageColorOption, EntryOption, EntryColorOption, EmphasisOption, SpeakerOption}) {
@@ -208,7 +223,7 @@ CommandLineRequest CommandLine::Parse(const QStringList& arguments) {
             }
         }
     } else {
-        batch.options = ReadHtmlOptions(parser, usage);
+        batch.options = ReadHtmlOptions(parser, batch.encoding, usage);
     }
     return usage.Failed() ? UsageError(usage.error) : request;
 }

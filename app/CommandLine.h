@@ -22,6 +22,7 @@ struct BatchRequest {
     BatchCommand command = BatchCommand::Convert;
     LoadAnswers answers;
     HtmlOptions options;
+    EncodingChoice encoding = EncodingChoice::Auto;
     QStringList logs; // as given, in ArgumentText's form
 };
 

@@ -1,12 +1,14 @@
-// Times the log operations on generated Shift-JIS logs against the tools every Linux user has:
-//   parlowen_bench [--runs N] [megabytes...]      (default: 1 10 100)
+// Times the log operations on generated Shift-JIS logs, and on the same chat in UTF-8, against the tools
+// every Linux user has:
+//   parlowen_bench [--runs N] [--utf8 MB]... [megabytes...]   (default: 1 10 100, and UTF-8 100)
 //   parlowen_bench --write-log PATH MEGABYTES      writes one generated log for other measurements
 // Every operation runs in a child process of its own, so that its time and peak memory are its alone.
-#include "Dialogues.h"
 #include "Cp932Codec.h"
+#include "Dialogues.h"
 #include "HtmlExporter.h"
 #include "LogConverter.h"
 #include "LogLoader.h"
+#include "UnicodeCodec.h"
 
 #include <algorithm>
 #include <chrono>
@@ -34,7 +36,7 @@ const std::u16string Phrases[] = {
     u"<b>太字</b> & 記号", u"了解です",           u"ログを整理しています。"};
 
 // A chat log with entry/exit lines, blank and "----" lines and leading spaces, the same for the same seed.
-std::string GenerateLog(std::size_t bytes, unsigned seed) {
+std::string GenerateLog(std::size_t bytes, unsigned seed, bool utf8 = false) {
     std::mt19937 random(seed);
     std::string log;
     std::u16string text;
@@ -59,9 +61,14 @@ std::string GenerateLog(std::size_t bytes, unsigned seed) {
             }
             text += Speakers[random() % 10] + u"> " + Phrases[random() % 7] + Phrases[random() % 7] + u"\r\n";
         }
-        log += Cp932Codec::Encode(text).bytes;
+        if (utf8) {
+            UnicodeCodec::EncodeUtf8Append(text, log);
+        } else {
+            log += Cp932Codec::Encode(text).bytes;
+        }
     }
-    log.resize(bytes);
+    // A UTF-8 log is cut at a line end, so that it stays valid UTF-8 and is read as UTF-8.
+    log.resize(utf8 ? log.rfind("\r\n", bytes) : bytes);
     log += "\r\n";
     return log;
 }
@@ -131,16 +138,29 @@ int main(int argc, char** argv) {
         return 0;
     }
     int runs = 5;
-    std::vector<int> sizes;
+    struct Size {
+        int megabytes;
+        bool utf8;
+    };
+    std::vector<Size> sizes;
+    bool utf8Given = false;
     for (int i = 1; i < argc; ++i) {
         if (std::string(argv[i]) == "--runs" && i + 1 < argc) {
             runs = std::atoi(argv[++i]);
+        } else if (std::string(argv[i]) == "--utf8" && i + 1 < argc) {
+            utf8Given = true;
+            if (const int megabytes = std::atoi(argv[++i]); megabytes > 0) {
+                sizes.push_back({megabytes, true});
+            }
         } else {
-            sizes.push_back(std::atoi(argv[i]));
+            sizes.push_back({std::atoi(argv[i]), false});
         }
     }
-    if (sizes.empty()) {
-        sizes = {1, 10, 100};
+    if (std::none_of(sizes.begin(), sizes.end(), [](const Size& size) { return !size.utf8; })) {
+        sizes.insert(sizes.begin(), {{1, false}, {10, false}, {100, false}});
+    }
+    if (!utf8Given) {
+        sizes.push_back({100, true});
     }
     const std::string folder = "/tmp/parlowen-bench-" + std::to_string(getpid());
     const std::string log = folder + "/bench.txt";
@@ -158,8 +178,11 @@ int main(int argc, char** argv) {
     const char* names[] = {"load", "convert", "html", "tac", "iconv", "cat"};
     std::printf("%6s %-8s %9s %8s %8s %7s %7s\n", "MB", "op", "median s", "MB/s", "peak MB", "x tac",
                 "x iconv");
-    for (int megabytes : sizes) {
-        { std::ofstream(log, std::ios::binary | std::ios::trunc) << GenerateLog(megabytes * 1000000ULL, 42); }
+    for (const auto [megabytes, utf8] : sizes) {
+        {
+            std::ofstream(log, std::ios::binary | std::ios::trunc)
+                << GenerateLog(megabytes * 1000000ULL, 42, utf8);
+        }
         const std::map<std::string, std::function<void()>> operations = {
             {"load", [&] { LoadLog(log, answers, [](double) {}); }},
             {"convert", [&] { RewriteLog(log, answers, 0, [](std::int32_t, double) {}); }},
@@ -170,7 +193,7 @@ int main(int argc, char** argv) {
                             {log, folder + "/bench.html", u"bench.txt", u"bench", answers, 0});
              }},
             {"tac", Command({"tac", "-s", "\r\n", log}, scratch)},
-            {"iconv", Command({"iconv", "-f", "CP932", "-t", "UTF-16LE", log}, scratch)},
+            {"iconv", Command({"iconv", "-f", utf8 ? "UTF-8" : "CP932", "-t", "UTF-16LE", log}, scratch)},
             {"cat", Command({"cat", log}, scratch)},
         };
         std::map<std::string, Measure> medians;
@@ -186,7 +209,8 @@ int main(int argc, char** argv) {
         }
         for (const char* name : names) {
             const Measure& measure = medians[name];
-            std::printf("%6d %-8s %9.3f %8.0f %8.0f %7.2f %7.2f\n", megabytes, name, measure.seconds,
+            std::printf("%6s %-8s %9.3f %8.0f %8.0f %7.2f %7.2f\n",
+                        (std::to_string(megabytes) + (utf8 ? "u8" : "")).c_str(), name, measure.seconds,
                         megabytes / measure.seconds, measure.peakMegabytes,
                         measure.seconds / medians["tac"].seconds, measure.seconds / medians["iconv"].seconds);
         }

@@ -147,9 +147,12 @@ LoadOutcome Load(WindowOperations& window, const LoadRequest& request) {
         return outcome;
     }
     dialogue.Busy();
-    LoadResult result = LoadLog(request.path, outcome.answers, [&window](double count) {
-        window.SetLineCounter({count, std::nullopt});
-    });
+    LoadResult result = LoadLog(
+        request.path, outcome.answers,
+        [&window](double count) {
+            window.SetLineCounter({count, std::nullopt});
+        },
+        request.encoding);
     if (!result.status.Ok()) {
         dialogue.FailRead(request.fileName, result.status);
         return outcome;
@@ -185,10 +188,12 @@ bool ConvertAndSave(WindowOperations& window, const ConvertRequest& request) {
     }
     dialogue.Busy();
     window.SetCheckText({});
-    const RewriteResult result = RewriteLog(request.path, log, request.answers, request.loadedLineCount,
-                                            [&window](std::int32_t count, double total) {
-                                                window.SetLineCounter({static_cast<double>(count), total});
-                                            });
+    const RewriteResult result = RewriteLog(
+        request.path, log, request.answers, request.loadedLineCount,
+        [&window](std::int32_t count, double total) {
+            window.SetLineCounter({static_cast<double>(count), total});
+        },
+        request.encoding);
     if (!result.status.Ok()) {
         return FailRewrite(dialogue, request, result);
     }
@@ -196,7 +201,7 @@ bool ConvertAndSave(WindowOperations& window, const ConvertRequest& request) {
     // is too large to show, and the notice says so: the log itself was read and written.
     if (window.ShowsCheckText()) {
         try {
-            window.SetCheckText(ConvertedText(request.path, log));
+            window.SetCheckText(ConvertedText(request.path, log, result.encoding));
         } catch (const std::bad_alloc&) {
             window.ShowNotice(ConvertTitle, Quoted(request.fileName) += ConvertedTextNotShown);
         } catch (const std::length_error&) {
@@ -222,13 +227,20 @@ bool Export(WindowOperations& window, const HtmlOptions& options, const ExportRe
     if (const FileStatus read = MappedFile::Open(request.logPath, log); !read.Ok()) {
         return dialogue.FailRead(request.fileName, read);
     }
+    const EncodingDecision decision = DecideEncoding(log, request.encoding);
+    if (!decision.status.Ok()) {
+        return dialogue.FailRead(request.fileName, decision.status);
+    }
+    if (request.keywordsMustFit && !KeywordsFit(options, decision.encoding)) {
+        return dialogue.FailRead(request.fileName, {FileStatus::Kind::KeywordUnfit, 0});
+    }
     // The page is written as its pieces are made; the check window gets the body once it is whole, before
     // the page takes its name.
     ReplacementFile page;
     std::u16string text;
     FileStatus written = ReplacementFile::Create(request.pagePath, page);
     if (written.Ok()) {
-        written = page.Append(PageHead(options, request.baseName));
+        written = page.Append(PageHead(options, request.baseName, decision.encoding));
     }
     if (written.Ok()) {
         written = WriteHtmlBody(
@@ -237,7 +249,7 @@ bool Export(WindowOperations& window, const HtmlOptions& options, const ExportRe
                           window.SetLineCounter({static_cast<double>(count), total});
                       },
                       [&page](std::string_view bytes) { return page.Append(bytes); },
-                      window.ShowsCheckText() ? &text : nullptr)
+                      window.ShowsCheckText() ? &text : nullptr, {}, decision.encoding)
                       .written;
     }
     if (written.Ok()) {

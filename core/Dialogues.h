@@ -15,6 +15,7 @@ namespace parlowen {
 struct LoadRequest {
     std::string path;        // the log in the file system's encoding
     std::u16string fileName; // as the file name box shows it; empty when nothing is selected
+    EncodingChoice encoding = EncodingChoice::Auto;
 };
 
 struct LoadOutcome {
@@ -32,6 +33,7 @@ struct ConvertRequest {
     std::u16string fileName; // for the notices
     LoadAnswers answers;
     double loadedLineCount = 0;
+    EncodingChoice encoding = EncodingChoice::Auto;
 };
 
 // The whole of "変換して保存": the warning, the conversion with its counter, the write and the notices.
@@ -48,6 +50,9 @@ struct ExportRequest {
     std::u16string baseName; // the log's name without ".txt": the page's title and name
     LoadAnswers answers;
     double loadedLineCount = 0;
+    EncodingChoice encoding = EncodingChoice::Auto;
+    // Keywords that a Shift-JIS log cannot hold refuse it, rather than quietly matching nothing.
+    bool keywordsMustFit = false;
 };
 
 // The whole of "HTMLにして保存": the notice, the body with its counter, the page and the final notice.

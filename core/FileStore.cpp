@@ -42,6 +42,14 @@ std::u16string DescribeFailure(const FileStatus& status) {
     case FileStatus::Kind::NotPrivate:
         return u"自分専用のフォルダーではありません（所有者が違う、他のユーザーも書き込める、"
                u"またはシンボリックリンクです）。";
+    case FileStatus::Kind::Utf32:
+        return u"UTF-32のファイルは読み書きできません。";
+    case FileStatus::Kind::OddUtf16:
+        return u"UTF-16のファイルのバイト数が奇数で、途中で切れているおそれがあります。";
+    case FileStatus::Kind::MarkMismatch:
+        return u"ファイルの先頭のバイト順マークが指定の文字コードと合いません。";
+    case FileStatus::Kind::KeywordUnfit:
+        return u"キーワードにShift-JISで表せない文字があり、Shift-JISのログには使えません。";
     case FileStatus::Kind::System:
         break;
     }

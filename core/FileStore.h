@@ -10,13 +10,17 @@ namespace parlowen {
 struct FileStatus {
     enum class Kind {
         Ok,
-        ReadOnly,    // the file's permission bits allow nobody to write it
-        NotAFile,    // a folder, a device or a symbolic link where a regular file was expected
-        Linked,      // a file with a second name, which replacing it would split
-        Unencodable, // the text holds a character that Shift-JIS cannot hold
-        Changed,     // another program changed the log while it was being converted
-        NotPrivate,  // a state folder that is not the user's own, others may write, or is a symbolic link
-        System,      // the system refused; errorNumber says why
+        ReadOnly,     // the file's permission bits allow nobody to write it
+        NotAFile,     // a folder, a device or a symbolic link where a regular file was expected
+        Linked,       // a file with a second name, which replacing it would split
+        Unencodable,  // the text holds a character that Shift-JIS cannot hold
+        Changed,      // another program changed the log while it was being converted
+        NotPrivate,   // a state folder that is not the user's own, others may write, or is a symbolic link
+        Utf32,        // the log is UTF-32, which the program does not read
+        OddUtf16,     // a UTF-16 log with an odd number of bytes: cut short or not UTF-16 at all
+        MarkMismatch, // the byte-order mark names another encoding than the one asked for
+        KeywordUnfit, // a keyword holds a character that the Shift-JIS log cannot hold
+        System,       // the system refused; errorNumber says why
     };
     Kind kind = Kind::Ok;
     int errorNumber = 0;

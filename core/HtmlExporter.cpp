@@ -5,6 +5,7 @@
 #include "LineReader.h"
 #include "MappedFile.h"
 #include "Prefault.h"
+#include "UnicodeCodec.h"
 #include "UserTexts.h"
 
 #include <algorithm>
@@ -26,6 +27,15 @@ std::u16string TrimSpaces(std::u16string_view text) {
         return {};
     }
     return std::u16string(text.substr(first, text.find_last_not_of(u' ') - first + 1));
+}
+
+bool KeywordsFit(const HtmlOptions& options, const LogEncoding& encoding) {
+    if (!encoding.IsShiftJis()) {
+        return true;
+    }
+    return Cp932Codec::Encode(options.EntryKeyword).Ok() &&
+           std::all_of(options.SpeakerKeywords.begin(), options.SpeakerKeywords.end(),
+                       [](const std::u16string& keyword) { return Cp932Codec::Encode(keyword).Ok(); });
 }
 
 HtmlOptions MakeHtmlOptions(const ColorTable& colors, bool emphasis, std::u16string_view entryKeyword,
@@ -87,7 +97,8 @@ void AppendEscapedBytes(std::string_view line, std::string& out) {
 // The keyword tests prepared once per export, with the opening and closing tags already in bytes.
 class LineTagger {
   public:
-    explicit LineTagger(const HtmlOptions& options) {
+    // utf8: the lines are UTF-8 rather than code page 932.
+    LineTagger(const HtmlOptions& options, bool utf8) : utf8_(utf8) {
         // Keywords are compared in their escaped form, so "Taro&" still finds "Taro&amp; hi". An escaped
         // keyword never holds "<", so once a line is wrapped no later keyword can match it: the first
         // matching rule is the only one that applies. Escaping maps each character to its own fixed text
@@ -101,7 +112,17 @@ class LineTagger {
     }
 
     void AppendTagged(std::string_view cleanedLine, std::string& out) {
-        if (!rules_.empty() && !cleanedLine.empty()) {
+        if (utf8_) {
+            // Each character has one UTF-8 form, so comparing bytes compares characters.
+            for (const Rule& rule : rules_) {
+                if (cleanedLine.starts_with(rule.keywordBytes)) {
+                    out += rule.open;
+                    AppendEscapedBytes(cleanedLine, out);
+                    out += rule.close;
+                    return;
+                }
+            }
+        } else if (!rules_.empty() && !cleanedLine.empty()) {
             // A character takes at most two bytes, so this many bytes decode at least the longest keyword.
             const std::string_view head = cleanedLine.substr(0, longestKeyword_ * 2);
             prefix_.resize(head.size());
@@ -131,6 +152,7 @@ class LineTagger {
   private:
     struct Rule {
         std::u16string keyword;
+        std::string keywordBytes; // UTF-8
         std::string open;
         std::string close;
     };
@@ -142,8 +164,13 @@ class LineTagger {
         Rule rule;
         rule.keyword = keyword;
         // A colour text that is not a colour still reaches the page only as escaped text.
-        Cp932Codec::EncodeAppend(u"<font color=\"" + EscapeHtml(ToHtmlColor(colorText)) + u"\">", rule.open,
-                                 Unencodable::NumericReference);
+        const std::u16string open = u"<font color=\"" + EscapeHtml(ToHtmlColor(colorText)) + u"\">";
+        if (utf8_) {
+            UnicodeCodec::EncodeUtf8Append(keyword, rule.keywordBytes);
+            UnicodeCodec::EncodeUtf8Append(open, rule.open);
+        } else {
+            Cp932Codec::EncodeAppend(open, rule.open, Unencodable::NumericReference);
+        }
         if (bold) {
             rule.open += "<strong>";
             rule.close = "</strong>";
@@ -153,6 +180,7 @@ class LineTagger {
         rules_.push_back(std::move(rule));
     }
 
+    bool utf8_;
     std::vector<Rule> rules_;
     std::size_t longestKeyword_ = 0;
     std::u16string prefix_;
@@ -180,15 +208,35 @@ std::u16string EscapeHtml(std::u16string_view text) {
 
 std::u16string TagLine(std::u16string_view cleanedLine, const HtmlOptions& options) {
     std::string tagged;
-    LineTagger(options).AppendTagged(Cp932Codec::Encode(cleanedLine, Unencodable::NumericReference).bytes,
-                                     tagged);
+    LineTagger(options, false)
+        .AppendTagged(Cp932Codec::Encode(cleanedLine, Unencodable::NumericReference).bytes, tagged);
     return Cp932Codec::Decode(tagged);
 }
 
 BodyOutcome WriteHtmlBody(const MappedFile& log, const HtmlOptions& options, const LoadAnswers& answers,
                           double total, const ExportProgress& progress, const PageSink& page,
-                          std::u16string* checkText, const BodyWork& work) {
-    const std::string_view bytes = log.Bytes();
+                          std::u16string* checkText, const BodyWork& work, const LogEncoding& encoding) {
+    // The page of a Unicode log is UTF-8: a valid UTF-8 log is read where it lies, any other is converted
+    // first, so that the page never carries a byte its declaration does not allow.
+    std::string_view bytes = log.Bytes();
+    std::string converted;
+    bool mapped = true;
+    if (!encoding.IsShiftJis()) {
+        bytes = encoding.Text(log.Bytes());
+        if (encoding.IsUtf16()) {
+            RequireMemory(bytes.size() * 2);
+            UnicodeCodec::EncodeUtf8Append(UnicodeCodec::Utf16Units(bytes, encoding.BigEndian()), converted);
+            mapped = false;
+        } else if (!UnicodeCodec::CheckUtf8(bytes).valid) {
+            UnicodeCodec::RepairUtf8Append(bytes, converted);
+            mapped = false;
+        }
+        if (!mapped) {
+            log.Release(log.Bytes());
+            bytes = converted;
+        }
+    }
+    const bool utf8 = !encoding.IsShiftJis();
     const char lineEnd = LineEndOf(bytes);
     // The pieces in page order, the log's last piece first; the lines of each are read from its last one,
     // so the page is written front to back.
@@ -200,7 +248,7 @@ BodyOutcome WriteHtmlBody(const MappedFile& log, const HtmlOptions& options, con
         std::u16string text;
         std::int32_t lines = 0;
     };
-    const LineTagger tagger(options);
+    const LineTagger tagger(options, utf8);
     const std::size_t threads = std::max<std::size_t>(work.threads, 1);
     // Enough slots that the threads go on working while the calling thread writes.
     std::vector<Slot> slots(4 * threads + 2, Slot{tagger, {}, {}, 0});
@@ -234,8 +282,9 @@ BodyOutcome WriteHtmlBody(const MappedFile& log, const HtmlOptions& options, con
             // Every piece of the body ends in CR LF, which no code page 932 character spans, so the pieces
             // decode alone.
             slot.text.resize(slot.bytes.size());
-            slot.text.resize(static_cast<std::size_t>(Cp932Codec::DecodeTo(slot.bytes, slot.text.data()) -
-                                                      slot.text.data()));
+            char16_t* end = utf8 ? UnicodeCodec::DecodeUtf8To(slot.bytes, slot.text.data())
+                                 : Cp932Codec::DecodeTo(slot.bytes, slot.text.data());
+            slot.text.resize(static_cast<std::size_t>(end - slot.text.data()));
             text->PrefaultAhead();
         }
     };
@@ -255,8 +304,8 @@ BodyOutcome WriteHtmlBody(const MappedFile& log, const HtmlOptions& options, con
             }
         }
         // Given back in large parts: each call interrupts the other threads to forget the pages.
-        if (unreleased - pieces[piece].data() >= static_cast<std::ptrdiff_t>(ReleaseBytes) ||
-            piece + 1 == pieces.size()) {
+        if (mapped && (unreleased - pieces[piece].data() >= static_cast<std::ptrdiff_t>(ReleaseBytes) ||
+                       piece + 1 == pieces.size())) {
             log.Release({pieces[piece].data(), static_cast<std::size_t>(unreleased - pieces[piece].data())});
             unreleased = pieces[piece].data();
         }
@@ -267,11 +316,16 @@ BodyOutcome WriteHtmlBody(const MappedFile& log, const HtmlOptions& options, con
 }
 
 HtmlResult BuildHtmlBody(const std::string& logPath, const HtmlOptions& options, const LoadAnswers& answers,
-                         double total, const ExportProgress& progress, const BodyWork& work) {
+                         double total, const ExportProgress& progress, const BodyWork& work,
+                         EncodingChoice choice) {
     HtmlResult result;
     MappedFile log;
     result.status = MappedFile::Open(logPath, log);
     if (!result.status.Ok()) {
+        return result;
+    }
+    const EncodingDecision decision = DecideEncoding(log, choice);
+    if (result.status = decision.status; !result.status.Ok()) {
         return result;
     }
     result.writtenLines = WriteHtmlBody(
@@ -280,14 +334,16 @@ HtmlResult BuildHtmlBody(const std::string& logPath, const HtmlOptions& options,
                                   result.body += bytes;
                                   return FileStatus{};
                               },
-                              &result.text, work)
+                              &result.text, work, decision.encoding)
                               .writtenLines;
     return result;
 }
 
-std::string PageHead(const HtmlOptions& options, std::u16string_view baseName) {
+std::string PageHead(const HtmlOptions& options, std::u16string_view baseName, const LogEncoding& encoding) {
     std::u16string head = u"<html>\r\n<head>\r\n";
-    head += u"<meta http-equiv=\"Content-Type\"content=\"text/html; charset=x-sjis\">\r\n";
+    head += u"<meta http-equiv=\"Content-Type\"content=\"text/html; charset=";
+    head += encoding.IsShiftJis() ? u"x-sjis" : u"UTF-8";
+    head += u"\">\r\n";
     head += u"<meta name=\"GENERATOR\" content=\"";
     head += UserTexts::ProductLine;
     head += u"\">\r\n<title>";
@@ -295,11 +351,17 @@ std::string PageHead(const HtmlOptions& options, std::u16string_view baseName) {
     head += u".html</title>\r\n</head>\r\n<body bgcolor=\"";
     head += EscapeHtml(ToHtmlColor(options.PageColor));
     head += u"\">\r\n";
+    if (!encoding.IsShiftJis()) {
+        std::string bytes;
+        UnicodeCodec::EncodeUtf8Append(head, bytes);
+        return bytes;
+    }
     return Cp932Codec::Encode(head, Unencodable::NumericReference).bytes;
 }
 
-std::string BuildPage(const HtmlOptions& options, std::u16string_view baseName, std::string_view body) {
-    std::string page = PageHead(options, baseName);
+std::string BuildPage(const HtmlOptions& options, std::u16string_view baseName, std::string_view body,
+                      const LogEncoding& encoding) {
+    std::string page = PageHead(options, baseName, encoding);
     ReserveWritable(page, page.size() + body.size() + PageEnd.size());
     page += body;
     page += PageEnd;

@@ -2,6 +2,7 @@
 
 #include "ColorTable.h"
 #include "FileStore.h"
+#include "LogEncoding.h"
 #include "LogLoader.h"
 #include "MappedFile.h"
 #include "PieceRunner.h"
@@ -32,6 +33,10 @@ HtmlOptions MakeHtmlOptions(const ColorTable& colors, bool emphasis, std::u16str
 
 std::u16string TrimSpaces(std::u16string_view text);
 
+// Whether every keyword can be written in the log's encoding, so that it can match a line at all: any can in
+// UTF-8 and UTF-16, only what Shift-JIS holds in a Shift-JIS log.
+bool KeywordsFit(const HtmlOptions& options, const LogEncoding& encoding);
+
 // "&" and "<" as character references, so that a chat line can never become markup (">" starts nothing).
 std::u16string EscapeHtml(std::u16string_view text);
 
@@ -56,13 +61,15 @@ struct BodyOutcome {
 };
 
 // Builds HtmlBody, the written lines in reverse file order, each ending in "<br>" CR LF, on all cores. Its
-// bytes go to page in order as they are ready; they keep the log's own bytes, so what the log holds
-// reaches the page unchanged but for escaping. With checkText, HtmlBody as text is appended to it. progress
-// gets the written-line count and the load's total after every line, on the calling thread. The log's
-// memory is given back as its pieces are done.
+// bytes go to page in order as they are ready; a Shift-JIS log's keep the log's own bytes, so what the log
+// holds reaches the page unchanged but for escaping; a UTF-8 or UTF-16 log's are UTF-8, with U+FFFD for a
+// sequence that is not valid, and its keywords are compared on its characters. With checkText, HtmlBody as
+// text is appended to it. progress gets the written-line count and the load's total after every line, on the
+// calling thread. The log's memory is given back as its pieces are done.
 BodyOutcome WriteHtmlBody(const MappedFile& log, const HtmlOptions& options, const LoadAnswers& answers,
                           double total, const ExportProgress& progress, const PageSink& page,
-                          std::u16string* checkText, const BodyWork& work = {});
+                          std::u16string* checkText, const BodyWork& work = {},
+                          const LogEncoding& encoding = {});
 
 struct HtmlResult {
     FileStatus status;
@@ -71,17 +78,21 @@ struct HtmlResult {
     std::int32_t writtenLines = 0;
 };
 
-// Reads the log again and builds HtmlBody in memory.
+// Reads the log again and builds HtmlBody in memory; a refused encoding is a failed read.
 HtmlResult BuildHtmlBody(const std::string& logPath, const HtmlOptions& options, const LoadAnswers& answers,
-                         double total, const ExportProgress& progress, const BodyWork& work = {});
+                         double total, const ExportProgress& progress, const BodyWork& work = {},
+                         EncodingChoice choice = EncodingChoice::Auto);
 
-// The page's seven head lines, and what follows the body: an empty line and the closing line. A character of
-// the title that Shift-JIS cannot hold is written as a character reference.
-std::string PageHead(const HtmlOptions& options, std::u16string_view baseName);
+// The page's seven head lines, and what follows the body: an empty line and the closing line. The page of a
+// Shift-JIS log is Shift-JIS, and a character of the title that it cannot hold is written as a character
+// reference; the page of a UTF-8 or UTF-16 log is UTF-8 and declares it.
+std::string PageHead(const HtmlOptions& options, std::u16string_view baseName,
+                     const LogEncoding& encoding = {});
 inline constexpr std::string_view PageEnd = "\r\n</body></html>\r\n";
 
 // The page file's bytes: the seven head lines, the body, an empty line and the closing line. A character of
 // the title that Shift-JIS cannot hold is written as a character reference.
-std::string BuildPage(const HtmlOptions& options, std::u16string_view baseName, std::string_view body);
+std::string BuildPage(const HtmlOptions& options, std::u16string_view baseName, std::string_view body,
+                      const LogEncoding& encoding = {});
 
 } // namespace parlowen

@@ -4,6 +4,7 @@
 #include "LineReader.h"
 #include "LogJournal.h"
 #include "Prefault.h"
+#include "UnicodeCodec.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -34,28 +35,71 @@ bool StillTheLogThatWasRead(const std::string& path, const FileDescriptor& log, 
 
 } // namespace
 
-std::u16string ConvertedText(const std::string& path, const FileDescriptor& log) {
+std::u16string ConvertedText(const std::string& path, const FileDescriptor& log,
+                             const LogEncoding& encoding) {
     MappedFile written;
     struct stat now {};
     if (!MappedFile::Open(path, written).Ok() || ::fstat(log.Get(), &now) != 0 ||
         !SameFile(written.Status(), now)) {
         return {};
     }
-    std::string_view bytes = written.Bytes();
-    if (bytes.ends_with("\r\n")) {
-        bytes.remove_suffix(2);
+    std::string_view bytes = encoding.Text(written.Bytes());
+    if (bytes.ends_with(encoding.LineBreak())) {
+        bytes.remove_suffix(encoding.LineBreak().size());
     }
     RequireMemory(bytes.size() * sizeof(char16_t));
+    switch (encoding.kind) {
+    case LogEncoding::Kind::ShiftJis:
+        break;
+    case LogEncoding::Kind::Utf8:
+        return UnicodeCodec::DecodeUtf8(bytes);
+    case LogEncoding::Kind::Utf16Le:
+    case LogEncoding::Kind::Utf16Be: {
+        std::u16string text = UnicodeCodec::Utf16Units(bytes, encoding.BigEndian());
+        UnicodeCodec::RepairUtf16(text.data(), text.data() + text.size());
+        return text;
+    }
+    }
     return Cp932Codec::Decode(bytes);
 }
 
-FileStatus ReverseKeptLines(MappedFile& log, const LoadAnswers& answers, double total,
-                            const ConvertProgress& progress,
-                            const std::function<FileStatus(std::string_view)>& write) {
-    const std::string_view bytes = log.Bytes();
+namespace {
+
+using Write = std::function<FileStatus(std::string_view)>;
+
+// Gathers the rewritten log in pieces of about PieceSize; a line longer than that goes on by itself.
+class PieceWriter {
+  public:
+    explicit PieceWriter(const Write& write) : write_(write) { piece_.reserve(PieceSize); }
+
+    FileStatus Line(std::string_view line, std::string_view lineBreak) {
+        if (piece_.size() + line.size() + lineBreak.size() > PieceSize && !piece_.empty()) {
+            if (FileStatus status = write_(piece_); !status.Ok()) {
+                return status;
+            }
+            piece_.clear();
+        }
+        if (line.size() + lineBreak.size() > PieceSize) {
+            FileStatus status = write_(line);
+            return status.Ok() ? write_(lineBreak) : status;
+        }
+        piece_ += line;
+        piece_ += lineBreak;
+        return {};
+    }
+    FileStatus Finish() { return piece_.empty() ? FileStatus{} : write_(piece_); }
+
+  private:
+    const Write& write_;
+    std::string piece_;
+};
+
+// The byte encodings, where CR and LF are never inside a longer character: the lines are cut from the bytes.
+FileStatus ReverseByteLines(MappedFile& log, std::size_t from, const LoadAnswers& answers, double total,
+                            const ConvertProgress& progress, const Write& write) {
+    const std::string_view bytes = log.Bytes().substr(from);
     // Reading the lines from the last one writes the new order front to back in one pass.
-    std::string piece;
-    piece.reserve(PieceSize);
+    PieceWriter pieces(write);
     std::size_t released = bytes.size();
     std::int32_t count = 0;
     ReverseByteLineReader reader(bytes);
@@ -63,28 +107,13 @@ FileStatus ReverseKeptLines(MappedFile& log, const LoadAnswers& answers, double 
     while (reader.Previous(line)) {
         const std::string_view cleaned = CleanLine(line, answers.EmptiesSeparators());
         if (!answers.DropsBlankLines() || !cleaned.empty()) {
-            if (piece.size() + cleaned.size() + 2 > PieceSize && !piece.empty()) {
-                if (FileStatus status = write(piece); !status.Ok()) {
-                    return status;
-                }
-                piece.clear();
-            }
-            if (cleaned.size() + 2 > PieceSize) {
-                FileStatus status = write(cleaned);
-                if (status.Ok()) {
-                    status = write("\r\n");
-                }
-                if (!status.Ok()) {
-                    return status;
-                }
-            } else {
-                piece += cleaned;
-                piece += "\r\n";
+            if (FileStatus status = pieces.Line(cleaned, "\r\n"); !status.Ok()) {
+                return status;
             }
         }
         const auto start = static_cast<std::size_t>(line.data() - bytes.data());
         if (released - start >= ReleaseStep) {
-            log.ReleaseFrom(start);
+            log.ReleaseFrom(from + start);
             released = start;
         }
         ++count;
@@ -92,19 +121,72 @@ FileStatus ReverseKeptLines(MappedFile& log, const LoadAnswers& answers, double 
             progress(count, total);
         }
     }
-    return piece.empty() ? FileStatus{} : write(piece);
+    return pieces.Finish();
+}
+
+// UTF-16: the lines end at the code units CR and LF, and each line's units go back in the log's byte order,
+// lone surrogates and all.
+FileStatus ReverseUtf16Lines(std::string_view bytes, const LogEncoding& encoding, const LoadAnswers& answers,
+                             double total, const ConvertProgress& progress, const Write& write) {
+    RequireMemory(bytes.size() * 2);
+    const std::u16string units = UnicodeCodec::Utf16Units(bytes, encoding.BigEndian());
+    std::vector<std::pair<std::u16string_view, bool>> lines;
+    ForEachCleanLine(units, answers,
+                     [&lines](std::u16string_view cleaned, bool kept) { lines.emplace_back(cleaned, kept); });
+    PieceWriter pieces(write);
+    std::string line;
+    std::int32_t count = 0;
+    for (auto entry = lines.rbegin(); entry != lines.rend(); ++entry) {
+        if (entry->second) {
+            line.clear();
+            UnicodeCodec::Utf16BytesAppend(entry->first, encoding.BigEndian(), line);
+            if (FileStatus status = pieces.Line(line, encoding.LineBreak()); !status.Ok()) {
+                return status;
+            }
+        }
+        ++count;
+        if (progress) {
+            progress(count, total);
+        }
+    }
+    return pieces.Finish();
+}
+
+} // namespace
+
+FileStatus ReverseKeptLines(MappedFile& log, const LoadAnswers& answers, double total,
+                            const ConvertProgress& progress, const Write& write,
+                            const LogEncoding& encoding) {
+    // The mark stays first: it names the encoding of the whole file, not a part of its first line.
+    if (encoding.markSize != 0) {
+        if (FileStatus status = write(encoding.Mark(log.Bytes())); !status.Ok()) {
+            return status;
+        }
+    }
+    if (encoding.IsUtf16()) {
+        return ReverseUtf16Lines(encoding.Text(log.Bytes()), encoding, answers, total, progress, write);
+    }
+    return ReverseByteLines(log, encoding.markSize, answers, total, progress, write);
 }
 
 ConvertResult ConvertLog(const std::string& path, const LoadAnswers& answers, double total,
-                         const ConvertProgress& progress) {
+                         const ConvertProgress& progress, EncodingChoice choice) {
     ConvertResult result;
     MappedFile log;
     result.status = MappedFile::Open(path, log);
+    EncodingDecision decision;
     if (result.status.Ok()) {
-        result.status = ReverseKeptLines(log, answers, total, progress, [&result](std::string_view piece) {
-            result.bytes += piece;
-            return FileStatus{};
-        });
+        decision = DecideEncoding(log, choice);
+        result.status = decision.status;
+    }
+    if (result.status.Ok()) {
+        result.status = ReverseKeptLines(
+            log, answers, total, progress,
+            [&result](std::string_view piece) {
+                result.bytes += piece;
+                return FileStatus{};
+            },
+            decision.encoding);
     }
     return result;
 }
@@ -135,11 +217,15 @@ FileStatus OpenForRewrite(const std::string& path, FileDescriptor& log) {
 }
 
 RewriteResult RewriteLog(const std::string& path, const FileDescriptor& log, const LoadAnswers& answers,
-                         double total, const ConvertProgress& progress) {
+                         double total, const ConvertProgress& progress, EncodingChoice choice) {
     using Stage = RewriteResult::Stage;
     MappedFile read;
     if (FileStatus status = MappedFile::Open(path, read); !status.Ok()) {
         return {status, Stage::Read};
+    }
+    const EncodingDecision decision = DecideEncoding(read, choice);
+    if (!decision.status.Ok()) {
+        return {decision.status, Stage::Read};
     }
     struct stat opened {};
     if (::fstat(log.Get(), &opened) != 0 || !SameFile(opened, read.Status())) {
@@ -148,11 +234,12 @@ RewriteResult RewriteLog(const std::string& path, const FileDescriptor& log, con
     LogJournal journal;
     FileStatus status = LogJournal::Begin(path, read.Status(), journal);
     if (status.Ok()) {
-        status = ReverseKeptLines(read, answers, total, progress,
-                                  [&journal](std::string_view piece) { return journal.Append(piece); });
+        status = ReverseKeptLines(
+            read, answers, total, progress,
+            [&journal](std::string_view piece) { return journal.Append(piece); }, decision.encoding);
     }
     if (status.Ok()) {
-        status = journal.Append("\r\n");
+        status = journal.Append(decision.encoding.LineBreak());
     }
     if (status.Ok()) {
         status = journal.Seal();
@@ -182,11 +269,11 @@ RewriteResult RewriteLog(const std::string& path, const FileDescriptor& log, con
     }
     // Left behind, the journal would only be found already written and removed by the next recovery.
     journal.Remove();
-    return {};
+    return {{}, Stage::Read, decision.encoding};
 }
 
 RewriteResult RewriteLog(const std::string& path, const LoadAnswers& answers, double total,
-                         const ConvertProgress& progress) {
+                         const ConvertProgress& progress, EncodingChoice choice) {
     FileDescriptor log;
     if (FileStatus status = OpenForRewrite(path, log); !status.Ok()) {
         return {status, RewriteResult::Stage::Log};
@@ -194,7 +281,7 @@ RewriteResult RewriteLog(const std::string& path, const LoadAnswers& answers, do
     if (FileStatus status = LogJournal::PrepareFolder(); !status.Ok()) {
         return {status, RewriteResult::Stage::Journal};
     }
-    return RewriteLog(path, log, answers, total, progress);
+    return RewriteLog(path, log, answers, total, progress, choice);
 }
 
 } // namespace parlowen

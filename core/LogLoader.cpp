@@ -3,6 +3,7 @@
 #include "Cp932Codec.h"
 #include "MappedFile.h"
 #include "Prefault.h"
+#include "UnicodeCodec.h"
 
 #include <algorithm>
 #include <vector>
@@ -32,15 +33,13 @@ std::string_view CleanLine(std::string_view line, bool removeSeparator) {
     return Clean(line, removeSeparator);
 }
 
-LoadResult LoadLog(const std::string& path, const LoadAnswers& answers,
-                   const std::function<void(double)>& progress) {
-    LoadResult result;
-    MappedFile log;
-    result.status = MappedFile::Open(path, log);
-    if (!result.status.Ok()) {
-        return result;
-    }
-    const std::string_view bytes = log.Bytes();
+namespace {
+
+// The byte encodings: Shift-JIS, and UTF-8, where CR, LF, space and "-" are never part of a longer sequence
+// either, so the lines and their cleaning are those of the bytes.
+template <typename Decode>
+void LoadBytes(MappedFile& log, std::string_view bytes, const LoadAnswers& answers,
+               const std::function<void(double)>& progress, Decode decode, LoadResult& result) {
     RequireMemory(bytes.size() * sizeof(char16_t));
     // Read in pieces whose memory is given back once they are read, so that a large log is held once, as
     // text. The text is reserved for the worst case (every line kept, one unit per byte) and grows in place.
@@ -64,7 +63,7 @@ LoadResult LoadLog(const std::string& path, const LoadAnswers& answers,
             }
             *out++ = u'\r';
             *out++ = u'\n';
-            out = Cp932Codec::DecodeTo(line, out);
+            out = decode(line, out);
             result.lineCount += 1;
             if (progress) {
                 progress(result.lineCount);
@@ -72,6 +71,59 @@ LoadResult LoadLog(const std::string& path, const LoadAnswers& answers,
         });
         text.Commit(out);
         log.Release(pieces[index]);
+    }
+}
+
+void LoadUtf16(std::string_view bytes, bool bigEndian, const LoadAnswers& answers,
+               const std::function<void(double)>& progress, LoadResult& result) {
+    RequireMemory(bytes.size() * 2);
+    const std::u16string units = UnicodeCodec::Utf16Units(bytes, bigEndian);
+    ForEachCleanLine(units, answers, [&](std::u16string_view line, bool kept) {
+        if (!kept) {
+            return;
+        }
+        result.logText += u"\r\n";
+        const std::size_t start = result.logText.size();
+        result.logText += line;
+        UnicodeCodec::RepairUtf16(result.logText.data() + start,
+                                  result.logText.data() + result.logText.size());
+        result.lineCount += 1;
+        if (progress) {
+            progress(result.lineCount);
+        }
+    });
+}
+
+} // namespace
+
+LoadResult LoadLog(const std::string& path, const LoadAnswers& answers,
+                   const std::function<void(double)>& progress, EncodingChoice choice) {
+    LoadResult result;
+    MappedFile log;
+    result.status = MappedFile::Open(path, log);
+    if (!result.status.Ok()) {
+        return result;
+    }
+    // Before the encoding's pass over the log, so that a sparse terabyte fails at once.
+    RequireMemory(log.Bytes().size() * sizeof(char16_t));
+    const EncodingDecision decision = DecideEncoding(log, choice);
+    result.status = decision.status;
+    result.encoding = decision.encoding;
+    if (!result.status.Ok()) {
+        return result;
+    }
+    const std::string_view text = decision.encoding.Text(log.Bytes());
+    switch (decision.encoding.kind) {
+    case LogEncoding::Kind::ShiftJis:
+        LoadBytes(log, text, answers, progress, Cp932Codec::DecodeTo, result);
+        break;
+    case LogEncoding::Kind::Utf8:
+        LoadBytes(log, text, answers, progress, UnicodeCodec::DecodeUtf8To, result);
+        break;
+    case LogEncoding::Kind::Utf16Le:
+    case LogEncoding::Kind::Utf16Be:
+        LoadUtf16(text, decision.encoding.BigEndian(), answers, progress, result);
+        break;
     }
     return result;
 }

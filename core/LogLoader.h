@@ -2,6 +2,7 @@
 
 #include "FileStore.h"
 #include "LineReader.h"
+#include "LogEncoding.h"
 #include "WindowOperations.h"
 
 #include <cstdint>
@@ -40,15 +41,27 @@ void ForEachCleanLine(std::string_view bytes, const LoadAnswers& answers, Visit&
 }
 
 struct LoadResult {
-    FileStatus status;
+    FileStatus status; // a refused encoding too
+    LogEncoding encoding;
     std::u16string logText; // CR LF before every kept line, in file order
     double lineCount = 0;   // the kept lines: LoadedLineCount
 };
 
-// Reads the log and builds the text the check window shows; progress gets the new kept-line count after
-// every kept line.
+// Reads the log and builds the text the check window shows, decoded from the log's own encoding; progress
+// gets the new kept-line count after every kept line.
 LoadResult LoadLog(const std::string& path, const LoadAnswers& answers,
-                   const std::function<void(double)>& progress);
+                   const std::function<void(double)>& progress, EncodingChoice choice = EncodingChoice::Auto);
+
+// The kept lines of UTF-16 code units with the same rules, for the UTF-16 logs.
+template <typename Visit>
+void ForEachCleanLine(std::u16string_view units, const LoadAnswers& answers, Visit&& visit) {
+    LineReader reader(units);
+    std::u16string_view line;
+    while (reader.Next(line)) {
+        const std::u16string_view cleaned = CleanLine(line, answers.EmptiesSeparators());
+        visit(cleaned, !(answers.DropsBlankLines() && cleaned.empty()));
+    }
+}
 
 } // namespace parlowen
 

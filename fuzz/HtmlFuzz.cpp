@@ -9,6 +9,7 @@
 #include "FuzzSupport.h"
 #include "HtmlColor.h"
 #include "HtmlExporter.h"
+#include "UnicodeCodec.h"
 
 #include <cstdint>
 
@@ -175,23 +176,55 @@ std::u16string ReadTitle(std::string_view title) {
     return read;
 }
 
+// The same log behind a UTF-8 mark, and its bytes widened to UTF-16 units behind a UTF-16 mark, give
+// well-formed UTF-8 bodies with the Shift-JIS body's lines, and the UTF-16 body is that of the same
+// characters in UTF-8.
+void CheckUnicodeBodies(const Input& input, const HtmlOptions& options, std::int32_t kept) {
+    const std::string utf8 = "\xEF\xBB\xBF" + std::string(input.log);
+    const HtmlResult fromUtf8 = BuildHtmlBody(fuzz::WriteScratchLog(utf8), options, input.answers, 3, nullptr,
+                                              {1 + input.log.size() % 16, 2});
+    Require(fromUtf8.status.Ok() && fromUtf8.writtenLines == kept, "the UTF-8 log's body has other lines");
+    RequireOnlyOwnMarkup(fromUtf8.body);
+    Require(UnicodeCodec::CheckUtf8(fromUtf8.body).valid, "the UTF-8 page's body is not UTF-8");
+    Require(fromUtf8.text == UnicodeCodec::DecodeUtf8(fromUtf8.body), "the check text is not the UTF-8 body");
+
+    std::u16string widened;
+    for (const char byte : input.log) {
+        widened += static_cast<char16_t>(static_cast<unsigned char>(byte));
+    }
+    std::string utf16 = "\xFE\xFF";
+    UnicodeCodec::Utf16BytesAppend(widened, true, utf16);
+    std::string same = "\xEF\xBB\xBF";
+    UnicodeCodec::EncodeUtf8Append(widened, same);
+    const HtmlResult fromUtf16 =
+        BuildHtmlBody(fuzz::WriteScratchLog(utf16), options, input.answers, 3, nullptr);
+    const HtmlResult fromSame =
+        BuildHtmlBody(fuzz::WriteScratchLog(same), options, input.answers, 3, nullptr);
+    Require(fromUtf16.status.Ok() && fromUtf16.writtenLines == kept, "the UTF-16 log's body has other lines");
+    Require(fromUtf16.body == fromSame.body, "the UTF-16 body is not the UTF-8 body of its characters");
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const Input input = Parse(std::string_view(reinterpret_cast<const char*>(data), size));
     const HtmlOptions options =
         MakeHtmlOptions(Colours(), input.emphasis, input.entryKeyword, input.speakerKeywords);
+    // The Shift-JIS reference holds for a log that no byte-order mark claims for another encoding.
+    if (!DecideEncoding(input.log, EncodingChoice::ShiftJis).status.Ok()) {
+        return 0;
+    }
     const std::string path = fuzz::WriteScratchLog(input.log);
 
     std::int32_t lastCount = 0;
     // Small pieces on two threads, so that the pieces' edges fall anywhere in the log.
-    const HtmlResult result = BuildHtmlBody(path, options, input.answers, 3,
-                                            [&](std::int32_t count, double total) {
-                                                Require(count == lastCount + 1 && total == 3,
-                                                        "the export counter skipped or lost its total");
-                                                lastCount = count;
-                                            },
-                                            {1 + size % 16, 2});
+    const HtmlResult result = BuildHtmlBody(
+        path, options, input.answers, 3,
+        [&](std::int32_t count, double total) {
+            Require(count == lastCount + 1 && total == 3, "the export counter skipped or lost its total");
+            lastCount = count;
+        },
+        {1 + size % 16, 2}, EncodingChoice::ShiftJis);
     Require(result.status.Ok(), "the export failed to read the log");
     RequireOnlyOwnMarkup(result.body);
 
@@ -206,6 +239,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Require(result.writtenLines == kept && lastCount == kept, "the export counted wrongly");
     Require(result.body == expected, "the body is not the tagged lines in reverse order");
     Require(result.text == Cp932Codec::Decode(result.body), "the check text is not the body");
+    CheckUnicodeBodies(input, options, kept);
     for (std::size_t at = result.body.find('\r'); at != std::string::npos;
          at = result.body.find('\r', at + 1)) {
         Require(at >= 4 && StartsWith(result.body, at - 4, "<br>\r\n"),

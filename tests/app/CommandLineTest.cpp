@@ -177,8 +177,9 @@ TEST_F(CommandLineTest, UsageErrorsDoNothingAndSayWhy) {
         QStringList arguments;
         std::string message;
     } cases[] = {
-        {{"html", "--speaker", u"😀=255,00,00"_qs, chat},
+        {{"html", "--encoding", "shift-jis", "--speaker", u"😀=255,00,00"_qs, chat},
          "keyword \"😀\" has a character that Shift-JIS cannot hold"},
+        {{"convert", "--encoding", "utf-32", chat}, "unknown encoding \"utf-32\""},
         {{"html", "--entry", ArgumentText::Decode("\x83\x8D"), chat}, "is not UTF-8"},
         {{"html", "--speaker", "Taro", chat}, "KEYWORD=COLOR"},
         {{"html", "--page-color", "128,128,128", chat}, "\"128,128,128\" is not a colour"},
@@ -235,6 +236,77 @@ TEST_F(CommandLineTest, ARefusedOrFailedLogIsReportedAndTheNextOneStillDone) {
     const Outcome html = RunCommandLine({"html", missing});
     EXPECT_EQ(html.status, ExitFailed);
     EXPECT_NE(html.errors.find("Err:File read"), std::string::npos) << html.errors;
+}
+
+// The UTF-16 log of a new user was cut at each byte 0D and reported done; --encoding lets a batch name what
+// the rule cannot know, and keywords need only fit the encoding of the log they are matched against.
+TEST_F(CommandLineTest, LogsInTheirOwnEncodings) {
+    const auto utf16le = [](const QString& text) {
+        return std::string(reinterpret_cast<const char*>(text.utf16()),
+                           2 * static_cast<std::size_t>(text.size()));
+    };
+    const QString lines = CrLfLines({u"たろう> こんにちは"_qs, u"はなこ> やあ"_qs, u"たろう> 元気？"_qs});
+    const QString reversed =
+        CrLfLines({u"たろう> 元気？"_qs, u"はなこ> やあ"_qs, u"たろう> こんにちは"_qs, ""});
+    const QString log = commandFolder_.filePath("chat.txt");
+    const struct {
+        const char* name;
+        std::string bytes;
+        QStringList arguments;
+        int status;
+        std::string written;
+    } cases[] = {
+        {"UTF-16 with a mark",
+         "\xFF\xFE" + utf16le(lines),
+         {"convert"},
+         ExitDone,
+         "\xFF\xFE" + utf16le(reversed)},
+        {"UTF-8 with a mark",
+         "\xEF\xBB\xBF" + lines.toStdString(),
+         {"convert"},
+         ExitDone,
+         "\xEF\xBB\xBF" + reversed.toStdString()},
+        {"UTF-16 named on the command line",
+         utf16le(lines),
+         {"convert", "--encoding", "utf-16le"},
+         ExitDone,
+         utf16le(reversed)},
+        {"a mark that contradicts the choice",
+         "\xFF\xFE" + utf16le(lines),
+         {"convert", "--encoding", "utf-8"},
+         ExitFailed,
+         "\xFF\xFE" + utf16le(lines)},
+        {"UTF-32",
+         std::string("\xFF\xFE\0\0A\0\0\0", 8),
+         {"convert"},
+         ExitFailed,
+         std::string("\xFF\xFE\0\0A\0\0\0", 8)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteBytes(log, c.bytes);
+        const Outcome outcome = RunCommandLine(c.arguments + QStringList{log});
+        EXPECT_EQ(outcome.status, c.status) << outcome.errors;
+        EXPECT_EQ(ReadBytes(log), c.written);
+        EXPECT_EQ(outcome.errors.find("Err:File read") != std::string::npos, c.status != ExitDone);
+    }
+
+    const QStringList smiley{"html", "--speaker", u"たろう😀=255,00,00"_qs, log};
+    WriteBytes(log, ToShiftJis(lines));
+    const Outcome shiftJis = RunCommandLine(smiley);
+    EXPECT_EQ(shiftJis.status, ExitFailed);
+    EXPECT_NE(shiftJis.errors.find(ArgumentText::Encode(u"Shift-JISのログには使えません"_qs)),
+              std::string::npos)
+        << shiftJis.errors;
+    EXPECT_FALSE(QFile::exists(commandFolder_.filePath("chat.html")));
+
+    WriteBytes(log, (lines + u"たろう😀> やあ\r\n"_qs).toStdString());
+    const Outcome utf8 = RunCommandLine(smiley);
+    EXPECT_EQ(utf8.status, ExitDone) << utf8.errors;
+    const std::string page = ReadBytes(commandFolder_.filePath("chat.html"));
+    EXPECT_NE(page.find("charset=UTF-8"), std::string::npos);
+    EXPECT_NE(page.find(u"<font color=\"#FF0000\">たろう😀> やあ</font><br>"_qs.toStdString()),
+              std::string::npos);
 }
 
 // A log of several megabytes, so that its rewrite takes several pieces.

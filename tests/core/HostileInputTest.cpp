@@ -97,18 +97,23 @@ TEST(HostileLog, ControlCharactersAndMarkup) {
     }
 }
 
-// A log saved as UTF-8 is read as the Shift-JIS that it is not: the window shows whatever code page 932
-// makes of it, and no byte of it is lost, in the window, the page or the rewritten log.
-TEST(HostileLog, Utf8LogIsShownAsCp932AndKeptByteForByte) {
+// A log saved as UTF-8 is shown as UTF-8, and no byte of it is lost, in the page or the rewritten log. One
+// byte that is not UTF-8 makes it the Shift-JIS that it is not: the window shows whatever code page 932
+// makes of it, and still no byte is lost.
+TEST(HostileLog, Utf8LogIsShownAsUtf8AndKeptByteForByte) {
     const std::string first =
         "\xE3\x81\x9F\xE3\x82\x8D\xE3\x81\x86> \xE3\x81\x93\xE3\x82\x93 \xF0\x9F\x98\x80"; // たろう> こん 😀
     const std::string second = "\xE2\x99\xAA caf\xC3\xA9";                                 // ♪ café
     const Outcome outcome = RunAll(first + "\r\n" + second + "\r\n", false, false);
-    EXPECT_EQ(outcome.shown.find(u"たろう"), std::u16string::npos) << "the log was read as UTF-8";
-    EXPECT_EQ(Cp932Codec::Encode(outcome.shown).bytes, "\r\n" + first + "\r\n" + second);
+    EXPECT_EQ(outcome.shown, u"\r\nたろう> こん 😀\r\n♪ café");
     EXPECT_EQ(outcome.body, second + "<br>\r\n" + first + "<br>\r\n");
     EXPECT_EQ(outcome.converted, second + "\r\n" + first + "\r\n\r\n");
     EXPECT_EQ(outcome.twice, "\r\n" + first + "\r\n" + second + "\r\n\r\n");
+
+    const Outcome notUtf8 = RunAll(first + "\r\n" + second + "\x80\r\n", false, false);
+    EXPECT_EQ(notUtf8.shown.find(u"たろう"), std::u16string::npos) << "the log was read as UTF-8";
+    EXPECT_EQ(Cp932Codec::Encode(notUtf8.shown).bytes, "\r\n" + first + "\r\n" + second + "\x80");
+    EXPECT_EQ(notUtf8.converted, second + "\x80\r\n" + first + "\r\n\r\n");
 }
 
 // Random bytes without line ends or spaces are one line that every step keeps whole.

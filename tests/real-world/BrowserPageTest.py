@@ -3,7 +3,8 @@
 
 For each log below, PageMaker writes the page with the export the program uses; Chromium loads it from a
 file (so nothing but the page itself tells it the encoding) and prints the document as it stands after
-loading. The checks read that document: the title and the speakers' names decoded from Shift-JIS, the body
+loading. The checks read that document: the title and the speakers' names decoded from Shift-JIS (or from
+UTF-8, the page of a UTF-8 or UTF-16 log), the body
 and font colours, the lines in reverse order with one line break each, and that no line of the log acted
 as markup or ran as a script. A page written by the test without escaping shows that the same checks do
 see a script that ran. One page is also rendered to a screenshot, whose pixels show the chosen colours.
@@ -101,6 +102,36 @@ Cases = [
             ("#00FF00", False, "<script>"),
             (None, False, "たろう> 二行目"),
             ("#663300", False, "【入室】たろう"),
+        ],
+    },
+    {
+        # Logs in UTF-8 with its mark and in UTF-16: the page is UTF-8 and says so, so the browser shows the
+        # Japanese text, a character Shift-JIS cannot hold, and the speakers in their colours.
+        "title": "日記-utf8",
+        "encoding": "utf-8-sig",
+        "log": ["たろう> こんにちは", "  はなこ> やあ & <b>", "さくら> 絵文字😀です", "たろう> 元気？"],
+        "options": ["--speaker", "0", "たろう", "255,00,00", "--speaker", "1", "はなこ", "00, 51, 102",
+                    "--speaker", "2", "さくら", "00, 153,00"],
+        "bgcolor": "#FFFFFF",
+        "lines": [
+            ("#FF0000", False, "たろう> 元気？"),
+            ("#009900", False, "さくら> 絵文字😀です"),
+            ("#003366", False, "はなこ> やあ & <b>"),
+            ("#FF0000", False, "たろう> こんにちは"),
+        ],
+    },
+    {
+        "title": "会話-utf16",
+        "encoding": "utf-16-le",
+        "mark": b"\xff\xfe",
+        "log": ["【入室】たろう", "たろう> こんにちは", "はなこ> ｶﾀｶﾅと漢字", "----"],
+        "options": ["--remove-separators", "--remove-blank", "--emphasis", "--entry", "【入室】", "00,00, 255",
+                    "--speaker", "0", "たろう", "255,00,00", "--speaker", "1", "はなこ", "00, 51, 102"],
+        "bgcolor": "#FFFFFF",
+        "lines": [
+            ("#003366", False, "はなこ> ｶﾀｶﾅと漢字"),
+            ("#FF0000", False, "たろう> こんにちは"),
+            ("#0000FF", True, "【入室】たろう"),
         ],
     },
     {
@@ -311,7 +342,11 @@ def CheckPage(checks, browser, pageMaker, folder, case, keepScreenshot):
     log = os.path.join(folder, f"case-{Cases.index(case)}.txt")
     page = os.path.join(folder, f"case-{Cases.index(case)}.html")
     with open(log, "wb") as file:
-        file.write(LogBytes(case["log"]))
+        encoding = case.get("encoding")
+        if encoding:
+            file.write(case.get("mark", b"") + "".join(line + "\r\n" for line in case["log"]).encode(encoding))
+        else:
+            file.write(LogBytes(case["log"]))
     options = [Sjis(word) for word in case["options"]]
     made = subprocess.run([pageMaker, log, page, Sjis(name), *options], capture_output=True)
     if not checks.Check(made.returncode == 0 and os.path.exists(page), f"{name}: the export writes the page",
@@ -324,12 +359,13 @@ def CheckPage(checks, browser, pageMaker, folder, case, keepScreenshot):
     document = ReadDom(dom)
     title = document.Find("title")
     checks.Equal(title.Text() if title else None, name + ".html",
-                 f"{name}: the title, read as Shift-JIS, is the page's file name")
-    checks.Check("\ufffd" not in dom, f"{name}: every byte decoded as Shift-JIS",
+                 f"{name}: the title, read in the page's encoding, is the page's file name")
+    checks.Check("\ufffd" not in dom, f"{name}: every byte decoded as {'UTF-8' if case.get('encoding') else 'Shift-JIS'}",
                  "U+FFFD in: " + next((line for line in dom.splitlines() if "\ufffd" in line), ""))
     declaration = next((element for element in document.Walk() if element.tag == "meta" and
                         element.attributes.get("http-equiv") == "Content-Type"), None)
-    checks.Equal(declaration.attributes.get("content") if declaration else None, "text/html; charset=x-sjis",
+    charset = "UTF-8" if case.get("encoding") else "x-sjis"
+    checks.Equal(declaration.attributes.get("content") if declaration else None, f"text/html; charset={charset}",
                  f"{name}: the encoding declaration is read as one, though no space precedes its content")
     body = document.Find("body")
     if not checks.Check(body is not None, f"{name}: the page has a body"):

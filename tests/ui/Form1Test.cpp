@@ -4,6 +4,7 @@
 #include "ColourButton.h"
 #include "DesktopIdentity.h"
 #include "InformationMessages.h"
+#include "LogFiles.h"
 #include "LogList.h"
 #include "TextBox.h"
 #include "ui/ScriptedMessageBoxes.h"
@@ -29,6 +30,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -544,6 +546,71 @@ TEST_F(Form1Test, ExportWritesThePageWithTheOptionsOfTheWindow) {
     boxes_.Take();
     EXPECT_NE(ReadBytes(Path("party.html")).find(ToShiftJis(u"\r\n【入室】じろう<br>\r\n"_qs)),
               std::string::npos);
+}
+
+// A UTF-16 log was cut at the byte 0D of each CR, a UTF-8 mark travelled with the first line, and both showed
+// and exported as Shift-JIS mojibake with no speaker coloured.
+TEST_F(Form1Test, UnicodeLogsAreShownConvertedAndExportedInTheirOwnEncoding) {
+    const auto utf16 = [](const QString& text, bool bigEndian) {
+        std::string bytes;
+        for (const QChar unit : text) {
+            const char high = static_cast<char>(unit.unicode() >> 8);
+            const char low = static_cast<char>(unit.unicode() & 0xFF);
+            bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+        }
+        return bytes;
+    };
+    const auto utf8 = [](const QString& text, bool) { return text.toStdString(); };
+    const struct {
+        const char* name;
+        std::string mark;
+        std::function<std::string(const QString&, bool)> encode;
+        bool bigEndian;
+    } cases[] = {
+        {"u16le.txt", "\xFF\xFE", utf16, false},
+        {"u16be.txt", "\xFE\xFF", utf16, true},
+        {"u8mark.txt", "\xEF\xBB\xBF", utf8, false},
+        {"u8.txt", "", utf8, false},
+    };
+    const QStringList lines{u"たろう> こんにちは"_qs, u"はなこ> やあ"_qs, u"たろう> 元気？"_qs};
+    for (const auto& c : cases) {
+        WriteBytes(Path(c.name), c.mark + c.encode(CrLfLines(lines), c.bigEndian));
+    }
+    Open();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        window_->SelectLog(c.name);
+        boxes_.Answer({false, false});
+        QTest::keyClick(File1(), Qt::Key_Return);
+        ASSERT_EQ(boxes_.Take(), LoadQuestions);
+        EXPECT_EQ(CheckText(), '\n' + lines.join('\n'));
+
+        Get<QLineEdit>("Text4(0)")->setText(u"たろう"_qs);
+        module_.ColorTable.Set(2, u"255,00,00");
+        Click("Command3");
+        boxes_.Take();
+        const QStringList page{
+            "<html>",
+            "<head>",
+            "<meta http-equiv=\"Content-Type\"content=\"text/html; charset=UTF-8\">",
+            u"<meta name=\"GENERATOR\" content=\"プログラム名　チャットログ編集ツール Parlowen Pro\">"_qs,
+            "<title>" + parlowen::PageBaseName(c.name) + ".html</title>",
+            "</head>",
+            "<body bgcolor=\"#FFFFFF\">",
+            u"<font color=\"#FF0000\">たろう> 元気？</font><br>"_qs,
+            u"はなこ> やあ<br>"_qs,
+            u"<font color=\"#FF0000\">たろう> こんにちは</font><br>"_qs,
+            "",
+            "</body></html>"};
+        EXPECT_EQ(ReadBytes(Path(parlowen::PageBaseName(c.name) + ".html")), CrLfLines(page).toStdString());
+
+        boxes_.Answer({true});
+        Click("Command1");
+        EXPECT_EQ(boxes_.Take().back(), Notice("Complete Massage", "Text change complete!"));
+        const QStringList reversed{lines[2], lines[1], lines[0], ""};
+        EXPECT_EQ(ReadBytes(Path(c.name)), c.mark + c.encode(CrLfLines(reversed), c.bigEndian));
+        EXPECT_EQ(CheckText(), reversed.join('\n'));
+    }
 }
 
 TEST_F(Form1Test, InformationMessagesShowTheirTextsUnderTheirTitles) {
