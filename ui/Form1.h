@@ -87,6 +87,8 @@ class Form1 : public QWidget {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    // The first showing reports the rewrites a killed run left and this start finished.
+    void showEvent(QShowEvent* event) override;
 
   private:
     void CreateMenus();
@@ -114,6 +116,7 @@ class Form1 : public QWidget {
     QAction* mnuCopy = nullptr;
     QAction* mnuPaste = nullptr;
     QMetaObject::Connection focusChanges_;
+    bool recoveriesReported_ = false;
 };
 
 } // namespace parlowen

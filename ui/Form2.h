@@ -19,7 +19,8 @@ class Form2 : public QWidget {
     Q_OBJECT
 
   public:
-    explicit Form2(MessageBoxes& messageBoxes);
+    // A window of its own, transient for the main window: it stays above it and closes with it.
+    explicit Form2(MessageBoxes& messageBoxes, QWidget* mainWindow = nullptr);
 
     // Shows the palette on the page colour chosen so far, or brings it forward when it is open already,
     // with freshly filled cells.
