@@ -40,7 +40,9 @@ QColor ToQColor(const PaletteColor& color) {
 } // namespace
 
 Form2::Form2(MessageBoxes& messageBoxes, QWidget* mainWindow)
-    : QWidget(mainWindow, Qt::Window), messageBoxes_(messageBoxes) {
+    : QWidget(mainWindow, Qt::Dialog), messageBoxes_(messageBoxes) {
+    // A dialog's type, not modal: on X11 Qt marks only such windows transient for their parent, which
+    // keeps them above it.
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Form2"));
     // Closing through the window frame destroys the palette; the next colour button builds a new one.

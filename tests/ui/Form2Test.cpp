@@ -275,6 +275,9 @@ TEST_F(Form2Test, EscapeClosesThePaletteAsItsButtonDoes) {
 TEST_F(Form2Test, ThePaletteIsTransientForTheMainWindow) {
     Form2& palette = OpenFor("Command6");
     EXPECT_TRUE(palette.isWindow());
+    EXPECT_EQ(palette.windowType(), Qt::Dialog)
+        << "X11 window managers get no WM_TRANSIENT_FOR for a plain window";
+    EXPECT_FALSE(palette.isModal());
     EXPECT_EQ(palette.parentWidget(), window_.get());
     ASSERT_NE(palette.windowHandle(), nullptr);
     EXPECT_EQ(palette.windowHandle()->transientParent(), window_->windowHandle());
