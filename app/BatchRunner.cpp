@@ -10,6 +10,11 @@
 namespace parlowen {
 
 int BatchRunner::Run(const BatchRequest& request) {
+    // As at the window's start, the rewrites that killed runs left are finished before any log is read.
+    {
+        ConsoleOperations console(errors_, false, {});
+        RecoverJournals(console);
+    }
     bool allDone = true;
     for (const QString& log : request.logs) {
         allDone = RunOne(request, log) && allDone;

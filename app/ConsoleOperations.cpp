@@ -1,6 +1,7 @@
 #include "ConsoleOperations.h"
 
 #include "ArgumentText.h"
+#include "UserTexts.h"
 
 namespace parlowen {
 namespace {
@@ -26,12 +27,14 @@ bool ConsoleOperations::AskOkCancel(std::u16string_view, std::u16string_view) {
 }
 
 void ConsoleOperations::ShowNotice(std::u16string_view title, std::u16string_view text) {
-    // Only failures are worth a line; the window's other notices announce what the command already says.
-    if (!title.starts_with(u"Err:")) {
+    // Only failures and a finished rewrite of a killed run are worth a line: the redo changed a file the
+    // command was not asked about. The window's other notices announce what the command already says.
+    const bool failure = title.starts_with(u"Err:");
+    if (!failure && !text.ends_with(UserTexts::RecoveryRedone)) {
         return;
     }
     ClearProgress();
-    showedFailure_ = true;
+    showedFailure_ = showedFailure_ || failure;
     QString message = ToQString(title) + QStringLiteral(": ") + ToQString(text);
     message.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     errors_ << ArgumentText::Encode(message) << '\n' << std::flush;

@@ -32,6 +32,7 @@ class ConsoleOperations final : public WindowOperations {
     void SetStateLabel(std::u16string_view, Rgb) override {}
     void SetLineCounter(const LineCount& lineCount) override;
     void SetCheckText(std::u16string) override {}
+    bool ShowsCheckText() const override { return false; }
     void MoveFocus(FocusTarget) override {}
 
     bool ShowedFailure() const { return showedFailure_; }

@@ -1,5 +1,6 @@
 #include "ArgumentText.h"
 #include "CommandLine.h"
+#include "DesktopIdentity.h"
 #include "Form1.h"
 #include "LocaleSetup.h"
 #include "Module1.h"
@@ -47,6 +48,7 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     parlowen::LocaleSetup::InstallTranslator(application);
     parlowen::LocaleSetup::RegisterFontSubstitutes();
+    parlowen::DesktopIdentity::Apply();
 
     parlowen::Module1 module;
     parlowen::QtMessageBoxes messageBoxes;

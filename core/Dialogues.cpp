@@ -101,6 +101,14 @@ std::u16string StateFolderName() {
     return DecodeFileName(LogJournal::Folder());
 }
 
+// A rewrite of the log that a killed run left is finished before the log is read, so every operation reads
+// the log it made; false when it cannot be finished, as the log may then be half written.
+bool FinishPendingRewrite(WindowOperations& window, const std::string& logPath) {
+    const std::vector<LogJournal::Recovery> recoveries = LogJournal::RecoverFor(logPath);
+    ShowRecoveries(window, recoveries);
+    return recoveries.empty() || recoveries.front().outcome != LogJournal::Recovery::Outcome::Failed;
+}
+
 bool FailRewrite(Dialogue& dialogue, const ConvertRequest& request, const RewriteResult& result) {
     switch (result.stage) {
     case RewriteResult::Stage::Read:
@@ -131,6 +139,10 @@ LoadOutcome Load(WindowOperations& window, const LoadRequest& request) {
     if (window.AskOkCancel(SeparatorLinesTitle, SeparatorLinesQuestion)) {
         outcome.answers.RemoveSeparatorLines = StoredTrue;
     }
+    if (!FinishPendingRewrite(window, request.path)) {
+        dialogue.Fail([] {});
+        return outcome;
+    }
     dialogue.Busy();
     LoadResult result = LoadLog(request.path, outcome.answers, [&window](double count) {
         window.SetLineCounter({count, std::nullopt});
@@ -154,11 +166,7 @@ bool ConvertAndSave(WindowOperations& window, const ConvertRequest& request) {
         window.Beep();
         return dialogue.Fail(ConvertTitle, Cancelled);
     }
-    // A rewrite of this log that a killed run left is finished first, so this one reads the log it made;
-    // one that cannot be finished stops this conversion, which would read a half-written log.
-    const std::vector<LogJournal::Recovery> recoveries = LogJournal::RecoverFor(request.path);
-    ShowRecoveries(window, recoveries);
-    if (!recoveries.empty() && recoveries.front().outcome == LogJournal::Recovery::Outcome::Failed) {
+    if (!FinishPendingRewrite(window, request.path)) {
         return dialogue.Fail([] {});
     }
     // A log the user may not write, and a state folder that cannot be used, are refused before anything on
@@ -182,13 +190,15 @@ bool ConvertAndSave(WindowOperations& window, const ConvertRequest& request) {
         return FailRewrite(dialogue, request, result);
     }
     // The window shows the new order only once the file holds it. The log is rewritten even when its text
-    // is too large to show.
-    try {
-        window.SetCheckText(ConvertedText(request.path, log));
-    } catch (const std::bad_alloc&) {
-        ShowReadFailure(window, request.fileName, FileStatus::FromErrno(ENOMEM));
-    } catch (const std::length_error&) {
-        ShowReadFailure(window, request.fileName, FileStatus::FromErrno(ENOMEM));
+    // is too large to show, and the notice says so: the log itself was read and written.
+    if (window.ShowsCheckText()) {
+        try {
+            window.SetCheckText(ConvertedText(request.path, log));
+        } catch (const std::bad_alloc&) {
+            window.ShowNotice(ConvertTitle, Quoted(request.fileName) += ConvertedTextNotShown);
+        } catch (const std::length_error&) {
+            window.ShowNotice(ConvertTitle, Quoted(request.fileName) += ConvertedTextNotShown);
+        }
     }
     dialogue.Idle();
     window.SetStateLabel(After, AfterColour);
@@ -200,6 +210,9 @@ bool ConvertAndSave(WindowOperations& window, const ConvertRequest& request) {
 bool Export(WindowOperations& window, const HtmlOptions& options, const ExportRequest& request) {
     Dialogue dialogue(window);
     window.ShowNotice(HtmlTitle, HtmlTagsShown);
+    if (!FinishPendingRewrite(window, request.logPath)) {
+        return dialogue.Fail([] {});
+    }
     dialogue.Busy();
     window.SetCheckText({});
     MappedFile log;
@@ -220,7 +233,8 @@ bool Export(WindowOperations& window, const HtmlOptions& options, const ExportRe
                       [&window](std::int32_t count, double total) {
                           window.SetLineCounter({static_cast<double>(count), total});
                       },
-                      [&page](std::string_view bytes) { return page.Append(bytes); }, &text)
+                      [&page](std::string_view bytes) { return page.Append(bytes); },
+                      window.ShowsCheckText() ? &text : nullptr)
                       .written;
     }
     if (written.Ok()) {

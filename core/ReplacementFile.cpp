@@ -3,9 +3,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <mutex>
 #include <random>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <unordered_set>
 #include <utility>
 
 namespace parlowen {
@@ -29,9 +31,18 @@ bool IsTemporaryName(std::string_view name, unsigned long& process) {
     return true;
 }
 
-// A process killed before its rename leaves its temporary file behind; the next file written in that folder
-// removes it. A file whose process still runs may be in the middle of its own write and stays.
+// A process killed before its rename leaves its temporary file behind; the first file this run writes in that
+// folder removes it. Once per folder, so that many pages in one folder do not list it once each. A file whose
+// process still runs may be in the middle of its own write and stays.
 void RemoveLeftoverTemporaries(const std::string& folder) {
+    static std::mutex mutex;
+    static std::unordered_set<std::string> cleaned;
+    {
+        const std::lock_guard lock(mutex);
+        if (!cleaned.insert(folder).second) {
+            return;
+        }
+    }
     for (const std::string& name : FileStore::FolderNames(folder)) {
         unsigned long process = 0;
         if (IsTemporaryName(name, process) && FileStore::ProcessEnded(process)) {

@@ -34,6 +34,9 @@ inline constexpr Text HtmlComplete = u"HTML change complete!";
 inline constexpr Text Before = u"Before";
 inline constexpr Text After = u"After";
 
+inline constexpr Text ConvertedTextNotShown =
+    u"の変換は完了しましたが、変換後のテキストは大きすぎるため表示できません。";
+
 inline constexpr Text ReadFailureTitle = u"Err:File read";
 inline constexpr Text WriteFailureTitle = u"Err:File write";
 inline constexpr Text CouldNotRead = u"」を読み込めませんでした。\r\n";

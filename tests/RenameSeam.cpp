@@ -2,11 +2,18 @@
 
 #include <csignal>
 #include <cstdio>
+#include <dirent.h>
+#include <dlfcn.h>
 #include <fcntl.h>
+#include <map>
+#include <mutex>
 #include <sys/syscall.h>
 #include <unistd.h>
 
 namespace {
+
+std::mutex listingsMutex;
+std::map<std::string, int> listings;
 
 volatile std::sig_atomic_t stopCall = -1;
 volatile std::sig_atomic_t callsLeft = 0;
@@ -31,6 +38,22 @@ void StopBeforeRename() {
 void StopBefore(SeamCall call, int occurrence) {
     callsLeft = occurrence;
     stopCall = static_cast<int>(call);
+}
+
+int FolderListings(const std::string& folder) {
+    const std::lock_guard lock(listingsMutex);
+    const auto found = listings.find(folder);
+    return found == listings.end() ? 0 : found->second;
+}
+
+extern "C" DIR* opendir(const char* path) {
+    using Opendir = DIR* (*)(const char*);
+    static const auto real = reinterpret_cast<Opendir>(::dlsym(RTLD_NEXT, "opendir"));
+    {
+        const std::lock_guard lock(listingsMutex);
+        ++listings[path];
+    }
+    return real(path);
 }
 
 // The real calls go to the kernel directly: the C library's own names are the ones replaced here.

@@ -2,7 +2,10 @@
 
 // A link seam for the tests that kill a write at its most delicate moments: a test program linked with
 // RenameSeam.cpp has its own rename(), renameat2(), write(), pwrite(), fsync(), ftruncate() and unlink(),
-// which come before the C library's and only add a stop when a test asks for one.
+// which come before the C library's and only add a stop when a test asks for one, and its own opendir(),
+// which counts the listings of each folder.
+
+#include <string>
 
 enum class SeamCall { Rename, Write, PositionedWrite, Sync, Truncate, Unlink };
 
@@ -12,3 +15,6 @@ void StopBeforeRename();
 
 // The process stops itself just before its occurrence-th call of the given kind from now on (1 is the next).
 void StopBefore(SeamCall call, int occurrence);
+
+// How many times this process has opened the folder at exactly this path for listing.
+int FolderListings(const std::string& folder);

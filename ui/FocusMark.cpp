@@ -14,8 +14,11 @@ FocusMark::FocusMark(QWidget& window) : QFocusFrame(&window), window_(window) {
 }
 
 void FocusMark::follow(QWidget* focused) {
-    // Another window (the palette, a message box) has its own cues; the mark comes back with the focus.
-    setWidget(focused && focused != &window_ && focused->window() == &window_ ? focused : nullptr);
+    // While another window (the palette, a message box) has the focus, the mark stays on the control that
+    // gets it back. It never frames nothing: QFocusFrame then leaves its parent for a window of its own.
+    if (focused && focused != &window_ && focused->window() == &window_) {
+        setWidget(focused);
+    }
 }
 
 } // namespace parlowen

@@ -62,7 +62,7 @@ Form1::Form1(Module1& module, MessageBoxes& messageBoxes, const QString& program
     operations_ = std::make_unique<Form1Operations>(
         messageBoxes_, Form1Operations::Controls{ui_.Label6, ui_.Label8, ui_.Text1, ui_.File1, ui_.Check1});
     paletteHandOff_ = std::make_unique<PaletteHandOff>(module_, messageBoxes_, *this, ui_);
-    new FocusMark(*this);
+    focusMark_ = new FocusMark(*this);
     CreateMenus();
     SetupShortcuts();
     SetupConnections();
@@ -72,6 +72,8 @@ Form1::Form1(Module1& module, MessageBoxes& messageBoxes, const QString& program
 Form1::~Form1() {
     // The controls change the focus as they go; the handlers must not hear of it.
     disconnect(focusChanges_);
+    // Before the controls: a focus frame whose control goes first makes itself a window of its own.
+    delete focusMark_;
 }
 
 Form2* Form1::Palette() const {

@@ -22,6 +22,7 @@ class QMenu;
 namespace parlowen {
 
 class ColourButton;
+class FocusMark;
 class Form1Operations;
 class Form2;
 class PaletteHandOff;
@@ -117,6 +118,7 @@ class Form1 : public QWidget {
     QAction* mnuPaste = nullptr;
     QMetaObject::Connection focusChanges_;
     bool recoveriesReported_ = false;
+    FocusMark* focusMark_ = nullptr;
 };
 
 } // namespace parlowen

@@ -33,7 +33,8 @@ constexpr FontChoice FixedSmall{u"ＭＳ ゴシック", 9, false};
 
 constexpr std::u16string_view NoReloadTip =
     u"再読み込みはしません。したいときは、一度ソフトを終了させて、起動しなおしてね。";
-constexpr std::u16string_view SpeakerTip = u"普通は発言死者の名前をペーストするところ。";
+// Mended: earlier versions read "発言死者", a slip for "発言者" (speaker).
+constexpr std::u16string_view SpeakerTip = u"普通は発言者の名前をペーストするところ。";
 constexpr std::u16string_view ColourCaption = u"色設定";
 
 using K = ControlKind;

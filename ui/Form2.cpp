@@ -12,6 +12,8 @@
 #include <QScreen>
 #include <QShortcut>
 
+#include <utility>
+
 namespace parlowen {
 namespace {
 
@@ -106,8 +108,8 @@ void Form2::Form_Load() {
     PlaceCentredWithLift(*this, dotsPerInch_);
 }
 
-void Form2::Open(const QColor& pageBackground) {
-    pageBackground_ = pageBackground;
+void Form2::Open(std::function<QColor()> pageBackground) {
+    pageBackground_ = std::move(pageBackground);
     show();
     raise();
     activateWindow();
@@ -126,9 +128,11 @@ void Form2::Form_Activate() {
         Text2[i]->setPalette(palette);
         Text2[i]->setText(QString::fromStdU16String(CellText(color)));
     }
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, pageBackground_);
-    setPalette(palette);
+    if (pageBackground_) {
+        QPalette palette = this->palette();
+        palette.setColor(QPalette::Window, pageBackground_());
+        setPalette(palette);
+    }
 }
 
 void Form2::Command1_Click() {

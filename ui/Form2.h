@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include <array>
+#include <functional>
 
 class QLabel;
 class QPushButton;
@@ -22,9 +23,10 @@ class Form2 : public QWidget {
     // A window of its own, transient for the main window: it stays above it and closes with it.
     explicit Form2(MessageBoxes& messageBoxes, QWidget* mainWindow = nullptr);
 
-    // Shows the palette on the page colour chosen so far, or brings it forward when it is open already,
-    // with freshly filled cells.
-    void Open(const QColor& pageBackground);
+    // Shows the palette, or brings it forward when it is open already, with freshly filled cells. Every
+    // activation asks pageBackground again, so that the palette sits on the page colour previewed at that
+    // moment, also after a load has reset it while the palette stayed open.
+    void Open(std::function<QColor()> pageBackground);
 
     PaletteCell* Cell(int index) const { return Text2[static_cast<std::size_t>(index)]; }
 
@@ -48,7 +50,7 @@ class Form2 : public QWidget {
     void Form_Load();
 
     MessageBoxes& messageBoxes_;
-    QColor pageBackground_;
+    std::function<QColor()> pageBackground_;
     double dotsPerInch_ = 96;
 
     std::array<QLabel*, 2> Label4{};

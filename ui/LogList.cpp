@@ -52,4 +52,18 @@ void LogList::mouseReleaseEvent(QMouseEvent* event) {
     QListWidget::mouseReleaseEvent(event);
 }
 
+QItemSelectionModel::SelectionFlags LogList::selectionCommand(const QModelIndex& index,
+                                                              const QEvent* event) const {
+    // A click below the last log, or a Ctrl+click on the selected one, would empty the selection, and the
+    // click would then load with nothing selected. A click only ever chooses the log under it.
+    const QItemSelectionModel::SelectionFlags command = QListWidget::selectionCommand(index, event);
+    const bool byMouse =
+        event && (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease ||
+                  event->type() == QEvent::MouseButtonDblClick);
+    if (byMouse && (!index.isValid() || command.testFlag(QItemSelectionModel::Deselect))) {
+        return QItemSelectionModel::NoUpdate;
+    }
+    return command;
+}
+
 } // namespace parlowen

@@ -32,7 +32,7 @@ void PaletteHandOff::Open(ColourButton* target) {
         connect(palette_, &Form2::ColourChosen, this, &PaletteHandOff::Chosen);
         connect(palette_, &Form2::ClosedWithoutChoice, this, &PaletteHandOff::BackToTarget);
     }
-    palette_->Open(PagePreviewColour());
+    palette_->Open([this] { return PagePreviewColour(); });
     // activateWindow() asks nothing while the main window is active, as a transient window counts as active
     // with its parent; the palette is to take the keys.
     palette_->windowHandle()->requestActivate();

@@ -1,13 +1,16 @@
 #include "CommandLine.h"
 #include "ArgumentText.h"
 #include "Form1.h"
+#include "LogConverter.h"
 #include "LogFiles.h"
+#include "RenameSeam.h"
 #include "StartLocation.h"
 #include "ui/ScriptedMessageBoxes.h"
 #include "ui/UiTestSupport.h"
 
 #include <QCheckBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -16,7 +19,12 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <fstream>
 #include <sstream>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -175,6 +183,7 @@ TEST_F(CommandLineTest, UsageErrorsDoNothingAndSayWhy) {
         {{"html", "--speaker", "Taro", chat}, "KEYWORD=COLOR"},
         {{"html", "--page-color", "128,128,128", chat}, "\"128,128,128\" is not a colour"},
         {{"html", "--entry-color", "#12345", chat}, "\"#12345\" is not a colour"},
+        {{"html", "--speaker", "a=#1234567", chat}, "\"#1234567\" is not a colour"},
         {elevenSpeakers + QStringList{chat}, "--speaker is given 11 times"},
         {{"convert", "--emphasis", chat}, "--emphasis belongs to html"},
         {{"convert"}, "no LOG given"},
@@ -190,6 +199,16 @@ TEST_F(CommandLineTest, UsageErrorsDoNothingAndSayWhy) {
         EXPECT_EQ(ReadBytes(chat), log);
         EXPECT_FALSE(QFile::exists(commandFolder_.filePath("chat.html")));
     }
+    // Ten keyword boxes, ten speakers; a colour in the page's own form goes to the page as it is.
+    QStringList tenSpeakers{"html", "--page-color", "#FFCC00"};
+    for (int i = 0; i < 10; ++i) {
+        tenSpeakers << "--speaker" << QStringLiteral("s%1=#FFCC00").arg(i);
+    }
+    const Outcome ten = RunCommandLine(tenSpeakers + QStringList{chat});
+    EXPECT_EQ(ten.status, ExitDone) << ten.errors;
+    const std::string page = ReadBytes(commandFolder_.filePath("chat.html"));
+    EXPECT_NE(page.find("<body bgcolor=\"#FFCC00\">"), std::string::npos) << page;
+
     const Outcome help = RunCommandLine({"--help"});
     EXPECT_EQ(help.status, ExitDone);
     EXPECT_NE(help.output.find("--speaker <KEYWORD=COLOR>"), std::string::npos) << help.output;
@@ -216,6 +235,131 @@ TEST_F(CommandLineTest, ARefusedOrFailedLogIsReportedAndTheNextOneStillDone) {
     const Outcome html = RunCommandLine({"html", missing});
     EXPECT_EQ(html.status, ExitFailed);
     EXPECT_NE(html.errors.find("Err:File read"), std::string::npos) << html.errors;
+}
+
+// A log of several megabytes, so that its rewrite takes several pieces.
+std::string LargeLog() {
+    std::string log;
+    for (int line = 0; log.size() < 3000000; ++line) {
+        log += "line " + std::to_string(line) + "\r\n";
+    }
+    return log;
+}
+
+// Kills a conversion of the log part-way through its overwrite: the log is torn, its journal pending.
+void KillConversionPartWay(const QString& log) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::alarm(60);
+        StopBefore(SeamCall::PositionedWrite, 3);
+        RewriteLog(ArgumentText::Encode(log), {}, 0, nullptr);
+        ::_exit(0);
+    }
+    int wait = 0;
+    ASSERT_EQ(::waitpid(child, &wait, WUNTRACED), child);
+    ASSERT_TRUE(WIFSTOPPED(wait)) << "the conversion did not reach its overwrite";
+    ::kill(child, SIGKILL);
+    ::waitpid(child, &wait, 0);
+}
+
+// The command line starts as the window does, finishing every rewrite a killed run left and saying so on
+// standard error, so html never writes a page of a half-written log.
+TEST_F(CommandLineTest, FinishesTheRewritesOfKilledRunsBeforeReadingAnyLog) {
+    // The log converted and exported whole, in the window's folder.
+    const std::string old = LargeLog();
+    WriteBytes(windowFolder_.filePath("big.txt"), old);
+    ASSERT_EQ(RunCommandLine({"convert", windowFolder_.filePath("big.txt")}).status, ExitDone);
+    ASSERT_EQ(RunCommandLine({"html", windowFolder_.filePath("big.txt"), windowFolder_.filePath("party.txt")})
+                  .status,
+              ExitDone);
+    const std::string converted = ReadBytes(windowFolder_.filePath("big.txt"));
+    for (const QString exported : {"big.txt", "party.txt"}) {
+        SCOPED_TRACE(exported.toStdString());
+        const QString big = commandFolder_.filePath("big.txt");
+        WriteBytes(big, old);
+        KillConversionPartWay(big);
+        const std::string torn = ReadBytes(big);
+        ASSERT_TRUE(torn != old && torn != converted);
+
+        const Outcome outcome = RunCommandLine({"html", commandFolder_.filePath(exported)});
+        EXPECT_EQ(outcome.status, ExitDone);
+        EXPECT_EQ(outcome.errors,
+                  ArgumentText::Encode(u"Message:Log Change & Save: 「"_qs + big +
+                                       u"」の中断されていた変換を、ジャーナルから完了しました。\n"_qs));
+        EXPECT_TRUE(ReadBytes(big) == converted);
+        const QString page = PageBaseName(exported) + ".html";
+        EXPECT_TRUE(ReadBytes(commandFolder_.filePath(page)) == ReadBytes(windowFolder_.filePath(page)));
+    }
+}
+
+// html and convert decode nothing for a check window they do not have: under an address-space limit far below
+// what decoding the log would need, they write the page and rewrite the log, and report nothing.
+TEST_F(CommandLineTest, HtmlAndConvertDecodeNoTextForACheckWindow) {
+#ifdef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "AddressSanitizer reserves terabytes of address space, so no address-space limit applies";
+#endif
+    const QString log = commandFolder_.filePath("large.txt");
+    const std::string line = ToShiftJis(u"たろう> chat line of the log\r\n"_qs);
+    constexpr std::size_t megabytes = 128;
+    {
+        std::ofstream file(log.toStdString(), std::ios::binary | std::ios::trunc);
+        file << "A\r\n";
+        for (std::size_t written = 0; written < (megabytes << 20); written += line.size()) {
+            file << line;
+        }
+        file << "B\r\n";
+    }
+    const std::uintmax_t size = QFileInfo(log).size();
+    // Runs html and then convert in a child, with the mapping of the log and 96 MB more of address space or
+    // without a limit; gives whether both succeeded without a word, and the child's peak resident megabytes.
+    auto run = [&](bool limited) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::alarm(120);
+            std::uint64_t pages = 0;
+            std::ifstream("/proc/self/statm") >> pages;
+            const rlim_t limit = pages * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE)) + size + (96 << 20);
+            const rlimit bound{limit, limit};
+            if (limited) {
+                ::setrlimit(RLIMIT_AS, &bound);
+            }
+            const Outcome page = RunCommandLine({"html", log});
+            const Outcome outcome = RunCommandLine({"convert", log});
+            std::fputs((page.errors + outcome.errors).c_str(), stderr);
+            const bool quiet = (page.errors + outcome.errors).empty();
+            ::_exit(page.status == ExitDone && outcome.status == ExitDone && quiet ? 0 : 1);
+        }
+        int wait = 0;
+        rusage usage{};
+        const bool done =
+            ::wait4(child, &wait, 0, &usage) == child && WIFEXITED(wait) && WEXITSTATUS(wait) == 0;
+        return std::make_pair(done, static_cast<double>(usage.ru_maxrss) / 1024.0);
+    };
+    EXPECT_TRUE(run(true).first) << "a command failed or reported a failure";
+    EXPECT_GT(QFileInfo(commandFolder_.filePath("large.html")).size(), static_cast<qint64>(size));
+    const std::string converted = ReadBytes(log);
+    EXPECT_EQ(converted.size(), size + 2);
+    EXPECT_EQ(converted.substr(0, 3 + line.size()), "B\r\n" + line);
+    EXPECT_EQ(converted.substr(converted.size() - line.size() - 5), line + "A\r\n\r\n");
+    // Without a limit nothing fails, but a text decoded for nobody would still take twice the log.
+    const auto [done, peakMegabytes] = run(false);
+    EXPECT_TRUE(done);
+    std::printf("html and convert of %zu MB: peak resident memory %.0f MB\n", megabytes, peakMegabytes);
+    EXPECT_LT(peakMegabytes, 2.5 * megabytes);
+}
+
+// Leftover temporary pages are looked for once per folder, not once per page.
+TEST_F(CommandLineTest, HtmlOverManyLogsOfOneFolderListsItOnce) {
+    QStringList arguments{"html"};
+    for (int i = 0; i < 20; ++i) {
+        const QString log = commandFolder_.filePath(QStringLiteral("log%1.txt").arg(i));
+        WriteBytes(log, ToShiftJis(CrLfLines(PartyLines)));
+        arguments << log;
+    }
+    const Outcome outcome = RunCommandLine(arguments);
+    EXPECT_EQ(outcome.status, ExitDone) << outcome.errors;
+    EXPECT_EQ(FolderListings(commandFolder_.path().toStdString()), 1);
+    EXPECT_TRUE(QFile::exists(commandFolder_.filePath("log19.html")));
 }
 
 TEST_F(CommandLineTest, AFolderOrALogOnTheCommandLineIsWhatTheWindowLists) {

@@ -8,11 +8,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <sys/xattr.h>
@@ -491,6 +493,61 @@ TEST(RewriteLog, ConversionFinishesAKilledRewriteFirst) {
     EXPECT_EQ(window.calls[1], RedoneNotice(folder));
     EXPECT_TRUE(folder.Read("log.txt") == Converted(Converted(old)));
     EXPECT_TRUE(state.Names().empty());
+}
+
+// A load and an export finish the rewrite a killed run left of their log before they read it, so they show
+// and write the new text, never the half-written log; while that rewrite cannot be finished, they read
+// nothing.
+TEST(RewriteLog, LoadAndExportFinishAKilledRewriteFirst) {
+    const std::string old = LargeLog();
+    TemporaryFolder clean;
+    clean.Write("log.txt", Converted(old));
+    // What the operation made of folder's log.txt: its check text and its page, if any.
+    using Operation = std::function<std::string(ScriptedWindow&, const TemporaryFolder&)>;
+    const struct {
+        const char* name;
+        Operation run;
+    } cases[] = {
+        {"load",
+         [](ScriptedWindow& window, const TemporaryFolder& folder) {
+             window.answers = {false, false};
+             RunLoad(window, {folder.Path("log.txt"), u"log.txt"});
+             return Sjis(window.checkText);
+         }},
+        {"export",
+         [](ScriptedWindow& window, const TemporaryFolder& folder) {
+             ExportHtml(window, {},
+                        {folder.Path("log.txt"), folder.Path("log.html"), u"log.txt", u"log", {}, 0});
+             const bool written = std::filesystem::exists(folder.Path("log.html"));
+             return Sjis(window.checkText) + (written ? folder.Read("log.html") : "");
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TemporaryFolder folder;
+        PrivateStateFolder state;
+        folder.Write("log.txt", old);
+        KillRewriteBefore(folder, SeamCall::PositionedWrite, 3, old);
+        const std::string halfWritten = folder.Read("log.txt");
+        ASSERT_NE(halfWritten, old);
+
+        ::chmod(folder.Path("log.txt").c_str(), 0444);
+        ScriptedWindow refused;
+        EXPECT_EQ(c.run(refused, folder), "");
+        EXPECT_TRUE(folder.Read("log.txt") == halfWritten);
+        EXPECT_EQ(refused.calls.back(), u"focus File1");
+        EXPECT_EQ(refused.busyDepth, 0);
+
+        ::chmod(folder.Path("log.txt").c_str(), 0644);
+        ScriptedWindow window;
+        ScriptedWindow reference;
+        const std::string made = c.run(window, folder);
+        EXPECT_TRUE(made == c.run(reference, clean)) << "the operation read the half-written log";
+        EXPECT_NE(std::find(window.calls.begin(), window.calls.end(), RedoneNotice(folder)),
+                  window.calls.end());
+        EXPECT_TRUE(folder.Read("log.txt") == clean.Read("log.txt"));
+        EXPECT_TRUE(state.Names().empty());
+    }
 }
 
 // What the next start does with a journal that a killed run left and that cannot simply be redone: one

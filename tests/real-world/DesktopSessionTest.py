@@ -24,6 +24,7 @@ from RealWorld import Checks, EndGroup, LogBytes, RunBounded, Sjis, Tail, WaitFo
 UsersLocale = {"LANG": "ja_JP.UTF-8", "LC_ALL": "ja_JP.UTF-8"}
 MainTitle = "チャットログ編集ツールParlowen"
 PaletteTitle = "Form2"
+DesktopEntry = "org.parlowen.Parlowen.desktop"
 PaletteCells = 216
 
 Log = [
@@ -284,8 +285,22 @@ def Session(desktop, checks, folder):
                  "no other file was left in the folder")
 
 
+def TiedToItsEntry(desktop, checks, window):
+    """Docks and Alt+Tab find the window's desktop entry by its class, and draw the icon the window carries."""
+    entry = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "data", DesktopEntry)
+    with open(entry, encoding="utf-8") as file:
+        startupClass = [line.split("=", 1)[1].strip() for line in file if line.startswith("StartupWMClass=")]
+    properties = desktop.Tool("xprop", "-id", window, "-notype", "WM_CLASS", "_NET_WM_ICON").stdout.decode()
+    windowClass = [line for line in properties.splitlines() if line.startswith("WM_CLASS = ")]
+    checks.Equal(windowClass, [f'WM_CLASS = "parlowen", "{startupClass[0] if startupClass else ""}"'],
+                 "the entry's StartupWMClass is the window's class")
+    checks.Check("_NET_WM_ICON = \tIcon (48 x 48)" in properties, "the window carries its icon",
+                 properties[:300])
+
+
 def ShiftJisNamedLog(desktop, checks, folder):
     """A log copied from Windows keeps its Shift-JIS name: it is listed, loads, and its page keeps the bytes."""
+    TiedToItsEntry(desktop, checks, desktop.WaitWindow(MainTitle))
     desktop.InMain("Down")
     Load(desktop, removeBlank=True, removeSeparators=False)
     # From the emphasis box past the two colour buttons and the ten empty boxes to the check window, the
@@ -361,10 +376,10 @@ def Main():
     checks = Checks("window picture" if arguments.window_screenshot else "desktop")
     if not os.environ.get("DISPLAY"):
         checks.Fatal("an X server to run in", "DISPLAY is not set; run this under xvfb-run")
-    for tool in ("xdotool", "xclip", "import"):
+    for tool in ("xdotool", "xclip", "import", "xprop"):
         if not shutil.which(tool):
             checks.Fatal(f"the program {tool} is installed",
-                         "install it with: apt-get install xdotool xclip imagemagick")
+                         "install it with: apt-get install xdotool xclip imagemagick x11-utils")
     locales = RunBounded(["locale", "-a"], Step)
     if locales is None or "ja_JP.utf8" not in locales.stdout.decode().split():
         checks.Fatal("the ja_JP.UTF-8 locale is generated", "generate it with scripts/setup")

@@ -2,6 +2,7 @@
 #include "CheckWindow.h"
 #include "ClickableLabel.h"
 #include "ColourButton.h"
+#include "DesktopIdentity.h"
 #include "InformationMessages.h"
 #include "LogList.h"
 #include "TextBox.h"
@@ -15,6 +16,8 @@
 #include <QFocusEvent>
 #include <QFontInfo>
 #include <QGroupBox>
+#include <QIcon>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -108,8 +111,9 @@ class Form1Test : public ::testing::Test {
         ASSERT_TRUE(File1()->currentItem()->isSelected());
     }
 
-    void ClickFile(const QString& fileName, Qt::MouseButton button = Qt::LeftButton) {
-        QTest::mouseClick(File1()->viewport(), button, {},
+    void ClickFile(const QString& fileName, Qt::MouseButton button = Qt::LeftButton,
+                   Qt::KeyboardModifiers modifiers = {}) {
+        QTest::mouseClick(File1()->viewport(), button, modifiers,
                           File1()->visualItemRect(File1()->item(Logs.indexOf(fileName))).center());
     }
 
@@ -255,6 +259,50 @@ TEST_F(Form1Test, EnterAndEachMouseClickLoadWithTheAnswersGiven) {
     EXPECT_EQ(boxes_.Take(), Calls{});
 }
 
+// A Ctrl+click, or a click below the last log, once emptied the selection, and the click then loaded with
+// nothing selected.
+TEST_F(Form1Test, ClicksThatWouldEmptyTheListKeepTheChosenLog) {
+    Open();
+    boxes_.Answer({false, false});
+    ClickFile("party.txt");
+    ASSERT_EQ(boxes_.Take(), LoadQuestions);
+    const QPoint belowTheLogs(10, File1()->visualItemRect(File1()->item(Logs.size() - 1)).bottom() + 8);
+    ASSERT_TRUE(File1()->viewport()->rect().contains(belowTheLogs));
+    QTest::mouseClick(File1()->viewport(), Qt::LeftButton, {}, belowTheLogs);
+    EXPECT_EQ(boxes_.Take(), Calls{});
+    EXPECT_TRUE(File1()->item(Logs.indexOf("party.txt"))->isSelected());
+
+    boxes_.Answer({true, true});
+    ClickFile("party.txt", Qt::LeftButton, Qt::ControlModifier);
+    EXPECT_EQ(boxes_.Take(), LoadQuestions);
+    EXPECT_EQ(Box("Text2"), "party.txt");
+    EXPECT_TRUE(File1()->item(Logs.indexOf("party.txt"))->isSelected());
+    EXPECT_EQ(Caption("Label8"), u"3行"_qs);
+}
+
+// Without an icon the window manager shows a generic one.
+TEST(DesktopIdentity, TheWindowIconIsTheThemesElseTheProgramsOwn) {
+    const QStringList searchPaths = QIcon::themeSearchPaths();
+    const QString themeName = QIcon::themeName();
+    QTemporaryDir themes;
+    QIcon::setThemeSearchPaths({themes.path()});
+    QIcon::setThemeName("hicolor");
+    const QImage builtIn = parlowen::DesktopIdentity::WindowIcon().pixmap(48).toImage();
+    EXPECT_EQ(builtIn.pixelColor(24, 6), QColor(192, 192, 255)) << "the program's own icon";
+
+    ASSERT_TRUE(QDir(themes.path()).mkpath("hicolor/48x48/apps"));
+    WriteBytes(themes.filePath("hicolor/index.theme"),
+               "[Icon Theme]\nName=Hicolor\nDirectories=48x48/apps\n[48x48/apps]\nSize=48\nType=Fixed\n");
+    QImage installed(48, 48, QImage::Format_ARGB32);
+    installed.fill(Qt::red);
+    ASSERT_TRUE(installed.save(themes.filePath("hicolor/48x48/apps/org.parlowen.Parlowen.png")));
+    QIcon::setThemeSearchPaths({themes.path()}); // forgets what was looked up before
+    EXPECT_EQ(parlowen::DesktopIdentity::WindowIcon().pixmap(48).toImage().pixelColor(24, 6),
+              QColor(Qt::red));
+    QIcon::setThemeSearchPaths(searchPaths);
+    QIcon::setThemeName(themeName);
+}
+
 TEST_F(Form1Test, ShiftEnterAndShiftTabStepBackWithoutLoading) {
     Open();
     for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Backtab}) {
@@ -350,6 +398,7 @@ TEST_F(Form1Test, ScreenReadersHearCaptionsLiveTextAndNumberedRows) {
     EXPECT_EQ(Spoken("Label8", QAccessible::Description), u"ここに現在処理中の行数を表示します。"_qs);
     EXPECT_EQ(Spoken("Text4(0)"), u"話者1のキーワード"_qs);
     EXPECT_EQ(Spoken("Command5(9)"), u"話者10の色設定"_qs);
+    EXPECT_EQ(Spoken("Text4(3)", QAccessible::Description), u"普通は発言者の名前をペーストするところ。"_qs);
     QStringList spoken;
     for (const parlowen::ControlDefinition& control : parlowen::Form1Layout::Controls()) {
         const QString name = Spoken(parlowen::Form1Layout::ObjectName(control));

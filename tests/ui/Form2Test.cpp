@@ -141,6 +141,28 @@ TEST_F(Form2Test, WhiteForThePageRepaintsEveryBackground) {
     }
 }
 
+// The palette once kept the page colour it was opened on: a load reset the page to white behind it, and the
+// palette, active again, still sat on the old colour.
+TEST_F(Form2Test, EveryActivationTakesThePageColourOfThatMoment) {
+    int red = 0;
+    while (parlowen::PaletteTable()[red] != parlowen::PaletteColor{255, 0, 0}) {
+        ++red;
+    }
+    Choose(OpenFor("Command6"), red, true);
+    Form2& palette = OpenFor("Command5(0)");
+    ASSERT_EQ(palette.palette().color(QPalette::Window), QColor(Qt::red));
+    Load();
+    ASSERT_EQ(Colour("Text3", QPalette::Base), QColor(Qt::white));
+    // The main window active, then the palette again, as a click on it does. The offscreen platform leaves
+    // this second request of the palette's unanswered, so the palette is told as Qt tells an activated
+    // window.
+    window_->windowHandle()->requestActivate();
+    ASSERT_TRUE(Active(window_.get()));
+    QEvent activation(QEvent::WindowActivate);
+    QApplication::sendEvent(&palette, &activation);
+    EXPECT_EQ(palette.palette().color(QPalette::Window), QColor(Qt::white));
+}
+
 TEST_F(Form2Test, ChoicesGoToTheSlotOfTheirButton) {
     struct Case {
         const char* button;
