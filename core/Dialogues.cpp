@@ -93,6 +93,9 @@ void ShowRecoveries(WindowOperations& window, const std::vector<LogJournal::Reco
             text += RecoveryFailed;
             window.ShowNotice(WriteFailureTitle, text += DescribeFailure(recovery.status));
             break;
+        case LogJournal::Recovery::Outcome::Refused:
+            ShowWriteFailure(window, DecodeFileName(recovery.logPath), recovery.status);
+            break;
         }
     }
 }

@@ -39,6 +39,9 @@ std::u16string DescribeFailure(const FileStatus& status) {
         return u"Shift-JISで表せない文字が含まれています。";
     case FileStatus::Kind::Changed:
         return u"変換中に他のプログラムがファイルを変更したため、何も書き込みませんでした。";
+    case FileStatus::Kind::NotPrivate:
+        return u"自分専用のフォルダーではありません（所有者が違う、他のユーザーも書き込める、"
+               u"またはシンボリックリンクです）。";
     case FileStatus::Kind::System:
         break;
     }
@@ -129,12 +132,14 @@ FileStatus FileStore::WriteBuffered(int descriptor, std::string& buffer, std::st
     return {};
 }
 
-std::vector<std::string> FileStore::FolderNames(const std::string& folder) {
+namespace {
+
+std::vector<std::string> ListNames(DIR* opened) {
     std::vector<std::string> names;
     struct CloseFolder {
         void operator()(DIR* listing) const { ::closedir(listing); }
     };
-    std::unique_ptr<DIR, CloseFolder> listing(::opendir(folder.c_str()));
+    std::unique_ptr<DIR, CloseFolder> listing(opened);
     while (listing) {
         const dirent* entry = ::readdir(listing.get());
         if (entry == nullptr) {
@@ -144,6 +149,22 @@ std::vector<std::string> FileStore::FolderNames(const std::string& folder) {
     }
     std::sort(names.begin(), names.end());
     return names;
+}
+
+} // namespace
+
+std::vector<std::string> FileStore::FolderNames(const std::string& folder) {
+    return ListNames(::opendir(folder.c_str()));
+}
+
+std::vector<std::string> FileStore::FolderNames(int folder) {
+    // A descriptor of its own, which closedir closes: the caller's stays where it was.
+    const int own = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR* listing = own < 0 ? nullptr : ::fdopendir(own);
+    if (listing == nullptr && own >= 0) {
+        ::close(own);
+    }
+    return ListNames(listing);
 }
 
 bool FileStore::ProcessEnded(unsigned long process) {

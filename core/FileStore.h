@@ -15,6 +15,7 @@ struct FileStatus {
         Linked,      // a file with a second name, which replacing it would split
         Unencodable, // the text holds a character that Shift-JIS cannot hold
         Changed,     // another program changed the log while it was being converted
+        NotPrivate,  // a state folder that is not the user's own, others may write, or is a symbolic link
         System,      // the system refused; errorNumber says why
     };
     Kind kind = Kind::Ok;
@@ -40,6 +41,8 @@ class FileStore {
     static FileStatus SyncFolder(const std::string& folder);
     // The names in a folder, sorted; none when it cannot be read.
     static std::vector<std::string> FolderNames(const std::string& folder);
+    // The same for a folder already open; the descriptor stays open and is not moved.
+    static std::vector<std::string> FolderNames(int folder);
     // Whether the process that wrote a temporary file has ended, so that the file will never be finished.
     static bool ProcessEnded(unsigned long process);
 };

@@ -121,8 +121,9 @@ FileStatus OpenForRewrite(const std::string& path, FileDescriptor& log) {
     if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
         return {FileStatus::Kind::ReadOnly, 0};
     }
-    // Never emptied by opening: the log changes only once its journal is valid.
-    FileDescriptor opened(::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC));
+    // Never emptied by opening: the log changes only once its journal is valid. Read too, to move the lines
+    // another program appends during the overwrite.
+    FileDescriptor opened(::open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC));
     if (!opened.Valid() || ::fstat(opened.Get(), &info) != 0) {
         return FileStatus::FromErrno(errno);
     }

@@ -15,7 +15,9 @@ namespace parlowen {
 // The redo journal of a log rewritten in place: the log's new bytes, kept in the user's state folder until
 // they are all in the log. It is written under a temporary name and renamed once complete and on the disk,
 // so a journal under its final name is always whole, and one that a killed run left is redone onto its log.
-// It names the log by path, device and inode, and is redone only onto that same file.
+// It names the log by path, device, inode and birth time, with the size and modification time the log had,
+// and is redone only onto that same file, unchanged or part-way through this rewrite. The state folder is
+// used only when it is the user's own, private, and not reached through a symbolic link at its last step.
 class LogJournal {
   public:
     LogJournal();
@@ -26,7 +28,8 @@ class LogJournal {
 
     // $XDG_STATE_HOME/parlowen, or ~/.local/state/parlowen when that variable is unset or not absolute.
     static std::string Folder();
-    // The folder, made where it is missing, private to the user (0700).
+    // The folder, made where it is missing (0700, its missing parents too); an existing folder that is not
+    // the user's own and private, or is a symbolic link, is refused (FileStatus::Kind::NotPrivate).
     static FileStatus PrepareFolder();
 
     // Starts the journal of the log at logPath, which is the file described by log.
@@ -34,36 +37,53 @@ class LogJournal {
     FileStatus Append(std::string_view bytes);
     // Flushes the journal to the disk and makes it valid in one rename.
     FileStatus Seal();
-    // Writes the new bytes over the log from its start, cuts it to their length and flushes it. Disk space
-    // is reserved first, so a full disk fails before the log changes; started says whether it did change.
+    // Writes the new bytes over the log from its start, moves lines that another program appended meanwhile
+    // to follow them, cuts the log after those and flushes it. Disk space is reserved first, so a full disk
+    // fails before the log changes; started says whether it did change.
     FileStatus Apply(int logDescriptor, bool& started) const;
     // Removes the journal: the rewrite is then complete.
     FileStatus Remove();
 
     // What became of a journal that a killed run left.
     struct Recovery {
-        enum class Outcome { Redone, Dropped, Failed };
+        enum class Outcome {
+            Redone,
+            Dropped, // the file at the path is not the log the journal was made for: it is left alone
+            Failed,
+            Refused, // the state folder is not private: logPath is the folder, and nothing was redone
+        };
         Outcome outcome = Outcome::Redone;
         std::string logPath;
         FileStatus status;
     };
     // Redoes every valid journal in the state folder onto its log; incomplete ones are removed silently.
     static std::vector<Recovery> RecoverAll();
-    // The same for the journal of the file now at logPath, if it has one.
+    // The same for the journal of the file now at logPath, if it has one. A state folder that is not
+    // private is not looked at.
     static std::vector<Recovery> RecoverFor(const std::string& logPath);
 
   private:
-    static bool OpenSealed(const std::string& journalPath, LogJournal& journal);
+    enum class Found { Valid, Invalid, OldFormat, Skipped };
+    static Found OpenSealed(int folder, const std::string& name, LogJournal& journal);
     static Recovery Redo(LogJournal& journal);
-    bool AlreadyWritten(int logDescriptor) const;
+    FileStatus CopyToLog(int logDescriptor, std::uint64_t from, std::uint64_t to) const;
+    bool LogStartsWithText(int logDescriptor, std::uint64_t length) const;
 
+    FileDescriptor folder_; // the state folder, opened once and checked
     FileDescriptor file_;
-    OwnedPath path_; // the journal's file, ours to remove until it is sealed
+    OwnedPath path_; // the journal's file in folder_, ours to remove until it is sealed
     std::string logPath_;
     std::uint64_t device_ = 0;
     std::uint64_t inode_ = 0;
-    std::uint64_t size_ = 0; // the new bytes of the log, after the header and the path
+    std::uint64_t oldSize_ = 0;
+    struct timespec oldModified_ {};
+    bool bornKnown_ = false;
+    struct timespec born_ {};
+    std::uint64_t oldTailCheck_ = 0; // of the old log's last bytes past the new text, when it shrinks
+    std::uint64_t oldHeadCheck_ = 0; // of the old log's first bytes
+    std::uint64_t size_ = 0;         // the new bytes of the log, after the header and the path
     std::string buffer_;
+    FileDescriptor log_; // the log as it was read, until the journal is sealed
 };
 
 } // namespace parlowen

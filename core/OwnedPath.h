@@ -1,5 +1,6 @@
 #pragma once
 
+#include <fcntl.h>
 #include <string>
 #include <unistd.h>
 #include <utility>
@@ -7,21 +8,25 @@
 namespace parlowen {
 
 // The name of a file this program made and has not yet handed over: removed when it goes out of scope,
-// unless it was disowned (renamed into place, or never ours).
+// unless it was disowned (renamed into place, or never ours). A name relative to a folder descriptor is
+// removed in that folder, which must outlive it.
 class OwnedPath {
   public:
     OwnedPath() = default;
-    OwnedPath(std::string path, bool owned) : path_(std::move(path)), owned_(owned) {}
+    OwnedPath(std::string path, bool owned, int folder = AT_FDCWD)
+        : path_(std::move(path)), owned_(owned), folder_(folder) {}
     ~OwnedPath() {
         if (owned_) {
-            ::unlink(path_.c_str());
+            ::unlinkat(folder_, path_.c_str(), 0);
         }
     }
     OwnedPath(OwnedPath&& other) noexcept
-        : path_(std::exchange(other.path_, {})), owned_(std::exchange(other.owned_, false)) {}
+        : path_(std::exchange(other.path_, {})), owned_(std::exchange(other.owned_, false)),
+          folder_(other.folder_) {}
     OwnedPath& operator=(OwnedPath&& other) noexcept {
         std::swap(path_, other.path_);
         std::swap(owned_, other.owned_);
+        std::swap(folder_, other.folder_);
         return *this;
     }
 
@@ -29,7 +34,7 @@ class OwnedPath {
     bool Empty() const { return path_.empty(); }
     // Removes the file now, owned or not; unlink's result.
     int Remove() {
-        const int removed = path_.empty() ? 0 : ::unlink(path_.c_str());
+        const int removed = path_.empty() ? 0 : ::unlinkat(folder_, path_.c_str(), 0);
         Forget();
         return removed;
     }
@@ -42,6 +47,7 @@ class OwnedPath {
   private:
     std::string path_;
     bool owned_ = false;
+    int folder_ = AT_FDCWD;
 };
 
 } // namespace parlowen

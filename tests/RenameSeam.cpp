@@ -59,7 +59,12 @@ extern "C" DIR* opendir(const char* path) {
 // The real calls go to the kernel directly: the C library's own names are the ones replaced here.
 extern "C" int rename(const char* from, const char* to) noexcept {
     Reached(SeamCall::Rename);
-    return ::renameat(AT_FDCWD, from, AT_FDCWD, to);
+    return static_cast<int>(::syscall(SYS_renameat2, AT_FDCWD, from, AT_FDCWD, to, 0));
+}
+
+extern "C" int renameat(int fromFolder, const char* from, int toFolder, const char* to) noexcept {
+    Reached(SeamCall::Rename);
+    return static_cast<int>(::syscall(SYS_renameat2, fromFolder, from, toFolder, to, 0));
 }
 
 extern "C" int renameat2(int fromFolder, const char* from, int toFolder, const char* to,
@@ -90,5 +95,10 @@ extern "C" int ftruncate(int descriptor, off_t length) noexcept {
 
 extern "C" int unlink(const char* path) noexcept {
     Reached(SeamCall::Unlink);
-    return ::unlinkat(AT_FDCWD, path, 0);
+    return static_cast<int>(::syscall(SYS_unlinkat, AT_FDCWD, path, 0));
+}
+
+extern "C" int unlinkat(int folder, const char* path, int flags) noexcept {
+    Reached(SeamCall::Unlink);
+    return static_cast<int>(::syscall(SYS_unlinkat, folder, path, flags));
 }

@@ -1,9 +1,9 @@
 #pragma once
 
 // A link seam for the tests that kill a write at its most delicate moments: a test program linked with
-// RenameSeam.cpp has its own rename(), renameat2(), write(), pwrite(), fsync(), ftruncate() and unlink(),
-// which come before the C library's and only add a stop when a test asks for one, and its own opendir(),
-// which counts the listings of each folder.
+// RenameSeam.cpp has its own rename(), renameat(), renameat2(), write(), pwrite(), fsync(), ftruncate(),
+// unlink() and unlinkat(), which come before the C library's and only add a stop when a test asks for one,
+// and its own opendir(), which counts the listings of each folder.
 
 #include <string>
 

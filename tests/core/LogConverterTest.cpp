@@ -2,6 +2,7 @@
 
 #include "Dialogues.h"
 #include "HtmlExporter.h"
+#include "LogJournal.h"
 #include "ScriptedWindow.h"
 
 #include "RenameSeam.h"
@@ -15,6 +16,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <sys/xattr.h>
@@ -381,11 +383,12 @@ TEST(RewriteLog, UnusableStateFolderRefusesTheConversion) {
     EXPECT_EQ(folder.Names(), (std::vector<std::string>{"log.txt", "not a folder"}));
 }
 
-// A log of several megabytes, so that the journal and the overwrite each take several pieces.
-std::string LargeLog() {
+// A log of several megabytes, so that the journal and the overwrite each take several pieces. Converted, it
+// grows by the final CR LF; with indented lines it shrinks, as the leading spaces go.
+std::string LargeLog(const std::string& indent = "", std::size_t size = 3000000) {
     std::string log;
-    for (int line = 0; log.size() < 3000000; ++line) {
-        log += "line " + std::to_string(line) + "\r\n";
+    for (int line = 0; log.size() < size; ++line) {
+        log += indent + "line " + std::to_string(line) + "\r\n";
     }
     return log;
 }
@@ -419,11 +422,7 @@ bool KillRewriteBefore(const TemporaryFolder& folder, SeamCall call, int occurre
     return stillOld;
 }
 
-// A run killed just before each step of the rewrite: until the journal is valid the log is still old and
-// the next start only removes the incomplete journal; from then on the next start finishes the log, whole.
-TEST(RewriteLog, KilledAtEveryStepEndsWhollyOldOrWhollyNew) {
-    const std::string old = LargeLog();
-    const std::string next = Converted(old);
+void KilledAtEveryStep(const std::string& old, const std::string& next) {
     struct Case {
         const char* step;
         SeamCall call;
@@ -440,13 +439,16 @@ TEST(RewriteLog, KilledAtEveryStepEndsWhollyOldOrWhollyNew) {
         {"flushing the journal's folder", SeamCall::Sync, 2, true, true, true},
         {"starting the overwrite", SeamCall::PositionedWrite, 2, true, true, true},
         {"half-way through the overwrite", SeamCall::PositionedWrite, 3, false, true, true},
-        {"cutting the log to length", SeamCall::Truncate, 1, false, true, true},
+        {"cutting the log to length (only a shrinking log is cut)", SeamCall::Truncate, 1, false, true, true},
         {"flushing the log", SeamCall::Sync, 3, false, true, true},
         {"removing the journal", SeamCall::Unlink, 1, false, true, true},
         {"flushing the folder after", SeamCall::Sync, 4, false, true, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.step);
+        if (c.call == SeamCall::Truncate && next.size() >= old.size()) {
+            continue;
+        }
         TemporaryFolder folder;
         PrivateStateFolder state;
         folder.Write("log.txt", old);
@@ -461,6 +463,18 @@ TEST(RewriteLog, KilledAtEveryStepEndsWhollyOldOrWhollyNew) {
                                          : std::vector<std::u16string>{});
         EXPECT_TRUE(state.Names().empty());
         EXPECT_EQ(folder.Names(), std::vector<std::string>{"log.txt"});
+    }
+}
+
+// A run killed just before each step of the rewrite: until the journal is valid the log is still old and
+// the next start only removes the incomplete journal; from then on the next start finishes the log, whole,
+// for a log that grows and for one that shrinks (regression: killed before the cut, the shrunk log kept
+// the old log's end after the new text for good).
+TEST(RewriteLog, KilledAtEveryStepEndsWhollyOldOrWhollyNew) {
+    for (const std::string& old : {LargeLog(), LargeLog("  ")}) {
+        const std::string next = Converted(old);
+        SCOPED_TRACE(next.size() > old.size() ? "growing" : "shrinking");
+        KilledAtEveryStep(old, next);
     }
 }
 
@@ -486,7 +500,29 @@ TEST(RewriteLog, ConversionFinishesAKilledRewriteFirst) {
     EXPECT_TRUE(folder.Read("log.txt") == halfWritten);
     EXPECT_EQ(state.Names().size(), 1u);
 
+    // Nor while it fails for another reason: a file size limit below the log's new length.
     ::chmod(folder.Path("log.txt").c_str(), 0644);
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit before{};
+    ::getrlimit(RLIMIT_FSIZE, &before);
+    const rlimit limit{1 << 20, before.rlim_max};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    ScriptedWindow limited;
+    limited.answers = {true};
+    const bool converted = RunConvertAndSave(limited, Request(folder, {}, 0));
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_FALSE(converted);
+    const std::vector<std::u16string> stopped = {
+        limited.calls.front(),
+        u"notice Err:File write: 「" + Wide(folder.Path("log.txt")) +
+            u"」の中断されていた変換を完了できませんでした。ジャーナルは残してあります。"
+            u"\r\nファイルが大きすぎます。",
+        u"focus File1",
+    };
+    EXPECT_EQ(limited.calls, stopped);
+    EXPECT_EQ(state.Names().size(), 1u);
+
     ScriptedWindow window;
     window.answers = {true};
     EXPECT_TRUE(RunConvertAndSave(window, Request(folder, {}, 0)));
@@ -550,10 +586,45 @@ TEST(RewriteLog, LoadAndExportFinishAKilledRewriteFirst) {
     }
 }
 
+// Deletes log.txt and writes bytes to a new file that has the same inode, as a user who deletes a log and
+// saves another under its name may get.
+void ReuseInode(const TemporaryFolder& folder, const std::string& bytes) {
+    const ino_t inode = Status(folder.Path("log.txt")).st_ino;
+    std::filesystem::remove(folder.Path("log.txt"));
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string name = "new " + std::to_string(attempt);
+        folder.Write(name, bytes);
+        if (Status(folder.Path(name)).st_ino == inode) {
+            std::filesystem::rename(folder.Path(name), folder.Path("log.txt"));
+            break;
+        }
+    }
+    if (!std::filesystem::exists(folder.Path("log.txt"))) {
+        std::fprintf(stderr, "inode reuse not checked: the file system gave no new file the log's inode\n");
+        folder.Write("log.txt", bytes);
+    }
+}
+
+// A whole journal as the first format wrote it: magic, device, inode, size, path length and an FNV-1a check
+// of those and the path, then the path and the new bytes.
+std::string OldFormatJournal(const std::string& logPath, const std::string& bytes) {
+    const struct stat log = Status(logPath);
+    std::uint64_t fields[6] = {log.st_dev, log.st_ino, bytes.size(), logPath.size(), 0, 0};
+    std::string journal = "PARLOWEN-REDO-1\n";
+    journal.append(reinterpret_cast<const char*>(fields), 32);
+    std::uint64_t check = 0xcbf29ce484222325ULL;
+    for (const unsigned char byte : journal + logPath) {
+        check = (check ^ byte) * 0x100000001b3ULL;
+    }
+    fields[4] = check;
+    journal.append(reinterpret_cast<const char*>(fields + 4), 16);
+    return journal + logPath + bytes;
+}
+
 // What the next start does with a journal that a killed run left and that cannot simply be redone: one
 // whose log was replaced or deleted is dropped with a notice and the file now at the path is left alone; an
 // incomplete one goes without a word; one whose log was already wholly rewritten is only removed, so a line
-// appended since is kept.
+// appended since is kept; one of the earlier format is dropped with a notice, never redone.
 TEST(RecoverJournals, JournalsThatCannotSimplyBeRedone) {
     enum class Notice { None, Dropped, Redone };
     struct Case {
@@ -562,6 +633,7 @@ TEST(RecoverJournals, JournalsThatCannotSimplyBeRedone) {
         std::function<void(const TemporaryFolder&, const PrivateStateFolder&)> after;
         Notice notice;
         std::string log; // "-" for no such file
+        std::string old = "A\r\nB\r\n";
     };
     const Case cases[] = {
         {"the log was replaced", SeamCall::PositionedWrite,
@@ -591,14 +663,30 @@ TEST(RecoverJournals, JournalsThatCannotSimplyBeRedone) {
              std::ofstream(f.Path("log.txt"), std::ios::app) << "C\r\n";
          },
          Notice::Redone, "B\r\nA\r\n\r\nC\r\n"},
+        {"a shrinking rewrite killed before the cut, a line appended since", SeamCall::Truncate,
+         [](const TemporaryFolder& f, const PrivateStateFolder&) {
+             std::ofstream(f.Path("log.txt"), std::ios::app) << "C\r\n";
+         },
+         Notice::Redone, "B\r\nA\r\n\r\nC\r\n", "  A\r\n  B\r\n"},
+        {"a journal of the earlier format, which cannot tell the log from a later file",
+         SeamCall::PositionedWrite,
+         [](const TemporaryFolder& f, const PrivateStateFolder& s) {
+             std::ofstream(s.Path() + "/" + s.Names().at(0), std::ios::trunc | std::ios::binary)
+                 << OldFormatJournal(f.Path("log.txt"), "B\r\nA\r\n\r\n");
+         },
+         Notice::Dropped, "A\r\nB\r\n"},
+        // The birth time tells it from the log, though it has the log's inode, size and bytes.
+        {"the log deleted and its inode reused by a new file", SeamCall::PositionedWrite,
+         [](const TemporaryFolder& f, const PrivateStateFolder&) { ReuseInode(f, "A\r\nB\r\n"); },
+         Notice::Dropped, "A\r\nB\r\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TemporaryFolder folder;
         PrivateStateFolder state;
-        folder.Write("log.txt", "A\r\nB\r\n");
+        folder.Write("log.txt", c.old);
         // The first positioned write is the journal's header: the second is the first of the log.
-        KillRewriteBefore(folder, c.killedBefore, c.killedBefore == SeamCall::Unlink ? 1 : 2, "A\r\nB\r\n");
+        KillRewriteBefore(folder, c.killedBefore, c.killedBefore == SeamCall::PositionedWrite ? 2 : 1, c.old);
         ASSERT_EQ(state.Names().size(), 1u);
         c.after(folder, state);
         ScriptedWindow window;
@@ -617,6 +705,142 @@ TEST(RecoverJournals, JournalsThatCannotSimplyBeRedone) {
         if (std::filesystem::exists(folder.Path("moved.txt"))) {
             EXPECT_EQ(folder.Read("moved.txt"), "A\r\nB\r\n");
         }
+    }
+}
+
+// A state folder that is not the user's own and private is never used: a journal planted there by another
+// user (who can read the device, inode, size and times of anyone's log) is not redone, the start says so
+// once, and a conversion stops with a notice naming the folder (regression: the planted bytes replaced the
+// log). A journal that is not the user's own is skipped even in a private folder. Run as nobody, the owner
+// of the log, since root owns the planted journal.
+TEST(RecoverJournals, StateFolderOrJournalOfAnotherUserIsNeverRedone) {
+    const struct {
+        const char* name;
+        uid_t owner; // of the folder the journal is in; the journal is root's, except behind the link
+        mode_t mode;
+        bool throughLink;
+        bool refused;
+    } cases[] = {
+        {"another user's folder that all may write", 0, 0777, false, true},
+        {"the user's own folder that others may write", 65534, 0777, false, true},
+        {"a link to a private folder of the user's", 65534, 0700, true, true},
+        {"another user's journal in the user's private folder", 65534, 0700, false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TemporaryFolder folder;
+        ::chmod(folder.Path("").c_str(), 0755);
+        folder.Write("log.txt", "A\r\nB\r\n");
+        ASSERT_EQ(::chown(folder.Path("log.txt").c_str(), 65534, 65534), 0);
+        ::setenv("XDG_STATE_HOME", folder.Path("state").c_str(), 1);
+        KillRewriteBefore(folder, SeamCall::PositionedWrite, 2, "A\r\nB\r\n");
+        ::unsetenv("XDG_STATE_HOME");
+        const std::string state = folder.Path("state/parlowen");
+        const std::string real = c.throughLink ? folder.Path("state/real") : state;
+        std::filesystem::rename(state, real);
+        const std::string journal = std::filesystem::directory_iterator(real)->path().string();
+        if (c.throughLink) {
+            std::filesystem::create_directory_symlink("real", state);
+            ::chown(journal.c_str(), 65534, 65534);
+        }
+        ::chmod(folder.Path("state").c_str(), 0755);
+        ::chmod(journal.c_str(), 0644);
+        ::chown(real.c_str(), c.owner, c.owner);
+        ::chmod(real.c_str(), c.mode);
+        const bool refused = c.refused;
+        const int exit = InChild([&] {
+            if (!BecomeNobody()) {
+                return 2;
+            }
+            ::setenv("XDG_STATE_HOME", folder.Path("state").c_str(), 1);
+            const std::u16string notice =
+                u"notice Err:File write: 「" + Wide(state) +
+                u"」に書き込めませんでした。元のファイルは変更されていません。\r\n" +
+                DescribeFailure({FileStatus::Kind::NotPrivate, 0});
+            ScriptedWindow start;
+            RecoverJournals(start);
+            if (start.calls !=
+                    (refused ? std::vector<std::u16string>{notice} : std::vector<std::u16string>{}) ||
+                folder.Read("log.txt") != "A\r\nB\r\n") {
+                return 1;
+            }
+            ScriptedWindow window;
+            window.answers = {true};
+            const bool converted = RunConvertAndSave(window, Request(folder, {}, 2));
+            return converted != refused && (converted || window.calls[1] == notice) ? 0 : 3;
+        });
+        EXPECT_EQ(exit, 0)
+            << "2: could not become nobody, 1: the start redid the journal or said the wrong thing, "
+               "3: the conversion was not as it should be";
+        EXPECT_EQ(folder.Read("log.txt"), refused ? "A\r\nB\r\n" : "B\r\nA\r\n\r\n");
+    }
+}
+
+// Among the journals, a named pipe and a symbolic link (here to a journal that is valid) are skipped without
+// being opened for reading: the start neither hangs nor follows the link (regression: it waited forever for
+// a writer to the pipe).
+TEST(RecoverJournals, NamedPipeAndLinkAmongJournalsAreSkipped) {
+    TemporaryFolder folder;
+    PrivateStateFolder state;
+    folder.Write("log.txt", "A\r\nB\r\n");
+    KillRewriteBefore(folder, SeamCall::PositionedWrite, 2, "A\r\nB\r\n");
+    const std::string journal = state.Path() + "/" + state.Names().at(0);
+    std::filesystem::rename(journal, folder.Path("elsewhere"));
+    std::filesystem::create_symlink(folder.Path("elsewhere"), journal);
+    ASSERT_EQ(::mkfifo((state.Path() + "/0000000000000001-0000000000000001.journal").c_str(), 0600), 0);
+    const std::vector<std::string> names = state.Names();
+    const int exit = InChild([&] {
+        ::alarm(10);
+        ScriptedWindow window;
+        RecoverJournals(window);
+        return window.calls.empty() && LogJournal::RecoverFor(folder.Path("log.txt")).empty() ? 0 : 1;
+    });
+    EXPECT_EQ(exit, 0) << "-1: it hung or crashed, 1: a journal was redone or dropped";
+    EXPECT_EQ(folder.Read("log.txt"), "A\r\nB\r\n");
+    EXPECT_EQ(state.Names(), names);
+}
+
+// Another program appends lines while an 8 MB log is overwritten (the rewrite is held just after its first
+// piece, so they surely come during it whatever the machine's speed, and a few more as it goes on): every
+// line is kept,
+// once, after the new text, for a log that grows and one that shrinks (regression: cut off by the final
+// ftruncate, or overwritten by the new text).
+TEST(RewriteLog, LinesAppendedDuringTheOverwriteAreKept) {
+    for (const std::string& old : {LargeLog("", 8 << 20), LargeLog("  ", 8 << 20)}) {
+        const std::string next = Converted(old);
+        SCOPED_TRACE(next.size() > old.size() ? "growing" : "shrinking");
+        TemporaryFolder folder;
+        PrivateStateFolder state;
+        folder.Write("log.txt", old);
+        const pid_t rewriter = ::fork();
+        ASSERT_GE(rewriter, 0);
+        if (rewriter == 0) {
+            ::alarm(600); // the sanitizers' build is slow
+            StopBefore(SeamCall::PositionedWrite, 3);
+            ::_exit(RewriteLog(folder.Path("log.txt"), {}, 0, nullptr).status.Ok() ? 0 : 1);
+        }
+        int wait = 0;
+        ASSERT_EQ(::waitpid(rewriter, &wait, WUNTRACED), rewriter);
+        ASSERT_TRUE(WIFSTOPPED(wait));
+        // The writer is this process: most lines while the rewrite is held, a few as it goes on.
+        const int writer = ::open(folder.Path("log.txt").c_str(), O_WRONLY | O_APPEND);
+        std::string appended;
+        for (int line = 0; line < 60; ++line) {
+            const std::string text = "appended " + std::to_string(line) + "\r\n";
+            EXPECT_EQ(::write(writer, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+            appended += text;
+            if (line == 49) {
+                ::kill(rewriter, SIGCONT);
+            }
+        }
+        ::close(writer);
+        ASSERT_EQ(::waitpid(rewriter, &wait, 0), rewriter);
+        EXPECT_TRUE(WIFEXITED(wait) && WEXITSTATUS(wait) == 0) << "the rewrite did not succeed";
+        const std::string log = folder.Read("log.txt");
+        EXPECT_EQ(log.size(), next.size() + appended.size());
+        EXPECT_TRUE(log.starts_with(next)) << "the new text is not whole";
+        EXPECT_TRUE(log.substr(std::min(next.size(), log.size())) == appended) << "an appended line was lost";
+        EXPECT_TRUE(state.Names().empty());
     }
 }
 
