@@ -53,6 +53,7 @@ int main(int argc, char* argv[]) {
     parlowen::Module1 module;
     parlowen::QtMessageBoxes messageBoxes;
     parlowen::Form1 form(module, messageBoxes, start.folder);
+    messageBoxes.SetOwner(&form);
     form.SelectLog(QByteArray::fromStdString(parlowen::ArgumentText::Encode(start.selectedLog)));
     QObject::connect(&form, &parlowen::Form1::Ended, &application, &QCoreApplication::quit);
     form.show();

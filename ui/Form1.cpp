@@ -5,6 +5,7 @@
 #include "ClipboardText.h"
 #include "ColourButton.h"
 #include "Dialogues.h"
+#include "FocusMark.h"
 #include "Form1Operations.h"
 #include "HtmlExporter.h"
 #include "InformationMessages.h"
@@ -30,6 +31,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
+#include <QShowEvent>
 #include <QSignalBlocker>
 #include <QTimer>
 
@@ -60,6 +62,7 @@ Form1::Form1(Module1& module, MessageBoxes& messageBoxes, const QString& program
     operations_ = std::make_unique<Form1Operations>(
         messageBoxes_, Form1Operations::Controls{ui_.Label6, ui_.Label8, ui_.Text1, ui_.File1, ui_.Check1});
     paletteHandOff_ = std::make_unique<PaletteHandOff>(module_, messageBoxes_, *this, ui_);
+    focusMark_ = new FocusMark(*this);
     CreateMenus();
     SetupShortcuts();
     SetupConnections();
@@ -69,6 +72,8 @@ Form1::Form1(Module1& module, MessageBoxes& messageBoxes, const QString& program
 Form1::~Form1() {
     // The controls change the focus as they go; the handlers must not hear of it.
     disconnect(focusChanges_);
+    // Before the controls: a focus frame whose control goes first makes itself a window of its own.
+    delete focusMark_;
 }
 
 Form2* Form1::Palette() const {
@@ -87,9 +92,13 @@ void Form1::CreateMenus() {
 void Form1::SetupShortcuts() {
     mnuCopy->setShortcuts(QKeySequence::Copy);
     mnuPaste->setShortcuts(QKeySequence::Paste);
+    // Not in the palette, which is a window of this one but has its own keys.
+    mnuCopy->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    mnuPaste->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     addAction(mnuCopy);
     addAction(mnuPaste);
     auto* exit = new QShortcut(this);
+    exit->setContext(Qt::WidgetWithChildrenShortcut);
     exit->setKeys(F12WithAnyModifiers());
     connect(exit, &QShortcut::activated, this, &Form1::Command2_Click);
 }
@@ -141,8 +150,17 @@ void Form1::Form_Load(const QString& programFolder) {
     }
     ui_.Label6->clear();
     ui_.Label8->clear();
-    ui_.File1->setFocus(Qt::OtherFocusReason);
-    RecoverJournals(*operations_);
+    ui_.File1->setFocus(ProgramFocusReason);
+}
+
+void Form1::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (recoveriesReported_ || event->spontaneous()) {
+        return;
+    }
+    recoveriesReported_ = true;
+    // Once the window is on the screen, so that the notice of a finished rewrite has a window to belong to.
+    QTimer::singleShot(0, this, [this] { RecoverJournals(*operations_); });
 }
 
 void Form1::SelectLog(const QByteArray& nativeName) {
@@ -187,7 +205,7 @@ void Form1::Text2_Click() {
     if (!target->isEnabled()) {
         target = ui_.File1;
     }
-    target->setFocus(Qt::OtherFocusReason);
+    target->setFocus(ProgramFocusReason);
 }
 
 std::string Form1::NativePath(const QByteArray& fileName) const {
@@ -240,7 +258,7 @@ bool Form1::FileNamed() {
     }
     // A load with nothing selected leaves the save buttons as they were; there is still nothing to save.
     messageBoxes_.ShowNotice(ToQString(UserTexts::SelectTitle), ToQString(UserTexts::NothingSelected));
-    ui_.File1->setFocus(Qt::OtherFocusReason);
+    ui_.File1->setFocus(ProgramFocusReason);
     return false;
 }
 

@@ -22,6 +22,7 @@ class QMenu;
 namespace parlowen {
 
 class ColourButton;
+class FocusMark;
 class Form1Operations;
 class Form2;
 class PaletteHandOff;
@@ -87,6 +88,8 @@ class Form1 : public QWidget {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    // The first showing reports the rewrites a killed run left and this start finished.
+    void showEvent(QShowEvent* event) override;
 
   private:
     void CreateMenus();
@@ -114,6 +117,8 @@ class Form1 : public QWidget {
     QAction* mnuCopy = nullptr;
     QAction* mnuPaste = nullptr;
     QMetaObject::Connection focusChanges_;
+    bool recoveriesReported_ = false;
+    FocusMark* focusMark_ = nullptr;
 };
 
 } // namespace parlowen

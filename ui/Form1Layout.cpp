@@ -79,7 +79,7 @@ constexpr ControlDefinition SingleControls[] = {
      u"テキストチェックウィンドウでコピーして、キーワードボックスにペーストできるよ。　　　　　"
      u"キーワード選択は行の左端からお願いします。１０文字まで自動揃えでペーストします。",
      {}, {}, {}, {}, {210, 1860, 3375, 795}, 37, {}, {}, Into<&C::Label1>},
-    {u"Label3", {Id::Label3}, K::Label, false, u"テキストチェックウィンドウ", {}, Heading, Blue, {}, {210, 3090, 2895, 285}, 31, {}, {}, Into<&C::Label3>},
+    {u"Label3", {Id::Label3}, K::Label, false, u"テキストチェックウィンドウ", {}, Heading, Blue, {}, {210, 3090, 2850, 285}, 31, {}, {}, Into<&C::Label3>},
     {u"Label6", {Id::Label6}, K::Label, false, {}, u"ここに変換前/後を表示します。", StateFont, {}, {}, {3060, 3060, 1185, 285}, 32, {}, {}, Into<&C::Label6>},
     {u"Label8", {Id::Label8}, K::Label, false, {}, u"ここに現在処理中の行数を表示します。", {}, {}, {}, {4260, 3060, 2055, 285}, 38, {}, {}, Into<&C::Label8>},
     {u"Label7", {Id::Label7}, K::Label, false, u"Shiftキー+Enterキーで、いっこ前に戻るよ。", {}, {}, {}, {}, {6480, 3120, 4095, 195}, 33, {}, {}, Into<&C::Label7>},

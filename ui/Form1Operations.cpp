@@ -1,6 +1,7 @@
 #include "Form1Operations.h"
 
 #include "CheckWindowText.h"
+#include "FocusMark.h"
 #include "QtText.h"
 
 #include <QApplication>
@@ -75,7 +76,7 @@ void Form1Operations::SetCheckText(std::u16string text) {
 void Form1Operations::MoveFocus(FocusTarget target) {
     FlushLineCounter();
     QWidget* widget = target == FocusTarget::Check1 ? controls_.emphasisBox : controls_.fileList;
-    widget->setFocus(Qt::OtherFocusReason);
+    widget->setFocus(ProgramFocusReason);
 }
 
 void Form1Operations::FlushLineCounter() {

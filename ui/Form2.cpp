@@ -41,7 +41,10 @@ QColor ToQColor(const PaletteColor& color) {
 
 } // namespace
 
-Form2::Form2(MessageBoxes& messageBoxes) : QWidget(nullptr, Qt::Window), messageBoxes_(messageBoxes) {
+Form2::Form2(MessageBoxes& messageBoxes, QWidget* mainWindow)
+    : QWidget(mainWindow, Qt::Dialog), messageBoxes_(messageBoxes) {
+    // A dialog's type, not modal: on X11 Qt marks only such windows transient for their parent, which
+    // keeps them above it.
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Form2"));
     // Closing through the window frame destroys the palette; the next colour button builds a new one.
@@ -53,6 +56,9 @@ Form2::Form2(MessageBoxes& messageBoxes) : QWidget(nullptr, Qt::Window), message
     auto* close = new QShortcut(this); // F12 closes the palette whatever else is held
     close->setKeys(F12WithAnyModifiers());
     connect(close, &QShortcut::activated, this, &Form2::Command1_Click);
+    // Escape too, as in any other small window of the desktop; the cells leave it unused.
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
+            &Form2::Command1_Click);
     Form_Load();
 }
 

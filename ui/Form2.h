@@ -20,7 +20,8 @@ class Form2 : public QWidget {
     Q_OBJECT
 
   public:
-    explicit Form2(MessageBoxes& messageBoxes);
+    // A window of its own, transient for the main window: it stays above it and closes with it.
+    explicit Form2(MessageBoxes& messageBoxes, QWidget* mainWindow = nullptr);
 
     // Shows the palette, or brings it forward when it is open already, with freshly filled cells. Every
     // activation asks pageBackground again, so that the palette sits on the page colour previewed at that

@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QFont>
 #include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QLibraryInfo>
 #include <QTranslator>
 
@@ -18,26 +20,42 @@ bool LocaleSetup::InstallTranslator(QCoreApplication& application) {
 }
 
 void LocaleSetup::RegisterFontSubstitutes() {
-    const QStringList installed = QFontDatabase::families();
     const QStringList japanese = QFontDatabase::families(QFontDatabase::Japanese);
     for (const QString& family : {QString::fromUtf16(ProportionalGothic), QString::fromUtf16(FixedGothic)}) {
-        QFont::insertSubstitutions(family, Substitutes(family, installed, japanese));
+        QFont::insertSubstitutions(family, Substitutes(family, japanese, &LocaleSetup::ResolveInstalled));
     }
 }
 
-QStringList LocaleSetup::Substitutes(const QString& family, const QStringList& installedFamilies,
-                                     const QStringList& japaneseFamilies) {
+std::optional<LocaleSetup::ResolvedFont> LocaleSetup::ResolveInstalled(const QString& name) {
+    // The database knows every name fontconfig gives a font ("IPAPGothic" and "IPA Pゴシック"); an unknown
+    // name would resolve to the default font, which in a Japanese locale is itself an IPA font.
+    if (!QFontDatabase::hasFamily(name)) {
+        return std::nullopt;
+    }
+    const QFont font(name);
+    const QFontMetrics metrics(font);
+    // fontconfig calls the IPA fonts "dual" spaced, so the pitch is measured rather than asked.
+    return ResolvedFont{QFontInfo(font).family(), metrics.horizontalAdvance(QLatin1Char('i')) ==
+                                                      metrics.horizontalAdvance(QLatin1Char('M'))};
+}
+
+QStringList LocaleSetup::Substitutes(const QString& family, const QStringList& japaneseFamilies,
+                                     const FontResolver& resolve) {
     // IPAPGothic and IPAGothic have the widths of the proportional and the fixed-pitch Windows font.
     const bool fixedPitch = family == QString::fromUtf16(FixedGothic);
-    QStringList candidates = fixedPitch
-                                 ? QStringList{QStringLiteral("IPAGothic"), QStringLiteral("IPAPGothic")}
-                                 : QStringList{QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic")};
-    candidates += japaneseFamilies;
-
     QStringList substitutes;
-    for (const QString& candidate : candidates) {
-        if (installedFamilies.contains(candidate) && !substitutes.contains(candidate)) {
-            substitutes.append(candidate);
+    const auto add = [&substitutes](const std::optional<ResolvedFont>& font) {
+        if (font && !substitutes.contains(font->family)) {
+            substitutes.append(font->family);
+        }
+    };
+    add(resolve(fixedPitch ? QStringLiteral("IPAGothic") : QStringLiteral("IPAPGothic")));
+    for (const bool samePitchOnly : {true, false}) {
+        for (const QString& name : japaneseFamilies) {
+            const std::optional<ResolvedFont> font = resolve(name);
+            if (font && (!samePitchOnly || font->fixedPitch == fixedPitch)) {
+                add(font);
+            }
         }
     }
     return substitutes;

@@ -3,9 +3,12 @@
 #include "CheckWindow.h"
 #include "ColorChoice.h"
 #include "ColourButton.h"
+#include "FocusMark.h"
 #include "Form2.h"
 #include "PaletteTable.h"
 #include "TextBox.h"
+
+#include <QWindow>
 
 namespace parlowen {
 
@@ -25,11 +28,14 @@ void PaletteHandOff::Open(ColourButton* target) {
     module_.ColorTarget = target;
     module_.PickedColor.clear();
     if (!palette_) {
-        palette_ = new Form2(messageBoxes_);
+        palette_ = new Form2(messageBoxes_, &mainWindow_);
         connect(palette_, &Form2::ColourChosen, this, &PaletteHandOff::Chosen);
         connect(palette_, &Form2::ClosedWithoutChoice, this, &PaletteHandOff::BackToTarget);
     }
     palette_->Open([this] { return PagePreviewColour(); });
+    // activateWindow() asks nothing while the main window is active, as a transient window counts as active
+    // with its parent; the palette is to take the keys.
+    palette_->windowHandle()->requestActivate();
 }
 
 void PaletteHandOff::Chosen(int cell) {
@@ -45,9 +51,10 @@ void PaletteHandOff::Chosen(int cell) {
 void PaletteHandOff::BackToTarget() {
     mainWindow_.show();
     mainWindow_.raise();
-    mainWindow_.activateWindow();
+    // Asked of the window system even where Qt counts the main window active through its palette.
+    mainWindow_.windowHandle()->requestActivate();
     if (module_.ColorTarget) {
-        module_.ColorTarget->setFocus(Qt::OtherFocusReason);
+        module_.ColorTarget->setFocus(ProgramFocusReason);
         // Whether the window system reports the focus coming back differs between platforms, so the
         // preview is shown here as well.
         ShowPreview(module_.ColorTarget);

@@ -21,6 +21,7 @@ import time
 
 from RealWorld import Checks, EndGroup, LogBytes, RunBounded, Sjis, Tail, WaitFor
 
+UsersLocale = {"LANG": "ja_JP.UTF-8", "LC_ALL": "ja_JP.UTF-8"}
 MainTitle = "チャットログ編集ツールParlowen"
 PaletteTitle = "Form2"
 DesktopEntry = "org.parlowen.Parlowen.desktop"
@@ -111,8 +112,9 @@ class Desktop:
         return result
 
     def Start(self, executable):
+        # In the users' own locale, where fontconfig names the fonts in Japanese.
         self.program = subprocess.Popen([executable], cwd=self.folder, stdout=self.output, stderr=self.output,
-                                        start_new_session=True)
+                                        start_new_session=True, env=dict(os.environ, **UsersLocale))
         return self.WaitWindow(MainTitle)
 
     def Windows(self):
@@ -378,6 +380,9 @@ def Main():
         if not shutil.which(tool):
             checks.Fatal(f"the program {tool} is installed",
                          "install it with: apt-get install xdotool xclip imagemagick x11-utils")
+    locales = RunBounded(["locale", "-a"], Step)
+    if locales is None or "ja_JP.utf8" not in locales.stdout.decode().split():
+        checks.Fatal("the ja_JP.UTF-8 locale is generated", "generate it with scripts/setup")
     probe = RunBounded(["xdotool", "getdisplaygeometry"], Step)
     if probe is None or probe.returncode != 0:
         checks.Fatal(f"the X server on {os.environ['DISPLAY']} answers",

@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QFocusEvent>
 #include <QFontInfo>
 #include <QGroupBox>
 #include <QIcon>
@@ -30,6 +31,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <functional>
 #include <memory>
 
@@ -178,14 +181,19 @@ TEST_F(Form1Test, IsLaidOutInTwipsWithItsColoursFontsNamesAndTabOrder) {
     EXPECT_EQ(Get("Text4(7)")->parentWidget(), Get("Frame1"));
     EXPECT_EQ(Get("Text4(7)")->geometry(), QRect(440, 78, 137, 21)); // relative to the frame
     EXPECT_EQ(Get("Command5(0)")->width() - Get("Command5(1)")->width(), 2);
-    // The outer size, frame included, is centred and lifted 200 twips (13 pixels), even when the window is
-    // larger than the screen. Read before it is shown: once shown, this platform nudges negative positions.
+    // The outer size, frame included, is centred and lifted 200 twips (13 pixels) where it fits, and kept on
+    // the screen where it does not: this 800 x 600 screen is narrower than the window, so its left edge is
+    // at the screen's. Read before it is shown, as the window system may move a shown window.
     const Form1 unshown(module_, boxes_, folder_.path());
-    const QRect screen = unshown.screen()->geometry();
+    const QRect screen = unshown.screen()->availableGeometry();
     const QRect outer = unshown.frameGeometry();
     ASSERT_GT(outer.width(), unshown.width()) << "the placement did not take the frame into account";
-    EXPECT_NEAR(outer.x(), (screen.width() - outer.width()) / 2, 1);
-    EXPECT_NEAR(outer.y(), (screen.height() - outer.height()) / 2 - 13, 1);
+    ASSERT_GT(outer.width(), screen.width());
+    EXPECT_EQ(outer.x(), screen.x());
+    EXPECT_NEAR(
+        outer.y(),
+        std::max(0, std::min((screen.height() - outer.height()) / 2 - 13, screen.height() - outer.height())),
+        1);
 
     EXPECT_EQ(window.palette().color(QPalette::Window), QColor(192, 192, 255));
     EXPECT_EQ(Colour("Text2", QPalette::Base), QColor(255, 255, 192));
@@ -193,8 +201,9 @@ TEST_F(Form1Test, IsLaidOutInTwipsWithItsColoursFontsNamesAndTabOrder) {
     EXPECT_EQ(Colour("Check1", QPalette::WindowText), QColor(Qt::black));
     EXPECT_EQ(Colour("Check1", Get("Check1")->backgroundRole()), QColor(192, 192, 255));
     EXPECT_FALSE(Get("Check1")->font().bold());
-    EXPECT_EQ(QFontInfo(Get("Text4(0)")->font()).family(), "IPAGothic");
-    EXPECT_EQ(QFontInfo(Get("Label5")->font()).family(), "IPAPGothic");
+    // By the name this locale gives them ("IPAゴシック" in ja_JP.UTF-8).
+    EXPECT_EQ(QFontInfo(Get("Text4(0)")->font()).family(), QFontInfo(QFont("IPAGothic")).family());
+    EXPECT_EQ(QFontInfo(Get("Label5")->font()).family(), QFontInfo(QFont("IPAPGothic")).family());
 
     QStringList order{"File1", "Text2", "Check1", "Text3", "Command7", "Command6"};
     for (int i = 0; i < 10; ++i) {
@@ -472,6 +481,56 @@ TEST_F(Form1Test, ClickingTheFileNameMovesTheFocusOn) {
     EXPECT_TRUE(HasFocus("Command1"));
     QTest::keyClick(Get("Text2"), Qt::Key_A);
     EXPECT_EQ(Box("Text2"), "chat.txt") << "the file name box took typing";
+}
+
+// The contrast ratio of two colours as WCAG 2 defines it, from their relative luminance.
+double Contrast(const QColor& one, const QColor& other) {
+    auto luminance = [](const QColor& colour) {
+        auto linear = [](double c) { return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+        return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) +
+               0.0722 * linear(colour.blueF());
+    };
+    const double a = luminance(one), b = luminance(other);
+    return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
+}
+
+// Records the reason of every focus a control receives.
+class FocusReasons : public QObject {
+  public:
+    std::vector<Qt::FocusReason> reasons;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::FocusIn) {
+            reasons.push_back(static_cast<QFocusEvent*>(event)->reason());
+        }
+        return false;
+    }
+};
+
+// Regression: after a load the focus sat on Check1 with nothing to show it (the program moved it with a
+// reason the style draws no cue for), and a focused button differed by a 1.6:1 border.
+TEST_F(Form1Test, TheFocusIsShownAsATabShowsItAndMarkedOnEveryControl) {
+    Open();
+    FocusReasons check1;
+    Get("Check1")->installEventFilter(&check1);
+    LoadWithEnter("chat.txt", true, true);
+    ASSERT_TRUE(HasFocus("Check1"));
+    ASSERT_FALSE(check1.reasons.empty());
+    EXPECT_TRUE(check1.reasons.back() == Qt::TabFocusReason ||
+                check1.reasons.back() == Qt::BacktabFocusReason ||
+                check1.reasons.back() == Qt::ShortcutFocusReason)
+        << check1.reasons.back();
+    for (const QString name :
+         {"Check1", "File1", "Text2", "Text3", "Text4(0)", "Command1", "Command6", "Text1"}) {
+        // Beside the control, on the window's background, where a two pixel frame lies when it has the focus.
+        const QPoint beside = Get(name)->mapTo(window_.get(), QPoint(-1, Get(name)->height() / 2));
+        Get(name)->setFocus();
+        const QColor focused = window_->grab().toImage().pixelColor(beside);
+        Get("Command2")->setFocus();
+        const QColor unfocused = window_->grab().toImage().pixelColor(beside);
+        EXPECT_GE(Contrast(focused, unfocused), 3.0)
+            << name.toStdString() << ": " << focused.name().toStdString() << " against "
+            << unfocused.name().toStdString();
+    }
 }
 
 TEST_F(Form1Test, ConvertRewritesTheLogInReverseOrder) {

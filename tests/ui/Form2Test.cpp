@@ -14,6 +14,7 @@
 #include <QSignalBlocker>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -82,6 +83,12 @@ class Form2Test : public ::testing::Test {
         EXPECT_EQ(boxes_.Take(), std::vector{Question("Message:COLOR option", Chosen)});
     }
 
+    // Whether the window becomes the one that takes the keys. QTest::qWaitForWindowActive would not wait:
+    // a window counts as active while its transient palette is, and the palette while its parent is.
+    static bool Active(QWidget* window) {
+        return QTest::qWaitFor([window] { return QApplication::activeWindow() == window; });
+    }
+
     QColor Colour(const QString& name, QPalette::ColorRole role) const {
         return Get(name)->palette().color(role);
     }
@@ -146,10 +153,13 @@ TEST_F(Form2Test, EveryActivationTakesThePageColourOfThatMoment) {
     ASSERT_EQ(palette.palette().color(QPalette::Window), QColor(Qt::red));
     Load();
     ASSERT_EQ(Colour("Text3", QPalette::Base), QColor(Qt::white));
-    window_->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
-    palette.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&palette));
+    // The main window active, then the palette again, as a click on it does. The offscreen platform leaves
+    // this second request of the palette's unanswered, so the palette is told as Qt tells an activated
+    // window.
+    window_->windowHandle()->requestActivate();
+    ASSERT_TRUE(Active(window_.get()));
+    QEvent activation(QEvent::WindowActivate);
+    QApplication::sendEvent(&palette, &activation);
     EXPECT_EQ(palette.palette().color(QPalette::Window), QColor(Qt::white));
 }
 
@@ -197,9 +207,9 @@ TEST_F(Form2Test, CancelAndCloseStoreNothingAndKeepThePreviews) {
     EXPECT_EQ(module_.PickedColor, "");
     EXPECT_EQ(Slot(3), u"255,00,00");
 
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&palette)); // keys go to the active window
+    ASSERT_TRUE(Active(&palette)); // keys go to the active window
     QTest::keyClick(palette.Cell(81), Qt::Key_F12);
-    EXPECT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+    EXPECT_TRUE(Active(window_.get()));
     EXPECT_FALSE(palette.isVisible());
     EXPECT_EQ(QApplication::focusWidget(), Get("Command5(1)"));
     EXPECT_EQ(Slot(3), u"255,00,00");
@@ -259,6 +269,42 @@ TEST_F(Form2Test, EnterPressesTheCloseButton) {
     EXPECT_EQ(QApplication::focusWidget(), Get("Command7"));
 }
 
+// Escape is the palette's one key beyond its own: it closes as the button does, from a cell or the button,
+// storing nothing; the arrow keys still do nothing.
+TEST_F(Form2Test, EscapeClosesThePaletteAsItsButtonDoes) {
+    for (const int cell : {0, 215, -1}) { // two cells and the close button
+        Form2& palette = OpenFor("Command7");
+        ASSERT_TRUE(Active(&palette)); // keys go to the active window
+        QWidget* focused = cell < 0 ? static_cast<QWidget*>(palette.findChild<QPushButton*>("Command1"))
+                                    : palette.Cell(cell);
+        focused->setFocus();
+        if (cell >= 0) {
+            QTest::keyClick(focused, Qt::Key_Right);
+            QTest::keyClick(focused, Qt::Key_Down);
+        }
+        EXPECT_TRUE(palette.isVisible()) << cell;
+        EXPECT_EQ(palette.focusWidget(), focused) << cell;
+        QTest::keyClick(focused, Qt::Key_Escape);
+        EXPECT_FALSE(palette.isVisible()) << cell;
+        EXPECT_TRUE(window_->isVisible());
+        EXPECT_TRUE(Active(window_.get()));
+        EXPECT_EQ(QApplication::focusWidget(), Get("Command7")) << cell;
+        EXPECT_EQ(Slot(ColorTable::EntrySlot), ColorTable::EntryDefault);
+    }
+}
+
+// Owned by the main window and transient for it, so the window manager keeps it above the main window.
+TEST_F(Form2Test, ThePaletteIsTransientForTheMainWindow) {
+    Form2& palette = OpenFor("Command6");
+    EXPECT_TRUE(palette.isWindow());
+    EXPECT_EQ(palette.windowType(), Qt::Dialog)
+        << "X11 window managers get no WM_TRANSIENT_FOR for a plain window";
+    EXPECT_FALSE(palette.isModal());
+    EXPECT_EQ(palette.parentWidget(), window_.get());
+    ASSERT_NE(palette.windowHandle(), nullptr);
+    EXPECT_EQ(palette.windowHandle()->transientParent(), window_->windowHandle());
+}
+
 TEST_F(Form2Test, TheOuterWindowIsCentredAndLifted) {
     Form2& palette = OpenFor("Command6");
     const QRect screen = palette.screen()->geometry();
@@ -273,7 +319,7 @@ TEST_F(Form2Test, TheOuterWindowIsCentredAndLifted) {
 // black and everything between.
 TEST_F(Form2Test, TheFocusedCellCarriesAMarkThatStandsOutFromItsColour) {
     Form2& palette = OpenFor("Command6");
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&palette));
+    ASSERT_TRUE(Active(&palette));
     auto contrasting = [&](int cell) {
         const parlowen::PaletteColor& colour = parlowen::PaletteTable()[cell];
         const int grey = qGray(colour.red, colour.green, colour.blue);

@@ -373,8 +373,16 @@ TEST_F(LogSafetyTest, KilledWhileWritingLeavesTheOldLogAndTheNextConvertTidiesUp
     KillConvertBefore(*this, SeamCall::PositionedWrite, 2, child); // the first write into the log
     EXPECT_EQ(StateNames().size(), 1);
     window_.reset();
-    Open();
-    EXPECT_EQ(boxes_.Take(),
+    // The notice waits for the window, so that it is not alone on the screen.
+    window_ = std::make_unique<Form1>(module_, boxes_, logs_);
+    EXPECT_EQ(boxes_.Take(), Calls{});
+    window_->show();
+    Calls shown;
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        shown = boxes_.Take();
+        return !shown.empty();
+    }));
+    EXPECT_EQ(shown,
               Calls{Notice(ConvertTitle, u"「"_qs + Path("log.txt") +
                                              u"」の中断されていた変換を、ジャーナルから完了しました。"_qs)});
     EXPECT_EQ(ReadBytes(Path("log.txt")), "\r\nA\r\nB\r\nC\r\n\r\n");
@@ -395,6 +403,8 @@ TEST_F(LogSafetyTest, ReadOnlyFolderRewritesTheLogButRefusesThePage) {
     ::chmod(QFile::encodeName(root_.filePath("nobody")).constData(), 0777);
     Open();
     Load("log.txt");
+    // Painted here what is waiting to be painted: the child has none of the threads that paint large areas.
+    QTest::qWait(0);
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {

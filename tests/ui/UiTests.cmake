@@ -2,7 +2,7 @@
 parlowen_add_ui_test(ui/Form1Test ui/ScriptedMessageBoxes.cpp ui/UiTestSupport.cpp)
 parlowen_add_ui_test(ui/Form1OperationsTest ui/ScriptedMessageBoxes.cpp ui/UiTestSupport.cpp)
 parlowen_add_ui_test(ui/QtMessageBoxesTest ui/UiTestSupport.cpp)
-parlowen_add_ui_test(ui/LocaleSetupTest)
+parlowen_add_ui_test(ui/LocaleSetupTest ui/UiTestSupport.cpp)
 parlowen_add_ui_test(ui/InformationMessagesTest)
 parlowen_add_ui_test(ui/ListKeyRulesTest)
 parlowen_add_ui_test(ui/LogFilesTest)
@@ -17,3 +17,10 @@ parlowen_add_ui_test(ui/Form2Test ui/ScriptedMessageBoxes.cpp ui/UiTestSupport.c
 parlowen_add_ui_test(ui/KeyboardTest ui/ScriptedMessageBoxes.cpp ui/UiTestSupport.cpp)
 parlowen_add_ui_test(ui/CheckWindowTextTest)
 parlowen_add_ui_test(ui/ClipboardTextTest ui/UiTestSupport.cpp)
+
+# The captions in both locales the window is used in: fontconfig names the fonts in Japanese in one and in
+# English in the other.
+parlowen_add_ui_test(ui/CaptionFitTest ui/ScriptedMessageBoxes.cpp ui/UiTestSupport.cpp)
+add_test(NAME CaptionFitTest.C COMMAND CaptionFitTest)
+set_tests_properties(CaptionFitTest.C PROPERTIES ENVIRONMENT
+  "QT_QPA_PLATFORM=offscreen;LANG=C.UTF-8;LC_ALL=C.UTF-8;XDG_STATE_HOME=${CMAKE_CURRENT_BINARY_DIR}/state/CaptionFitTest.C")
