@@ -14,6 +14,7 @@
 #include "LogConverter.h"
 #include "LogFiles.h"
 #include "LogList.h"
+#include "LogOperationRunner.h"
 #include "PaletteHandOff.h"
 #include "QtText.h"
 #include "TextBox.h"
@@ -61,6 +62,7 @@ Form1::Form1(Module1& module, MessageBoxes& messageBoxes, const QString& program
     ui_.Text3->setMaxLength(KeywordLength);
     operations_ = std::make_unique<Form1Operations>(
         messageBoxes_, Form1Operations::Controls{ui_.Label6, ui_.Label8, ui_.Text1, ui_.File1, ui_.Check1});
+    operationRunner_ = std::make_unique<LogOperationRunner>(*this, *operations_);
     paletteHandOff_ = std::make_unique<PaletteHandOff>(module_, messageBoxes_, *this, ui_);
     focusMark_ = new FocusMark(*this);
     CreateMenus();
@@ -160,7 +162,9 @@ void Form1::showEvent(QShowEvent* event) {
     }
     recoveriesReported_ = true;
     // Once the window is on the screen, so that the notice of a finished rewrite has a window to belong to.
-    QTimer::singleShot(0, this, [this] { RecoverJournals(*operations_); });
+    QTimer::singleShot(0, this, [this] {
+        operationRunner_->runInBackground([](WindowOperations& window) { RecoverJournals(window); });
+    });
 }
 
 void Form1::SelectLog(const QByteArray& nativeName) {
@@ -237,10 +241,14 @@ void Form1::ResetOptionsForLoad() {
 }
 
 void Form1::LoadSelectedLog() {
+    if (operationRunner_->isRunning()) {
+        return;
+    }
     ResetOptionsForLoad();
     const QString fileName = ui_.Text2->text();
-    const LoadOutcome outcome =
-        RunLoad(*operations_, LoadRequest{NativePath(state_.LogFileBytes), fileName.toStdU16String()});
+    const LoadRequest request{NativePath(state_.LogFileBytes), fileName.toStdU16String()};
+    LoadOutcome outcome;
+    operationRunner_->runInBackground([&](WindowOperations& window) { outcome = RunLoad(window, request); });
     module_.LoadedLineCount = outcome.loadedLineCount;
     if (!fileName.isEmpty()) {
         state_.RemoveBlankLines = outcome.answers.RemoveBlankLines;
@@ -267,10 +275,10 @@ void Form1::Command1_Click() {
         return;
     }
     const QString fileName = ui_.Text2->text();
-    RunConvertAndSave(*operations_,
-                      ConvertRequest{NativePath(state_.LogFileBytes), fileName.toStdU16String(),
-                                     LoadAnswers{state_.RemoveBlankLines, state_.RemoveSeparatorLines},
-                                     module_.LoadedLineCount});
+    const ConvertRequest request{NativePath(state_.LogFileBytes), fileName.toStdU16String(),
+                                 LoadAnswers{state_.RemoveBlankLines, state_.RemoveSeparatorLines},
+                                 module_.LoadedLineCount};
+    operationRunner_->runInBackground([&](WindowOperations& window) { RunConvertAndSave(window, request); });
 }
 
 std::array<std::u16string, SpeakerRows> Form1::SpeakerKeywords() const {
@@ -293,11 +301,14 @@ void Form1::Command3_Click() {
 
     const QString fileName = ui_.Text2->text();
     const QString baseName = PageBaseName(fileName);
-    ExportHtml(*operations_, options,
-               ExportRequest{NativePath(state_.LogFileBytes), NativePath(PageFileName(state_.LogFileBytes)),
-                             fileName.toStdU16String(), baseName.toStdU16String(),
-                             LoadAnswers{state_.RemoveBlankLines, state_.RemoveSeparatorLines},
-                             module_.LoadedLineCount});
+    const ExportRequest request{NativePath(state_.LogFileBytes),
+                                NativePath(PageFileName(state_.LogFileBytes)),
+                                fileName.toStdU16String(),
+                                baseName.toStdU16String(),
+                                LoadAnswers{state_.RemoveBlankLines, state_.RemoveSeparatorLines},
+                                module_.LoadedLineCount};
+    operationRunner_->runInBackground(
+        [&](WindowOperations& window) { ExportHtml(window, options, request); });
 }
 
 void Form1::Command2_Click() {

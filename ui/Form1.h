@@ -25,6 +25,7 @@ class ColourButton;
 class FocusMark;
 class Form1Operations;
 class Form2;
+class LogOperationRunner;
 class PaletteHandOff;
 
 // What the main window remembers between its handlers.
@@ -110,6 +111,7 @@ class Form1 : public QWidget {
     double dotsPerInch_ = 96;
     Form1Controls ui_;
     std::unique_ptr<Form1Operations> operations_;
+    std::unique_ptr<LogOperationRunner> operationRunner_;
     std::unique_ptr<PaletteHandOff> paletteHandOff_;
     QPointer<QWidget> ClipTarget; // the control the last copy or paste worked on
     QMenu* mnuTextCopy = nullptr;

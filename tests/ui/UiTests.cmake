@@ -24,3 +24,7 @@ parlowen_add_ui_test(ui/CaptionFitTest ui/ScriptedMessageBoxes.cpp ui/UiTestSupp
 add_test(NAME CaptionFitTest.C COMMAND CaptionFitTest)
 set_tests_properties(CaptionFitTest.C PROPERTIES ENVIRONMENT
   "QT_QPA_PLATFORM=offscreen;LANG=C.UTF-8;LC_ALL=C.UTF-8;XDG_STATE_HOME=${CMAKE_CURRENT_BINARY_DIR}/state/CaptionFitTest.C")
+
+# A log of tens of megabytes worked on while a timer ticks on the GUI thread.
+parlowen_add_ui_test(ui/LogOperationRunnerTest ui/ScriptedMessageBoxes.cpp ui/UiTestSupport.cpp)
+set_tests_properties(LogOperationRunnerTest PROPERTIES TIMEOUT 180)
