@@ -6,8 +6,8 @@
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QThread>
-#include <QWindow>
 #include <QWidget>
+#include <QWindow>
 
 #include <exception>
 #include <memory>
@@ -67,7 +67,8 @@ bool LogOperationRunner::runInBackground(const std::function<void(WindowOperatio
             }
             forwarded.publishCount();
         }));
-        // Disabling the window instead would take the focus from its control and disable the boxes it owns.
+        // Input sent to the window directly is refused. Disabling the window instead would take the focus
+        // from its control and disable the boxes it owns.
         qApp->installEventFilter(this);
         QEventLoop loop;
         bool ended = false;
@@ -76,11 +77,14 @@ bool LogOperationRunner::runInBackground(const std::function<void(WindowOperatio
             loop.quit();
         });
         worker->start();
-        loop.exec();
+        // The desktop's keys and clicks wait in its queue, so that what the user types ahead reaches the
+        // window after the dialogue, as it did when the dialogue held the GUI thread.
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
         // A loop started after the application was told to quit returns at once; the dialogue may still
         // need the GUI thread for its last questions.
         while (!ended) {
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents |
+                                            QEventLoop::ExcludeUserInputEvents);
         }
         worker->wait();
         qApp->removeEventFilter(this);
