@@ -95,7 +95,8 @@ bool LogOperationRunner::runInBackground(const std::function<void(WindowOperatio
     }
     if (closeRequested_) {
         closeRequested_ = false;
-        window_.close();
+        // Once the handler that ran the dialogue has finished with the window.
+        QMetaObject::invokeMethod(&window_, &QWidget::close, Qt::QueuedConnection);
     }
     return true;
 }

@@ -150,7 +150,7 @@ TEST_F(LogOperationRunnerTest, ClosingWhileADialogueRunsWaitsForItsEnd) {
         window.ShowNotice(u"t", u"still here");
     }));
     EXPECT_EQ(operations_.calls, (std::vector<std::string>{"ask", "notice"}));
-    EXPECT_FALSE(window_.isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window_.isVisible(); }));
 }
 
 TEST_F(LogOperationRunnerTest, AFailureOfTheDialogueReachesTheCaller) {
@@ -244,6 +244,7 @@ TEST(LogOperationRunnerWindowTest, TheWindowKeepsItsEventLoopAndItsOrderWhileALa
     closeWhileBusy = true;
     operation([&] { QTest::mouseClick(window.findChild<QWidget*>("Command3"), Qt::LeftButton); });
     timer.stop();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window.isVisible(); })) << "the close was forgotten";
 
     for (const int ticksWhileBusy : ticks) {
         EXPECT_GT(ticksWhileBusy, 0) << "the event loop stood still while the log was worked on";
@@ -254,14 +255,23 @@ TEST(LogOperationRunnerWindowTest, TheWindowKeepsItsEventLoopAndItsOrderWhileALa
     const QString loaded = u"Before 600000行"_qs;
     const QString converted = u"After 600000/600000行"_qs;
     EXPECT_EQ(journal, (std::vector<QString>{
-                           "--", "Q Ask:Null Delete |  ", "Q Ask:Line Delete |  ", "focus Check1 | " + loaded,
-                           "--", "focus Command1 | " + loaded, "Q Message:Log Change & Save | " + loaded,
-                           "N Complete Massage | " + converted, "focus File1 | " + converted, "--",
-                           "focus Command3 | " + converted, "N Message:HTML Change & Save | " + converted,
-                           "N Complete Massage | " + converted, "focus File1 | " + converted,
-                           "focus none | " + converted}));
+                           "--",
+                           "Q Ask:Null Delete |  ",
+                           "Q Ask:Line Delete |  ",
+                           "focus Check1 | " + loaded,
+                           "--",
+                           "focus Command1 | " + loaded,
+                           "Q Message:Log Change & Save | " + loaded,
+                           "N Complete Massage | " + converted,
+                           "focus File1 | " + converted,
+                           "--",
+                           "focus Command3 | " + converted,
+                           "N Message:HTML Change & Save | " + converted,
+                           "N Complete Massage | " + converted,
+                           "focus File1 | " + converted,
+                           "focus none | " + converted,
+                       }));
     EXPECT_TRUE(boxes.script.AllAnswersUsed());
-    EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(ended.count(), 1);
     QStringList reversed = lines;
     std::reverse(reversed.begin(), reversed.end());
