@@ -1,6 +1,6 @@
 #include "LogOperationRunner.h"
 
-#include "Form1.h"
+#include "MainWindow.h"
 #include "ui/ScriptedMessageBoxes.h"
 #include "ui/UiTestSupport.h"
 
@@ -101,19 +101,19 @@ TEST(LogOperationRunner, TheWindowKeepsItsEventLoopAndItsOrderWhileALargeLogIsWo
         void ShowNotice(const QString& title, const QString&) override { note("N " + title); }
         void Beep() override { note("B"); }
     };
-    parlowen::Module1 module;
-    std::unique_ptr<parlowen::Form1> window;
+    parlowen::ProgramState module;
+    std::unique_ptr<parlowen::MainWindow> window;
     const auto note = [&](const QString& what) {
         journal << what + (QApplication::overrideCursor() ? " busy" : "") + " | " +
-                       window->findChild<QLabel*>("Label6")->text() + " " +
-                       window->findChild<QLabel*>("Label8")->text();
+                       window->findChild<QLabel*>("beforeAfterLabel")->text() + " " +
+                       window->findChild<QLabel*>("lineCounter")->text();
     };
     JournalBoxes journalBoxes(boxes, note);
-    window = std::make_unique<parlowen::Form1>(module, journalBoxes, folder.path());
-    QSignalSpy ended(window.get(), &parlowen::Form1::Ended);
+    window = std::make_unique<parlowen::MainWindow>(module, journalBoxes, folder.path());
+    QSignalSpy ended(window.get(), &parlowen::MainWindow::Ended);
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-    auto* list = window->findChild<QWidget*>("File1");
+    auto* list = window->findChild<QWidget*>("logList");
     list->setFocus();
     QTest::keyClick(list, Qt::Key_Down);
     const QObject journalContext; // goes before the window, which moves the focus as it goes
@@ -128,7 +128,7 @@ TEST(LogOperationRunner, TheWindowKeepsItsEventLoopAndItsOrderWhileALargeLogIsWo
     QObject::connect(&timer, &QTimer::timeout, [&] {
         if (QApplication::overrideCursor() && busyTicks.back()++ == 0) {
             // A click as the desktop delivers it: to the native window, which gives the focus first.
-            auto* exportButton = window->findChild<QWidget*>("Command3");
+            auto* exportButton = window->findChild<QWidget*>("exportButton");
             QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
                               exportButton->mapTo(window.get(), exportButton->rect().center()));
             QTest::keyClick(window->windowHandle(), Qt::Key_F12);
@@ -146,9 +146,9 @@ TEST(LogOperationRunner, TheWindowKeepsItsEventLoopAndItsOrderWhileALargeLogIsWo
     };
     boxes.Answer({true, true, true});
     operation([&] { QTest::keyClick(list, Qt::Key_Return); });
-    operation([&] { QTest::mouseClick(window->findChild<QWidget*>("Command1"), Qt::LeftButton); });
+    operation([&] { QTest::mouseClick(window->findChild<QWidget*>("convertButton"), Qt::LeftButton); });
     closeWhileBusy = true;
-    operation([&] { QTest::mouseClick(window->findChild<QWidget*>("Command3"), Qt::LeftButton); });
+    operation([&] { QTest::mouseClick(window->findChild<QWidget*>("exportButton"), Qt::LeftButton); });
     EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); })) << "the close was forgotten";
     timer.stop();
 
@@ -160,11 +160,11 @@ TEST(LogOperationRunner, TheWindowKeepsItsEventLoopAndItsOrderWhileALargeLogIsWo
     const QString converted = u" | After 600000/600000行"_qs;
     EXPECT_EQ(
         journal,
-        (QStringList{"--", "Q Ask:Null Delete |  ", "Q Ask:Line Delete |  ", "focus Check1" + loaded, "--",
-                     "focus Command1" + loaded, "Q Message:Log Change & Save" + loaded,
-                     "N Complete Massage" + converted, "focus File1" + converted, "--",
-                     "focus Command3" + converted, "N Message:HTML Change & Save" + converted,
-                     "N Complete Massage" + converted, "focus File1" + converted, "focus none" + converted}));
+        (QStringList{"--", "Q Ask:Null Delete |  ", "Q Ask:Line Delete |  ", "focus emphasisBox" + loaded, "--",
+                     "focus convertButton" + loaded, "Q Message:Log Change & Save" + loaded,
+                     "N Complete Massage" + converted, "focus logList" + converted, "--",
+                     "focus exportButton" + converted, "N Message:HTML Change & Save" + converted,
+                     "N Complete Massage" + converted, "focus logList" + converted, "focus none" + converted}));
     std::reverse(lines.begin(), lines.end());
     lines << ""; // the end of the last line, read as a line of its own
     // Compared as a whole: a diff of two large texts would take more memory than the machine has.
