@@ -43,7 +43,13 @@ int Show(QWidget* owner, const QString& title, const QString& text, QMessageBox:
         for (const QString& line : shown.split(QLatin1Char('\n'))) {
             textWidth = std::max(textWidth, metrics.horizontalAdvance(line));
         }
-        label->setMinimumWidth(std::min(textWidth + 1, widest));
+        // A short notice would also cut its title in the title bar ("Com... ge"): the box is made wide
+        // enough for the title in a window manager's larger bold face, its icon and its three buttons.
+        QFont titleFont = label->font();
+        titleFont.setBold(true);
+        const int titleWidth =
+            QFontMetrics(titleFont).horizontalAdvance(title) * 5 / 4 + 6 * metrics.height();
+        label->setMinimumWidth(std::min(std::max(textWidth + 1, titleWidth), widest));
     }
     return box.exec();
 }

@@ -102,3 +102,24 @@ TEST(QtMessageBoxesTest, LongNoticesKeepTheirTextAndAreNotWrappedShortOfALineEnd
 }
 
 } // namespace
+
+// Regression: a short notice made a box so narrow that the window manager cut its title ("Com... ge").
+TEST(QtMessageBoxesTest, AShortNoticeLeavesItsTitleRoom) {
+    InstallProgramLocale();
+    parlowen::QtMessageBoxes boxes;
+    for (const char* title : {"Complete Massage", "Message:HTML Change & Save"}) {
+        int boxWidth = 0, needed = 0;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            QFont bold = box->font();
+            bold.setBold(true);
+            // The title in bold, and a close, a maximise and a minimise button each a line high.
+            needed = QFontMetrics(bold).horizontalAdvance(title) + 3 * QFontMetrics(box->font()).height();
+            boxWidth = box->sizeHint().width();
+            box->close();
+        });
+        boxes.ShowNotice(title, "OK");
+        EXPECT_GT(boxWidth, needed) << title;
+    }
+}
