@@ -1,9 +1,9 @@
 #include "ArgumentText.h"
 #include "CommandLine.h"
 #include "DesktopIdentity.h"
-#include "Form1.h"
+#include "MainWindow.h"
 #include "LocaleSetup.h"
-#include "Module1.h"
+#include "ProgramState.h"
 #include "QtMessageBoxes.h"
 #include "StartLocation.h"
 

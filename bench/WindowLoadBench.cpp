@@ -1,6 +1,6 @@
 // The time from Enter on a log in the file list (both questions answered) to the check window holding it,
 // on Qt's offscreen platform, and the peak memory of the process: parlowen_window_bench LOG
-#include "Form1.h"
+#include "MainWindow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

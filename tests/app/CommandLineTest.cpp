@@ -1,6 +1,6 @@
 #include "CommandLine.h"
 #include "ArgumentText.h"
-#include "Form1.h"
+#include "MainWindow.h"
 #include "LogConverter.h"
 #include "LogFiles.h"
 #include "RenameSeam.h"

@@ -1,4 +1,4 @@
-#include "Form1Operations.h"
+#include "MainWindowOperations.h"
 #include "ui/ScriptedMessageBoxes.h"
 #include "ui/UiTestSupport.h"
 

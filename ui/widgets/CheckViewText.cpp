@@ -1,4 +1,4 @@
-#include "CheckWindowText.h"
+#include "CheckViewText.h"
 
 #include "Prefault.h"
 

@@ -1,6 +1,6 @@
-#include "Form2.h"
+#include "PaletteWindow.h"
 #include "ColorChoice.h"
-#include "Form1.h"
+#include "MainWindow.h"
 #include "PaletteTable.h"
 #include "ui/ScriptedMessageBoxes.h"
 #include "ui/UiTestSupport.h"

@@ -1,6 +1,6 @@
-#include "Form1Layout.h"
+#include "MainWindowLayout.h"
 
-#include "CheckWindow.h"
+#include "CheckView.h"
 #include "ClickableLabel.h"
 #include "ColourButton.h"
 #include "LogList.h"

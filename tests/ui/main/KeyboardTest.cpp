@@ -1,6 +1,6 @@
 #include "ClipboardText.h"
-#include "Form1.h"
-#include "Form2.h"
+#include "MainWindow.h"
+#include "PaletteWindow.h"
 #include "ui/ScriptedMessageBoxes.h"
 #include "ui/UiTestSupport.h"
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Form1Layout.h"
+#include "MainWindowLayout.h"
 #include "MessageBoxes.h"
-#include "Module1.h"
+#include "ProgramState.h"
 
 #include <QObject>
 #include <QPointer>

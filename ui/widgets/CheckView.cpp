@@ -1,6 +1,6 @@
-#include "CheckWindow.h"
+#include "CheckView.h"
 
-#include "CheckWindowText.h"
+#include "CheckViewText.h"
 #include "ClipboardText.h"
 
 #include <QKeyEvent>

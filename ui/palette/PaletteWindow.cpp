@@ -1,4 +1,4 @@
-#include "Form2.h"
+#include "PaletteWindow.h"
 
 #include "ColorChoice.h"
 #include "KeyCodes.h"

@@ -1,6 +1,6 @@
-#include "Form1Operations.h"
+#include "MainWindowOperations.h"
 
-#include "CheckWindowText.h"
+#include "CheckViewText.h"
 #include "FocusMark.h"
 #include "QtText.h"
 

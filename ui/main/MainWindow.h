@@ -1,10 +1,10 @@
 #pragma once
 
-#include "Form1Layout.h"
+#include "MainWindowLayout.h"
 #include "KeyCodes.h"
 #include "LogLoader.h"
 #include "MessageBoxes.h"
-#include "Module1.h"
+#include "ProgramState.h"
 
 #include <QByteArray>
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Form1Layout.h"
+#include "MainWindowLayout.h"
 #include "KeyCodes.h"
 
 #include <QObject>

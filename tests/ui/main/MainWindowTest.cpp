@@ -1,5 +1,5 @@
-#include "Form1.h"
-#include "CheckWindow.h"
+#include "MainWindow.h"
+#include "CheckView.h"
 #include "ClickableLabel.h"
 #include "ColourButton.h"
 #include "DesktopIdentity.h"

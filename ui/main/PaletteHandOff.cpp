@@ -1,10 +1,10 @@
 #include "PaletteHandOff.h"
 
-#include "CheckWindow.h"
+#include "CheckView.h"
 #include "ColorChoice.h"
 #include "ColourButton.h"
 #include "FocusMark.h"
-#include "Form2.h"
+#include "PaletteWindow.h"
 #include "PaletteTable.h"
 #include "TextBox.h"
 
