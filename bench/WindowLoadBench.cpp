@@ -30,11 +30,11 @@ int main(int argc, char** argv) {
         return 2;
     }
     const QFileInfo log(QString::fromLocal8Bit(argv[1]));
-    parlowen::Module1 module;
+    parlowen::ProgramState programState;
     AnswerOk boxes;
-    parlowen::Form1 form(module, boxes, log.absolutePath());
-    form.show();
-    auto* list = form.findChild<QListWidget*>(QStringLiteral("File1"));
+    parlowen::MainWindow window(programState, boxes, log.absolutePath());
+    window.show();
+    auto* list = window.findChild<QListWidget*>(QStringLiteral("logList"));
     const auto items = list->findItems(log.fileName(), Qt::MatchExactly);
     if (items.isEmpty()) {
         std::fprintf(stderr, "%s is not listed\n", argv[1]);
@@ -47,10 +47,10 @@ int main(int argc, char** argv) {
     QElapsedTimer timer;
     timer.start();
     std::int16_t enter = 13;
-    form.File1_KeyDown(enter, 0);
+    window.onLogListKey(enter, 0);
     application.processEvents();
     const double seconds = timer.nsecsElapsed() / 1e9;
-    const qsizetype blocks = form.findChild<QPlainTextEdit*>(QStringLiteral("Text1"))->blockCount();
+    const qsizetype blocks = window.findChild<QPlainTextEdit*>(QStringLiteral("checkView"))->blockCount();
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     // One row for scripts/bench: "window SECONDS PEAK_MB BLOCKS".

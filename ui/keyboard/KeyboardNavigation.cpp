@@ -21,10 +21,10 @@ void StepInTabOrder(QWidget* from, bool forward) {
 
 } // namespace
 
-KeyboardNavigation::KeyboardNavigation(const Form1Controls& controls, QObject* parent)
+KeyboardNavigation::KeyboardNavigation(const MainWindowControls& controls, QObject* parent)
     : QObject(parent), controls_(controls) {
     for (auto control = controls_.refs.cbegin(); control != controls_.refs.cend(); ++control) {
-        if (control->id != ControlId::File1) {
+        if (control->id != ControlId::LogList) {
             const_cast<QObject*>(control.key())->installEventFilter(this);
         }
     }
@@ -46,13 +46,13 @@ bool KeyboardNavigation::eventFilter(QObject* watched, QEvent* event) {
 void KeyboardNavigation::Navigate(const ControlRef& from, const KeyPress& key) {
     NavigationState state;
     for (int i = 0; i < SpeakerRows; ++i) {
-        state.keywordHoldsText[i] = !controls_.Text4[i]->text().isEmpty();
-        state.command5Enabled[i] = controls_.Widget({ControlId::Command5, i})->isEnabled();
+        state.keywordHoldsText[i] = !controls_.speakerKeywordBox[i]->text().isEmpty();
+        state.command5Enabled[i] = controls_.Widget({ControlId::SpeakerColourButton, i})->isEnabled();
     }
-    state.command1Enabled = controls_.Command1->isEnabled();
-    state.command3Enabled = controls_.Command3->isEnabled();
-    state.command6Enabled = controls_.Widget({ControlId::Command6})->isEnabled();
-    state.command7Enabled = controls_.Widget({ControlId::Command7})->isEnabled();
+    state.command1Enabled = controls_.convertButton->isEnabled();
+    state.command3Enabled = controls_.exportButton->isEnabled();
+    state.command6Enabled = controls_.Widget({ControlId::PageColourButton})->isEnabled();
+    state.command7Enabled = controls_.Widget({ControlId::EntryColourButton})->isEnabled();
     const NavigationAction action = parlowen::Navigate(from, key.keyCode, key.shift, state);
     switch (action.kind) {
     case NavigationAction::Kind::Focus:

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "MainWindowLayout.h"
 #include "KeyCodes.h"
+#include "MainWindowLayout.h"
 
 #include <QObject>
 
@@ -14,14 +14,14 @@ class KeyboardNavigation : public QObject {
     Q_OBJECT
 
   public:
-    explicit KeyboardNavigation(const Form1Controls& controls, QObject* parent = nullptr);
+    explicit KeyboardNavigation(const MainWindowControls& controls, QObject* parent = nullptr);
 
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void Navigate(const ControlRef& from, const KeyPress& key);
 
-    const Form1Controls& controls_;
+    const MainWindowControls& controls_;
 };
 
 } // namespace parlowen

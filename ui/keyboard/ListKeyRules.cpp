@@ -4,7 +4,7 @@
 
 namespace parlowen {
 
-ListKeyAction File1KeyRule(std::int16_t& keyCode, std::int16_t shift) {
+ListKeyAction LogListKeyRule(std::int16_t& keyCode, std::int16_t shift) {
     if (keyCode == KeyCode::Return) {
         keyCode = KeyCode::Tab;
     }
@@ -15,12 +15,12 @@ ListKeyAction File1KeyRule(std::int16_t& keyCode, std::int16_t shift) {
         return ListKeyAction::Load;
     }
     if (shift == ShiftBits::Shift) {
-        return ListKeyAction::FocusCommand4;
+        return ListKeyAction::FocusProductInfoButton;
     }
     return ListKeyAction::None;
 }
 
-bool File1ClickLoads(std::int16_t& lastListKey) {
+bool LogListClickLoads(std::int16_t& lastListKey) {
     if (lastListKey != 0) {
         lastListKey = 0;
         return false;

@@ -15,59 +15,61 @@ NavigationAction Focus(ControlId id, int index = 0) {
     return {Kind::Focus, {id, index}};
 }
 
-// The box holds text: the next stop is its colour button; otherwise the next box, or Text1 after the last.
+// The box holds text: the next stop is its colour button; otherwise the next box, or checkView after the
+// last.
 NavigationAction ForwardFromKeyword(int index, const NavigationState& state) {
     if (state.keywordHoldsText[index]) {
-        return Focus(ControlId::Command5, index);
+        return Focus(ControlId::SpeakerColourButton, index);
     }
-    return index == SpeakerRows - 1 ? Focus(ControlId::Text1) : Focus(ControlId::Text4, index + 1);
+    return index == SpeakerRows - 1 ? Focus(ControlId::CheckView)
+                                    : Focus(ControlId::SpeakerKeywordBox, index + 1);
 }
 
 NavigationAction BackwardFromKeyword(int index, const NavigationState& state) {
     if (index == 0) {
-        return Focus(ControlId::Command6);
+        return Focus(ControlId::PageColourButton);
     }
-    return state.keywordHoldsText[index - 1] ? Focus(ControlId::Command5, index - 1)
-                                             : Focus(ControlId::Text4, index - 1);
+    return state.keywordHoldsText[index - 1] ? Focus(ControlId::SpeakerColourButton, index - 1)
+                                             : Focus(ControlId::SpeakerKeywordBox, index - 1);
 }
 
 // Controls where Enter and Tab are the same key.
 bool EnterEqualsTab(ControlId id) {
-    return id == ControlId::File1 || id == ControlId::Check1 || id == ControlId::Text3 ||
-           id == ControlId::Text4 || id == ControlId::Text1;
+    return id == ControlId::LogList || id == ControlId::EmphasisBox || id == ControlId::EntryKeywordBox ||
+           id == ControlId::SpeakerKeywordBox || id == ControlId::CheckView;
 }
 
 NavigationAction Forward(const ControlRef& from, bool enter, const NavigationState& state) {
     switch (from.id) {
-    case ControlId::File1:
-        return Press(ControlId::File1);
-    case ControlId::Check1:
-        return Focus(ControlId::Text3);
-    case ControlId::Text3:
-        return Focus(ControlId::Command7);
-    case ControlId::Command7:
-        return enter ? Press(ControlId::Command7) : Focus(ControlId::Command6);
-    case ControlId::Command6:
-        return enter ? Press(ControlId::Command6) : Focus(ControlId::Text4, 0);
-    case ControlId::Text4:
+    case ControlId::LogList:
+        return Press(ControlId::LogList);
+    case ControlId::EmphasisBox:
+        return Focus(ControlId::EntryKeywordBox);
+    case ControlId::EntryKeywordBox:
+        return Focus(ControlId::EntryColourButton);
+    case ControlId::EntryColourButton:
+        return enter ? Press(ControlId::EntryColourButton) : Focus(ControlId::PageColourButton);
+    case ControlId::PageColourButton:
+        return enter ? Press(ControlId::PageColourButton) : Focus(ControlId::SpeakerKeywordBox, 0);
+    case ControlId::SpeakerKeywordBox:
         return ForwardFromKeyword(from.index, state);
-    case ControlId::Command5:
+    case ControlId::SpeakerColourButton:
         if (enter) {
-            return Press(ControlId::Command5, from.index);
+            return Press(ControlId::SpeakerColourButton, from.index);
         }
-        return from.index == SpeakerRows - 1 ? Focus(ControlId::Text1)
-                                             : Focus(ControlId::Text4, from.index + 1);
-    case ControlId::Text1:
-        return Focus(ControlId::Command1);
-    case ControlId::Command1:
-        return enter ? Press(ControlId::Command1) : Focus(ControlId::Command3);
-    case ControlId::Command3:
-        return enter ? Press(ControlId::Command3) : Focus(ControlId::Command2);
-    case ControlId::Command2:
-        return enter ? Press(ControlId::Command2) : Focus(ControlId::Command2);
-    case ControlId::Command4:
-        return enter ? Press(ControlId::Command4) : NavigationAction{Kind::NextInTabOrder, {}};
-    case ControlId::Text2:
+        return from.index == SpeakerRows - 1 ? Focus(ControlId::CheckView)
+                                             : Focus(ControlId::SpeakerKeywordBox, from.index + 1);
+    case ControlId::CheckView:
+        return Focus(ControlId::ConvertButton);
+    case ControlId::ConvertButton:
+        return enter ? Press(ControlId::ConvertButton) : Focus(ControlId::ExportButton);
+    case ControlId::ExportButton:
+        return enter ? Press(ControlId::ExportButton) : Focus(ControlId::ExitButton);
+    case ControlId::ExitButton:
+        return enter ? Press(ControlId::ExitButton) : Focus(ControlId::ExitButton);
+    case ControlId::ProductInfoButton:
+        return enter ? Press(ControlId::ProductInfoButton) : NavigationAction{Kind::NextInTabOrder, {}};
+    case ControlId::LogNameBox:
         return {Kind::NextInTabOrder, {}};
     default: // the labels and the frame take no focus
         break;
@@ -77,31 +79,31 @@ NavigationAction Forward(const ControlRef& from, bool enter, const NavigationSta
 
 NavigationAction Backward(const ControlRef& from, bool enter, const NavigationState& state) {
     switch (from.id) {
-    case ControlId::File1:
-        return Focus(ControlId::Command4);
-    case ControlId::Check1:
-        return Focus(ControlId::File1);
-    case ControlId::Text3:
-        return Focus(ControlId::Check1);
-    case ControlId::Command7:
-        return Focus(ControlId::Text3);
-    case ControlId::Command6:
-        return Focus(ControlId::Command7);
-    case ControlId::Text4:
+    case ControlId::LogList:
+        return Focus(ControlId::ProductInfoButton);
+    case ControlId::EmphasisBox:
+        return Focus(ControlId::LogList);
+    case ControlId::EntryKeywordBox:
+        return Focus(ControlId::EmphasisBox);
+    case ControlId::EntryColourButton:
+        return Focus(ControlId::EntryKeywordBox);
+    case ControlId::PageColourButton:
+        return Focus(ControlId::EntryColourButton);
+    case ControlId::SpeakerKeywordBox:
         return BackwardFromKeyword(from.index, state);
-    case ControlId::Command5:
-        return Focus(ControlId::Text4, from.index);
-    case ControlId::Text1:
-        return Focus(ControlId::Command5, SpeakerRows - 1);
-    case ControlId::Command1:
-        return Focus(ControlId::Text1);
-    case ControlId::Command3:
-        return Focus(ControlId::Command1);
-    case ControlId::Command2:
+    case ControlId::SpeakerColourButton:
+        return Focus(ControlId::SpeakerKeywordBox, from.index);
+    case ControlId::CheckView:
+        return Focus(ControlId::SpeakerColourButton, SpeakerRows - 1);
+    case ControlId::ConvertButton:
+        return Focus(ControlId::CheckView);
+    case ControlId::ExportButton:
+        return Focus(ControlId::ConvertButton);
+    case ControlId::ExitButton:
         // Shift+Enter and Shift+Tab part ways here.
-        return enter ? Focus(ControlId::Command3) : Focus(ControlId::Command1);
-    case ControlId::Command4:
-    case ControlId::Text2:
+        return enter ? Focus(ControlId::ExportButton) : Focus(ControlId::ConvertButton);
+    case ControlId::ProductInfoButton:
+    case ControlId::LogNameBox:
         return {Kind::PreviousInTabOrder, {}};
     default:
         break;
@@ -113,15 +115,15 @@ NavigationAction Backward(const ControlRef& from, bool enter, const NavigationSt
 
 bool NavigationState::Enabled(const ControlRef& control) const {
     switch (control.id) {
-    case ControlId::Command1:
+    case ControlId::ConvertButton:
         return command1Enabled;
-    case ControlId::Command3:
+    case ControlId::ExportButton:
         return command3Enabled;
-    case ControlId::Command6:
+    case ControlId::PageColourButton:
         return command6Enabled;
-    case ControlId::Command7:
+    case ControlId::EntryColourButton:
         return command7Enabled;
-    case ControlId::Command5:
+    case ControlId::SpeakerColourButton:
         return command5Enabled[control.index];
     default:
         return true;
@@ -130,7 +132,7 @@ bool NavigationState::Enabled(const ControlRef& control) const {
 
 NavigationAction Navigate(const ControlRef& from, int keyCode, int shift, const NavigationState& state) {
     if (keyCode == KeyCode::F12) {
-        return Press(ControlId::Command2);
+        return Press(ControlId::ExitButton);
     }
     if ((keyCode != KeyCode::Return && keyCode != KeyCode::Tab) ||
         (shift != ShiftBits::None && shift != ShiftBits::Shift)) {
@@ -140,7 +142,7 @@ NavigationAction Navigate(const ControlRef& from, int keyCode, int shift, const 
     NavigationAction action =
         shift == ShiftBits::None ? Forward(from, enter, state) : Backward(from, enter, state);
     if (action.kind == Kind::Focus && !state.Enabled(action.target)) {
-        return Focus(ControlId::File1);
+        return Focus(ControlId::LogList);
     }
     return action;
 }

@@ -27,9 +27,9 @@ struct NavigationAction {
 };
 
 // Enter moves forward and presses buttons, Shift+Enter moves back, Tab moves like Enter without pressing,
-// F12 leaves from anywhere. Pressing File1 means loading the selected log. A move onto a disabled control
-// lands on File1 instead. Controls without rules of their own (Command4, Text2) follow the tab order, and
-// Enter presses Command4.
+// F12 leaves from anywhere. Pressing logList means loading the selected log. A move onto a disabled control
+// lands on logList instead. Controls without rules of their own (productInfoButton, logNameBox) follow the
+// tab order, and Enter presses productInfoButton.
 NavigationAction Navigate(const ControlRef& from, int keyCode, int shift, const NavigationState& state);
 
 } // namespace parlowen

@@ -7,34 +7,34 @@ namespace parlowen {
 // The speaker rows of the main window, a keyword box and a colour button each: one per speaker colour.
 inline constexpr int SpeakerRows = static_cast<int>(ColorTable::SpeakerCount);
 
-// Every control of the main window; Text4 and Command5 carry a row index.
+// Every control of the main window; speakerKeywordBox and speakerColourButton carry a row index.
 enum class ControlId {
-    File1,
-    Check1,
-    Text3,
-    Command7,
-    Command6,
-    Text4,
-    Command5,
-    Text1,
-    Command1,
-    Command3,
-    Command2,
-    Command4,
-    Text2,
-    Frame1,
-    Label1,
-    Label2,
-    Label3,
-    Label4,
-    Label5,
-    Label6,
-    Label7,
-    Label8,
+    LogList,
+    EmphasisBox,
+    EntryKeywordBox,
+    EntryColourButton,
+    PageColourButton,
+    SpeakerKeywordBox,
+    SpeakerColourButton,
+    CheckView,
+    ConvertButton,
+    ExportButton,
+    ExitButton,
+    ProductInfoButton,
+    LogNameBox,
+    HtmlOptionsFrame,
+    PasteHint,
+    ListHeading,
+    CheckViewHeading,
+    EntryOptionsHeading,
+    SpeakerHeading,
+    BeforeAfterLabel,
+    KeyboardHint,
+    LineCounter,
 };
 
 struct ControlRef {
-    ControlId id = ControlId::File1;
+    ControlId id = ControlId::LogList;
     int index = 0;
     friend bool operator==(const ControlRef&, const ControlRef&) = default;
 };

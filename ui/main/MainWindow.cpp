@@ -6,7 +6,6 @@
 #include "ColourButton.h"
 #include "Dialogues.h"
 #include "FocusMark.h"
-#include "MainWindowOperations.h"
 #include "HtmlExporter.h"
 #include "InformationMessages.h"
 #include "KeyboardNavigation.h"
@@ -14,6 +13,7 @@
 #include "LogConverter.h"
 #include "LogFiles.h"
 #include "LogList.h"
+#include "MainWindowOperations.h"
 #include "PaletteHandOff.h"
 #include "QtText.h"
 #include "TextBox.h"
@@ -44,116 +44,123 @@ constexpr QRgb White = qRgb(255, 255, 255);
 
 } // namespace
 
-Form1::Form1(Module1& module, MessageBoxes& messageBoxes, const QString& programFolder, QWidget* parent)
-    : QWidget(parent), module_(module), messageBoxes_(messageBoxes) {
-    setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(ToQString(Form1Layout::Title));
+MainWindow::MainWindow(ProgramState& programState, MessageBoxes& messageBoxes, const QString& programFolder,
+                       QWidget* parent)
+    : QWidget(parent), programState_(programState), messageBoxes_(messageBoxes) {
+    setObjectName(QStringLiteral("MainWindow"));
+    setWindowTitle(ToQString(MainWindowLayout::Title));
     dotsPerInch_ = screen()->logicalDotsPerInchX();
-    setFixedSize(TwipsToPixels(Form1Layout::ClientWidth, dotsPerInch_),
-                 TwipsToPixels(Form1Layout::ClientHeight, dotsPerInch_));
-    Form1Layout::SetRoleColour(*this, QPalette::Window, Form1Layout::Background);
+    setFixedSize(TwipsToPixels(MainWindowLayout::ClientWidth, dotsPerInch_),
+                 TwipsToPixels(MainWindowLayout::ClientHeight, dotsPerInch_));
+    MainWindowLayout::SetRoleColour(*this, QPalette::Window, MainWindowLayout::Background);
     setAutoFillBackground(true);
-    setFont(Form1Layout::MakeFont(Form1Layout::WindowFont));
+    setFont(MainWindowLayout::MakeFont(MainWindowLayout::WindowFont));
 
-    ui_ = Form1Layout::CreateControls(*this, dotsPerInch_);
+    ui_ = MainWindowLayout::CreateControls(*this, dotsPerInch_);
     // The file name only ever comes from the list.
-    ui_.Text2->setReadOnly(true);
-    ui_.Text3->setMaxLength(KeywordLength);
-    operations_ = std::make_unique<Form1Operations>(
-        messageBoxes_, Form1Operations::Controls{ui_.Label6, ui_.Label8, ui_.Text1, ui_.File1, ui_.Check1});
-    paletteHandOff_ = std::make_unique<PaletteHandOff>(module_, messageBoxes_, *this, ui_);
+    ui_.logNameBox->setReadOnly(true);
+    ui_.entryKeywordBox->setMaxLength(KeywordLength);
+    operations_ = std::make_unique<MainWindowOperations>(
+        messageBoxes_, MainWindowOperations::Controls{ui_.beforeAfterLabel, ui_.lineCounter, ui_.checkView,
+                                                      ui_.logList, ui_.emphasisBox});
+    paletteHandOff_ = std::make_unique<PaletteHandOff>(programState_, messageBoxes_, *this, ui_);
     focusMark_ = new FocusMark(*this);
     CreateMenus();
     SetupShortcuts();
     SetupConnections();
-    Form_Load(programFolder);
+    startUp(programFolder);
 }
 
-Form1::~Form1() {
+MainWindow::~MainWindow() {
     // The controls change the focus as they go; the handlers must not hear of it.
     disconnect(focusChanges_);
     // Before the controls: a focus frame whose control goes first makes itself a window of its own.
     delete focusMark_;
 }
 
-Form2* Form1::Palette() const {
+PaletteWindow* MainWindow::Palette() const {
     return paletteHandOff_->Palette();
 }
 
-void Form1::CreateMenus() {
-    mnuTextCopy = new QMenu(QStringLiteral("テキストコピー"), this);
-    mnuCopy = mnuTextCopy->addAction(QStringLiteral("コピー(&C)"));
-    mnuTextPaste = new QMenu(QStringLiteral("テキストペースト"), this);
-    mnuPaste = mnuTextPaste->addAction(QStringLiteral("ペースト(&V)"));
+void MainWindow::CreateMenus() {
+    copyMenu_ = new QMenu(QStringLiteral("テキストコピー"), this);
+    copyAction_ = copyMenu_->addAction(QStringLiteral("コピー(&C)"));
+    pasteMenu_ = new QMenu(QStringLiteral("テキストペースト"), this);
+    pasteAction_ = pasteMenu_->addAction(QStringLiteral("ペースト(&V)"));
 }
 
 // Every key that works anywhere in the window, in one place. The text controls leave the copy and paste
 // keys to these commands.
-void Form1::SetupShortcuts() {
-    mnuCopy->setShortcuts(QKeySequence::Copy);
-    mnuPaste->setShortcuts(QKeySequence::Paste);
+void MainWindow::SetupShortcuts() {
+    copyAction_->setShortcuts(QKeySequence::Copy);
+    pasteAction_->setShortcuts(QKeySequence::Paste);
     // Not in the palette, which is a window of this one but has its own keys.
-    mnuCopy->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    mnuPaste->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    addAction(mnuCopy);
-    addAction(mnuPaste);
+    copyAction_->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    pasteAction_->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    addAction(copyAction_);
+    addAction(pasteAction_);
     auto* exit = new QShortcut(this);
     exit->setContext(Qt::WidgetWithChildrenShortcut);
     exit->setKeys(F12WithAnyModifiers());
-    connect(exit, &QShortcut::activated, this, &Form1::Command2_Click);
+    connect(exit, &QShortcut::activated, this, &MainWindow::onExitClicked);
 }
 
-void Form1::SetupConnections() {
-    connect(mnuCopy, &QAction::triggered, this, &Form1::mnuCopy_Click);
-    connect(mnuPaste, &QAction::triggered, this, &Form1::mnuPaste_Click);
-    connect(ui_.File1, &LogList::KeyDown, this,
-            [this](KeyPress key) { File1_KeyDown(key.keyCode, key.shift); });
-    connect(ui_.File1, &LogList::Chosen, this, &Form1::File1_Click);
-    connect(ui_.Text1, &CheckWindow::MouseDown, this, &Form1::Text1_MouseDown);
-    connect(ui_.Text2, &TextBox::Clicked, this, &Form1::Text2_Click);
-    connect(ui_.Label4, &ClickableLabel::Clicked, this, &Form1::Label4_Click);
-    connect(ui_.Label5, &ClickableLabel::Clicked, this, &Form1::Label5_Click);
-    connect(ui_.Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
-    connect(ui_.Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
-    connect(ui_.Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
-    connect(ui_.Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
-    connect(ui_.Command6, &QPushButton::clicked, this, &Form1::Command6_Click);
-    connect(ui_.Command7, &QPushButton::clicked, this, &Form1::Command7_Click);
+void MainWindow::SetupConnections() {
+    connect(copyAction_, &QAction::triggered, this, &MainWindow::onCopyTriggered);
+    connect(pasteAction_, &QAction::triggered, this, &MainWindow::onPasteTriggered);
+    connect(ui_.logList, &LogList::KeyDown, this,
+            [this](KeyPress key) { onLogListKey(key.keyCode, key.shift); });
+    connect(ui_.logList, &LogList::Chosen, this, &MainWindow::onLogListClicked);
+    connect(ui_.checkView, &CheckView::MouseDown, this, &MainWindow::onCheckViewMousePressed);
+    connect(ui_.logNameBox, &TextBox::Clicked, this, &MainWindow::onLogNameClicked);
+    connect(ui_.entryOptionsHeading, &ClickableLabel::Clicked, this,
+            &MainWindow::onEntryOptionsHeadingClicked);
+    connect(ui_.speakerHeading, &ClickableLabel::Clicked, this, &MainWindow::onSpeakerHeadingClicked);
+    connect(ui_.convertButton, &QPushButton::clicked, this, &MainWindow::onConvertClicked);
+    connect(ui_.exitButton, &QPushButton::clicked, this, &MainWindow::onExitClicked);
+    connect(ui_.exportButton, &QPushButton::clicked, this, &MainWindow::onExportClicked);
+    connect(ui_.productInfoButton, &QPushButton::clicked, this, &MainWindow::onProductInfoClicked);
+    connect(ui_.pageColourButton, &QPushButton::clicked, this, &MainWindow::onPageColourClicked);
+    connect(ui_.entryColourButton, &QPushButton::clicked, this, &MainWindow::onEntryColourClicked);
     focusChanges_ = connect(qApp, &QApplication::focusChanged, this,
-                            [this](QWidget*, QWidget* now) { ControlGotFocus(now); });
+                            [this](QWidget*, QWidget* now) { onControlFocused(now); });
     for (int i = 0; i < SpeakerRows; ++i) {
-        connect(ui_.Command5[i], &QPushButton::clicked, this, [this, i] { Command5_Click(i); });
-        connect(ui_.Text4[i], &TextBox::MouseDown, this,
-                [this, i](Qt::MouseButton button, QPoint position) { Text4_MouseDown(i, button, position); });
+        connect(ui_.speakerColourButton[i], &QPushButton::clicked, this,
+                [this, i] { onSpeakerColourClicked(i); });
+        connect(ui_.speakerKeywordBox[i], &TextBox::MouseDown, this,
+                [this, i](Qt::MouseButton button, QPoint position) {
+                    onSpeakerKeywordMousePressed(i, button, position);
+                });
     }
     new KeyboardNavigation(ui_, this);
 }
 
-void Form1::Form_Load(const QString& programFolder) {
-    state_.LogFolder = WithTrailingSeparator(programFolder);
-    for (const LogFileName& log : ListLogFiles(state_.LogFolder)) {
-        auto* item = new QListWidgetItem(log.shown, ui_.File1);
+void MainWindow::startUp(const QString& programFolder) {
+    state_.logFolder = WithTrailingSeparator(programFolder);
+    for (const LogFileName& log : ListLogFiles(state_.logFolder)) {
+        auto* item = new QListWidgetItem(log.shown, ui_.logList);
         item->setData(Qt::UserRole, log.native);
     }
     PlaceCentredWithLift(*this, dotsPerInch_);
-    for (QPushButton* button : {ui_.Command1, ui_.Command3, static_cast<QPushButton*>(ui_.Command6),
-                                static_cast<QPushButton*>(ui_.Command7)}) {
+    for (QPushButton* button :
+         {ui_.convertButton, ui_.exportButton, static_cast<QPushButton*>(ui_.pageColourButton),
+          static_cast<QPushButton*>(ui_.entryColourButton)}) {
         button->setEnabled(false);
     }
-    ui_.Check1->setCheckState(Qt::Unchecked);
-    ui_.Text1->clear();
-    ui_.Text2->clear();
-    ui_.Text3->clear();
+    ui_.emphasisBox->setCheckState(Qt::Unchecked);
+    ui_.checkView->clear();
+    ui_.logNameBox->clear();
+    ui_.entryKeywordBox->clear();
     for (int i = 0; i < SpeakerRows; ++i) {
-        ui_.Text4[i]->clear();
-        ui_.Command5[i]->setEnabled(false);
+        ui_.speakerKeywordBox[i]->clear();
+        ui_.speakerColourButton[i]->setEnabled(false);
     }
-    ui_.Label6->clear();
-    ui_.Label8->clear();
-    ui_.File1->setFocus(ProgramFocusReason);
+    ui_.beforeAfterLabel->clear();
+    ui_.lineCounter->clear();
+    ui_.logList->setFocus(ProgramFocusReason);
 }
 
-void Form1::showEvent(QShowEvent* event) {
+void MainWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (recoveriesReported_ || event->spontaneous()) {
         return;
@@ -163,148 +170,150 @@ void Form1::showEvent(QShowEvent* event) {
     QTimer::singleShot(0, this, [this] { RecoverJournals(*operations_); });
 }
 
-void Form1::SelectLog(const QByteArray& nativeName) {
-    for (int row = 0; row < ui_.File1->count(); ++row) {
-        QListWidgetItem* item = ui_.File1->item(row);
+void MainWindow::SelectLog(const QByteArray& nativeName) {
+    for (int row = 0; row < ui_.logList->count(); ++row) {
+        QListWidgetItem* item = ui_.logList->item(row);
         if (item->data(Qt::UserRole).toByteArray() == nativeName) {
             // A selection change from the program is not a click: it must not load.
-            const QSignalBlocker blocker(ui_.File1);
-            ui_.File1->setCurrentItem(item);
+            const QSignalBlocker blocker(ui_.logList);
+            ui_.logList->setCurrentItem(item);
             return;
         }
     }
 }
 
-void Form1::File1_KeyDown(std::int16_t& keyCode, std::int16_t shift) {
-    state_.LastListKey = keyCode;
-    switch (File1KeyRule(keyCode, shift)) {
+void MainWindow::onLogListKey(std::int16_t& keyCode, std::int16_t shift) {
+    state_.lastListKey = keyCode;
+    switch (LogListKeyRule(keyCode, shift)) {
     case ListKeyAction::Load:
         LoadSelectedLog();
         break;
-    case ListKeyAction::FocusCommand4:
-        ui_.Command4->setFocus(Qt::BacktabFocusReason);
+    case ListKeyAction::FocusProductInfoButton:
+        ui_.productInfoButton->setFocus(Qt::BacktabFocusReason);
         break;
     case ListKeyAction::None:
         break;
     }
 }
 
-void Form1::File1_Click() {
-    if (File1ClickLoads(state_.LastListKey)) {
+void MainWindow::onLogListClicked() {
+    if (LogListClickLoads(state_.lastListKey)) {
         std::int16_t keyCode = KeyCode::Return;
-        File1_KeyDown(keyCode, ShiftBits::None);
+        onLogListKey(keyCode, ShiftBits::None);
     }
 }
 
-void Form1::File1_GotFocus() {
-    state_.LastListKey = 0;
+void MainWindow::onLogListFocused() {
+    state_.lastListKey = 0;
 }
 
-void Form1::Text2_Click() {
-    QWidget* target = ui_.Text2->text().isEmpty() ? static_cast<QWidget*>(ui_.File1) : ui_.Command1;
+void MainWindow::onLogNameClicked() {
+    QWidget* target =
+        ui_.logNameBox->text().isEmpty() ? static_cast<QWidget*>(ui_.logList) : ui_.convertButton;
     if (!target->isEnabled()) {
-        target = ui_.File1;
+        target = ui_.logList;
     }
     target->setFocus(ProgramFocusReason);
 }
 
-std::string Form1::NativePath(const QByteArray& fileName) const {
-    return (QFile::encodeName(state_.LogFolder) + fileName).toStdString();
+std::string MainWindow::NativePath(const QByteArray& fileName) const {
+    return (QFile::encodeName(state_.logFolder) + fileName).toStdString();
 }
 
-void Form1::ResetOptionsForLoad() {
-    const QList<QListWidgetItem*> selected = ui_.File1->selectedItems();
-    ui_.Text2->setText(selected.isEmpty() ? QString() : selected.first()->text());
-    state_.LogFileBytes =
+void MainWindow::ResetOptionsForLoad() {
+    const QList<QListWidgetItem*> selected = ui_.logList->selectedItems();
+    ui_.logNameBox->setText(selected.isEmpty() ? QString() : selected.first()->text());
+    state_.logFileNativeName =
         selected.isEmpty() ? QByteArray() : selected.first()->data(Qt::UserRole).toByteArray();
-    ui_.Text2->repaint();
-    ui_.Text1->clear();
-    module_.LoadedLineCount = 0;
-    module_.ColorTable.Reset();
-    ui_.Check1->setCheckState(Qt::Unchecked);
-    ui_.Command6->setEnabled(true);
-    ui_.Command7->setEnabled(true);
-    Form1Layout::SetRoleColour(*ui_.Text3, QPalette::Base, White);
-    ui_.Text3->clear();
-    ui_.Label6->clear();
-    ui_.Label6->repaint();
+    ui_.logNameBox->repaint();
+    ui_.checkView->clear();
+    programState_.loadedLineCount = 0;
+    programState_.colourTable.Reset();
+    ui_.emphasisBox->setCheckState(Qt::Unchecked);
+    ui_.pageColourButton->setEnabled(true);
+    ui_.entryColourButton->setEnabled(true);
+    MainWindowLayout::SetRoleColour(*ui_.entryKeywordBox, QPalette::Base, White);
+    ui_.entryKeywordBox->clear();
+    ui_.beforeAfterLabel->clear();
+    ui_.beforeAfterLabel->repaint();
     for (int i = 0; i < SpeakerRows; ++i) {
-        ui_.Command5[i]->setEnabled(true);
-        ui_.Text4[i]->clear();
-        Form1Layout::SetRoleColour(*ui_.Text4[i], QPalette::Base, White);
-        Form1Layout::SetRoleColour(*ui_.Text4[i], QPalette::Text, Black);
+        ui_.speakerColourButton[i]->setEnabled(true);
+        ui_.speakerKeywordBox[i]->clear();
+        MainWindowLayout::SetRoleColour(*ui_.speakerKeywordBox[i], QPalette::Base, White);
+        MainWindowLayout::SetRoleColour(*ui_.speakerKeywordBox[i], QPalette::Text, Black);
     }
 }
 
-void Form1::LoadSelectedLog() {
+void MainWindow::LoadSelectedLog() {
     ResetOptionsForLoad();
-    const QString fileName = ui_.Text2->text();
+    const QString fileName = ui_.logNameBox->text();
     const LoadOutcome outcome =
-        RunLoad(*operations_, LoadRequest{NativePath(state_.LogFileBytes), fileName.toStdU16String()});
-    module_.LoadedLineCount = outcome.loadedLineCount;
+        RunLoad(*operations_, LoadRequest{NativePath(state_.logFileNativeName), fileName.toStdU16String()});
+    programState_.loadedLineCount = outcome.loadedLineCount;
     if (!fileName.isEmpty()) {
         state_.RemoveBlankLines = outcome.answers.RemoveBlankLines;
         state_.RemoveSeparatorLines = outcome.answers.RemoveSeparatorLines;
     }
     if (outcome.loaded) {
-        ui_.Command1->setEnabled(true);
-        ui_.Command3->setEnabled(true);
+        ui_.convertButton->setEnabled(true);
+        ui_.exportButton->setEnabled(true);
     }
 }
 
-bool Form1::FileNamed() {
-    if (!ui_.Text2->text().isEmpty()) {
+bool MainWindow::FileNamed() {
+    if (!ui_.logNameBox->text().isEmpty()) {
         return true;
     }
     // A load with nothing selected leaves the save buttons as they were; there is still nothing to save.
     messageBoxes_.ShowNotice(ToQString(UserTexts::SelectTitle), ToQString(UserTexts::NothingSelected));
-    ui_.File1->setFocus(ProgramFocusReason);
+    ui_.logList->setFocus(ProgramFocusReason);
     return false;
 }
 
-void Form1::Command1_Click() {
+void MainWindow::onConvertClicked() {
     if (!FileNamed()) {
         return;
     }
-    const QString fileName = ui_.Text2->text();
+    const QString fileName = ui_.logNameBox->text();
     RunConvertAndSave(*operations_,
-                      ConvertRequest{NativePath(state_.LogFileBytes), fileName.toStdU16String(),
+                      ConvertRequest{NativePath(state_.logFileNativeName), fileName.toStdU16String(),
                                      LoadAnswers{state_.RemoveBlankLines, state_.RemoveSeparatorLines},
-                                     module_.LoadedLineCount});
+                                     programState_.loadedLineCount});
 }
 
-std::array<std::u16string, SpeakerRows> Form1::SpeakerKeywords() const {
+std::array<std::u16string, SpeakerRows> MainWindow::SpeakerKeywords() const {
     std::array<std::u16string, SpeakerRows> keywords;
     for (int i = 0; i < SpeakerRows; ++i) {
-        keywords[i] = ui_.Text4[i]->text().toStdU16String();
+        keywords[i] = ui_.speakerKeywordBox[i]->text().toStdU16String();
     }
     return keywords;
 }
 
-void Form1::Command3_Click() {
+void MainWindow::onExportClicked() {
     if (!FileNamed()) {
         return;
     }
     // Only a checked box emphasises; the partly checked state counts as unchecked.
-    const bool emphasis = ui_.Check1->checkState() == Qt::Checked;
-    const std::u16string entryKeyword = ui_.Text3->text().toStdU16String();
+    const bool emphasis = ui_.emphasisBox->checkState() == Qt::Checked;
+    const std::u16string entryKeyword = ui_.entryKeywordBox->text().toStdU16String();
     const HtmlOptions options =
-        MakeHtmlOptions(module_.ColorTable, emphasis, entryKeyword, SpeakerKeywords());
+        MakeHtmlOptions(programState_.colourTable, emphasis, entryKeyword, SpeakerKeywords());
 
-    const QString fileName = ui_.Text2->text();
+    const QString fileName = ui_.logNameBox->text();
     const QString baseName = PageBaseName(fileName);
     ExportHtml(*operations_, options,
-               ExportRequest{NativePath(state_.LogFileBytes), NativePath(PageFileName(state_.LogFileBytes)),
-                             fileName.toStdU16String(), baseName.toStdU16String(),
+               ExportRequest{NativePath(state_.logFileNativeName),
+                             NativePath(PageFileName(state_.logFileNativeName)), fileName.toStdU16String(),
+                             baseName.toStdU16String(),
                              LoadAnswers{state_.RemoveBlankLines, state_.RemoveSeparatorLines},
-                             module_.LoadedLineCount});
+                             programState_.loadedLineCount});
 }
 
-void Form1::Command2_Click() {
+void MainWindow::onExitClicked() {
     close();
 }
 
-void Form1::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     // Closing the main window ends the program, so no other window of it may stay behind.
     for (QWidget* window : QApplication::topLevelWidgets()) {
         if (window != this) {
@@ -315,40 +324,40 @@ void Form1::closeEvent(QCloseEvent* event) {
     emit Ended();
 }
 
-void Form1::Command4_Click() {
+void MainWindow::onProductInfoClicked() {
     messageBoxes_.ShowNotice(InformationMessages::ProductInformationTitle(),
                              InformationMessages::ProductInformationText());
 }
 
-void Form1::Label4_Click() {
+void MainWindow::onEntryOptionsHeadingClicked() {
     messageBoxes_.ShowNotice(InformationMessages::ProductInformationTitle(),
                              InformationMessages::CreditText());
 }
 
-void Form1::Label5_Click() {
+void MainWindow::onSpeakerHeadingClicked() {
     messageBoxes_.ShowNotice(InformationMessages::VersionInformationTitle(),
                              InformationMessages::VersionInformationText());
 }
 
-void Form1::Text1_MouseDown(Qt::MouseButton button, QPoint position) {
+void MainWindow::onCheckViewMousePressed(Qt::MouseButton button, QPoint position) {
     if (button == Qt::RightButton) {
-        mnuTextCopy->popup(position);
+        copyMenu_->popup(position);
     }
 }
 
-void Form1::Text4_MouseDown(int /*index*/, Qt::MouseButton button, QPoint position) {
+void MainWindow::onSpeakerKeywordMousePressed(int /*index*/, Qt::MouseButton button, QPoint position) {
     // The same menu for every box; the paste goes to whichever control has the focus.
     if (button == Qt::RightButton) {
-        mnuTextPaste->popup(position);
+        pasteMenu_->popup(position);
     }
 }
 
-void Form1::mnuCopy_Click() {
-    ClipTarget = focusWidget();
+void MainWindow::onCopyTriggered() {
+    clipTarget_ = focusWidget();
     QString selected;
-    if (auto* box = qobject_cast<QLineEdit*>(ClipTarget)) {
+    if (auto* box = qobject_cast<QLineEdit*>(clipTarget_)) {
         selected = KeywordCut(box->selectedText());
-    } else if (auto* view = qobject_cast<CheckWindow*>(ClipTarget)) {
+    } else if (auto* view = qobject_cast<CheckView*>(clipTarget_)) {
         selected = view->SelectedText();
     } else {
         return; // a button, the check box or the list has no text to copy; the clipboard keeps its own
@@ -356,68 +365,68 @@ void Form1::mnuCopy_Click() {
     QGuiApplication::clipboard()->setText(selected);
 }
 
-void Form1::mnuPaste_Click() {
-    ClipTarget = focusWidget();
+void MainWindow::onPasteTriggered() {
+    clipTarget_ = focusWidget();
     const QString pasted = QGuiApplication::clipboard()->text();
-    if (auto* box = qobject_cast<TextBox*>(ClipTarget)) {
+    if (auto* box = qobject_cast<TextBox*>(clipTarget_)) {
         box->PasteText(pasted);
-    } else if (auto* view = qobject_cast<CheckWindow*>(ClipTarget)) {
+    } else if (auto* view = qobject_cast<CheckView*>(clipTarget_)) {
         view->PasteText(pasted);
     }
 }
 
 // The GotFocus handlers, by who received the focus.
-void Form1::ControlGotFocus(QWidget* widget) {
+void MainWindow::onControlFocused(QWidget* widget) {
     const std::optional<ControlRef> control = ui_.RefOf(widget);
-    const ControlId id = control ? control->id : ControlId::Frame1;
+    const ControlId id = control ? control->id : ControlId::HtmlOptionsFrame;
     // clang-format off
     switch (id) {
-    case ControlId::File1: return File1_GotFocus();
-    case ControlId::Text3: return Text3_GotFocus();
-    case ControlId::Command5: return Command5_GotFocus(control->index);
-    case ControlId::Command6: return Command6_GotFocus();
-    case ControlId::Command7: return Command7_GotFocus();
+    case ControlId::LogList: return onLogListFocused();
+    case ControlId::EntryKeywordBox: return onEntryKeywordFocused();
+    case ControlId::SpeakerColourButton: return onSpeakerColourFocused(control->index);
+    case ControlId::PageColourButton: return onPageColourFocused();
+    case ControlId::EntryColourButton: return onEntryColourFocused();
     default: return; // the other controls have no focus handler
     }
     // clang-format on
 }
 
-void Form1::Text3_GotFocus() {
-    ui_.Text3->selectAll();
+void MainWindow::onEntryKeywordFocused() {
+    ui_.entryKeywordBox->selectAll();
     // A click places the caret after the focus has arrived; selecting again once it has keeps the rule.
-    QTimer::singleShot(0, ui_.Text3, [box = QPointer<QLineEdit>(ui_.Text3)] {
+    QTimer::singleShot(0, ui_.entryKeywordBox, [box = QPointer<QLineEdit>(ui_.entryKeywordBox)] {
         if (box && box->hasFocus()) {
             box->selectAll();
         }
     });
 }
 
-void Form1::Command5_Click(int index) {
-    paletteHandOff_->Open(ui_.Command5[static_cast<std::size_t>(index)]);
+void MainWindow::onSpeakerColourClicked(int index) {
+    paletteHandOff_->Open(ui_.speakerColourButton[static_cast<std::size_t>(index)]);
 }
 
-void Form1::Command6_Click() {
-    paletteHandOff_->Open(ui_.Command6);
+void MainWindow::onPageColourClicked() {
+    paletteHandOff_->Open(ui_.pageColourButton);
 }
 
-void Form1::Command7_Click() {
-    paletteHandOff_->Open(ui_.Command7);
+void MainWindow::onEntryColourClicked() {
+    paletteHandOff_->Open(ui_.entryColourButton);
 }
 
-QColor Form1::PagePreviewColour() const {
+QColor MainWindow::PagePreviewColour() const {
     return paletteHandOff_->PagePreviewColour();
 }
 
-void Form1::Command5_GotFocus(int index) {
-    paletteHandOff_->ShowPreview(ui_.Command5[static_cast<std::size_t>(index)]);
+void MainWindow::onSpeakerColourFocused(int index) {
+    paletteHandOff_->ShowPreview(ui_.speakerColourButton[static_cast<std::size_t>(index)]);
 }
 
-void Form1::Command6_GotFocus() {
-    paletteHandOff_->ShowPreview(ui_.Command6);
+void MainWindow::onPageColourFocused() {
+    paletteHandOff_->ShowPreview(ui_.pageColourButton);
 }
 
-void Form1::Command7_GotFocus() {
-    paletteHandOff_->ShowPreview(ui_.Command7);
+void MainWindow::onEntryColourFocused() {
+    paletteHandOff_->ShowPreview(ui_.entryColourButton);
 }
 
 } // namespace parlowen

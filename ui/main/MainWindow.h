@@ -1,8 +1,8 @@
 #pragma once
 
-#include "MainWindowLayout.h"
 #include "KeyCodes.h"
 #include "LogLoader.h"
+#include "MainWindowLayout.h"
 #include "MessageBoxes.h"
 #include "ProgramState.h"
 
@@ -23,64 +23,65 @@ namespace parlowen {
 
 class ColourButton;
 class FocusMark;
-class Form1Operations;
-class Form2;
+class MainWindowOperations;
+class PaletteWindow;
 class PaletteHandOff;
 
 // What the main window remembers between its handlers.
-struct Form1State {
-    QString LogFolder;                           // the program's folder, ending in "/"
-    std::int16_t LastListKey = 0;                // key code of the last key pressed in File1, or 0
+struct MainWindowState {
+    QString logFolder;                           // the program's folder, ending in "/"
+    std::int16_t lastListKey = 0;                // key code of the last key pressed in logList, or 0
     std::int16_t RemoveBlankLines = StoredFalse; // the answers of the last load
     std::int16_t RemoveSeparatorLines = StoredFalse;
-    QByteArray LogFileBytes; // the name in Text2 as the file system spells it
+    QByteArray logFileNativeName; // the name in logNameBox as the file system spells it
 };
 
 // The main window: the file list, the HTML options, the text check window and the buttons. The controls
-// carry their own behaviour (Form1Layout makes them); the handlers here turn their signals into calls of the
-// log operations and the rules.
-class Form1 : public QWidget {
+// carry their own behaviour (MainWindowLayout makes them); the handlers here turn their signals into calls of
+// the log operations and the rules.
+class MainWindow : public QWidget {
     Q_OBJECT
 
   public:
     // programFolder is where the logs are listed from: the program's own folder unless the command line
     // named one or the program is installed (StartLocation).
-    Form1(Module1& module, MessageBoxes& messageBoxes,
-          const QString& programFolder = QCoreApplication::applicationDirPath(), QWidget* parent = nullptr);
-    ~Form1() override;
+    MainWindow(ProgramState& programState, MessageBoxes& messageBoxes,
+               const QString& programFolder = QCoreApplication::applicationDirPath(),
+               QWidget* parent = nullptr);
+    ~MainWindow() override;
 
-    const Form1State& State() const { return state_; }
+    const MainWindowState& State() const { return state_; }
 
     // Selects a listed log without loading it, as a log named on the command line is offered.
     void SelectLog(const QByteArray& nativeName);
 
-    void File1_KeyDown(std::int16_t& keyCode, std::int16_t shift);
-    void File1_Click();
-    void File1_GotFocus();
-    void Text2_Click();
-    void Command1_Click();
-    void Command2_Click();
-    void Command3_Click();
-    void Command4_Click();
-    void Label4_Click();
-    void Label5_Click();
-    void Command5_Click(int index);
-    void Command6_Click();
-    void Command7_Click();
-    void Command5_GotFocus(int index);
-    void Command6_GotFocus();
-    void Command7_GotFocus();
-    void Text3_GotFocus();
-    void Text1_MouseDown(Qt::MouseButton button, QPoint position);
-    void Text4_MouseDown(int index, Qt::MouseButton button, QPoint position);
-    void mnuCopy_Click();
-    void mnuPaste_Click();
+    void onLogListKey(std::int16_t& keyCode, std::int16_t shift);
+    void onLogListClicked();
+    void onLogListFocused();
+    void onLogNameClicked();
+    void onConvertClicked();
+    void onExitClicked();
+    void onExportClicked();
+    void onProductInfoClicked();
+    void onEntryOptionsHeadingClicked();
+    void onSpeakerHeadingClicked();
+    void onSpeakerColourClicked(int index);
+    void onPageColourClicked();
+    void onEntryColourClicked();
+    void onSpeakerColourFocused(int index);
+    void onPageColourFocused();
+    void onEntryColourFocused();
+    void onEntryKeywordFocused();
+    void onCheckViewMousePressed(Qt::MouseButton button, QPoint position);
+    void onSpeakerKeywordMousePressed(int index, Qt::MouseButton button, QPoint position);
+    void onCopyTriggered();
+    void onPasteTriggered();
 
-    // The background of Text3: the page colour as previewed so far.
+    // The background of entryKeywordBox: the page colour as previewed so far.
     QColor PagePreviewColour() const;
     // The palette window while it exists (it is built by the first colour button and destroyed when
     // closed through its frame).
-    Form2* Palette() const;
+    PaletteWindow* Palette() const;
 
   signals:
     // The window was closed: the program is over.
@@ -95,8 +96,8 @@ class Form1 : public QWidget {
     void CreateMenus();
     void SetupShortcuts();
     void SetupConnections();
-    void Form_Load(const QString& programFolder);
-    void ControlGotFocus(QWidget* widget);
+    void startUp(const QString& programFolder);
+    void onControlFocused(QWidget* widget);
 
     void ResetOptionsForLoad();
     void LoadSelectedLog();
@@ -104,18 +105,18 @@ class Form1 : public QWidget {
     std::string NativePath(const QByteArray& fileName) const;
     std::array<std::u16string, SpeakerRows> SpeakerKeywords() const;
 
-    Module1& module_;
+    ProgramState& programState_;
     MessageBoxes& messageBoxes_;
-    Form1State state_;
+    MainWindowState state_;
     double dotsPerInch_ = 96;
-    Form1Controls ui_;
-    std::unique_ptr<Form1Operations> operations_;
+    MainWindowControls ui_;
+    std::unique_ptr<MainWindowOperations> operations_;
     std::unique_ptr<PaletteHandOff> paletteHandOff_;
-    QPointer<QWidget> ClipTarget; // the control the last copy or paste worked on
-    QMenu* mnuTextCopy = nullptr;
-    QMenu* mnuTextPaste = nullptr;
-    QAction* mnuCopy = nullptr;
-    QAction* mnuPaste = nullptr;
+    QPointer<QWidget> clipTarget_; // the control the last copy or paste worked on
+    QMenu* copyMenu_ = nullptr;
+    QMenu* pasteMenu_ = nullptr;
+    QAction* copyAction_ = nullptr;
+    QAction* pasteAction_ = nullptr;
     QMetaObject::Connection focusChanges_;
     bool recoveriesReported_ = false;
     FocusMark* focusMark_ = nullptr;

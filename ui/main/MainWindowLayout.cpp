@@ -16,7 +16,7 @@
 #include <iterator>
 #include <type_traits>
 
-namespace parlowen::Form1Layout {
+namespace parlowen::MainWindowLayout {
 
 namespace {
 
@@ -39,10 +39,10 @@ constexpr std::u16string_view ColourCaption = u"色設定";
 
 using K = ControlKind;
 using Id = ControlId;
-using C = Form1Controls;
+using C = MainWindowControls;
 
-// Puts a made control into its member of Form1Controls; a member array takes it at the control's index.
-template <auto Member> void Into(Form1Controls& controls, QWidget* widget, int index) {
+// Puts a made control into its member of MainWindowControls; a member array takes it at the control's index.
+template <auto Member> void Into(MainWindowControls& controls, QWidget* widget, int index) {
     auto& member = controls.*Member;
     using Member_t = std::remove_reference_t<decltype(member)>;
     if constexpr (std::is_pointer_v<Member_t>) {
@@ -57,38 +57,38 @@ template <auto Member> void Into(Form1Controls& controls, QWidget* widget, int i
 // comes before the controls inside it.
 // clang-format off
 constexpr ControlDefinition SingleControls[] = {
-    {u"Label2", {Id::Label2}, K::Label, false, u"ログファイル選択", NoReloadTip, Heading, Blue, {}, {330, 150, 3015, 495}, 30, {}, {}, Into<&C::Label2>},
-    {u"File1", {Id::File1}, K::FileList, false, {}, NoReloadTip, {}, {}, {}, {300, 420, 3105, 1350}, 0, u"ログファイル選択", {}, Into<&C::File1>},
-    {u"Text2", {Id::Text2}, K::TextBox, false, {}, u"選んだファイル名がここに表示されるよ。", {}, {}, FileNameYellow,
-     {300, 1770, 3090, 315}, 1, u"ファイル名", {}, Into<&C::Text2>},
-    {u"Frame1", {Id::Frame1}, K::Frame, false, u"HTML生成用オプション", {}, Heading, Blue, Background,
-     {3510, 300, 9675, 2685}, 34, {}, {}, Into<&C::Frame1>},
-    {u"Label4", {Id::Label4}, K::Label, true, u"入退場＆ページ背景オプション", {}, SubHeading, Blue, {},
-     {180, 450, 3195, 1365}, 35, {}, {}, Into<&C::Label4>},
-    {u"Check1", {Id::Check1}, K::CheckBox, true, u"キーワードではじまる行を強調", {}, {}, {}, Background,
-     {420, 690, 2655, 345}, 2, {}, {}, Into<&C::Check1>},
-    {u"Text3", {Id::Text3}, K::TextBox, true, {}, u"普通はチャットの入退場メッセージをここにペーストするところ。", {}, {}, White,
-     {420, 1050, 1695, 315}, 3, u"入退場キーワード", {}, Into<&C::Text3>},
-    {u"Command7", {Id::Command7}, K::Button, true, ColourCaption, {}, FixedSmall, {}, {}, {2100, 1050, 795, 320}, 4,
-     u"入退場の色設定", ColorTable::EntrySlot, Into<&C::Command7>},
-    {u"Command6", {Id::Command6}, K::Button, true, u"ページ背景色設定", {}, FixedSmall, {}, {}, {420, 1410, 1680, 320}, 5, {},
-     ColorTable::PageSlot, Into<&C::Command6>},
-    {u"Label5", {Id::Label5}, K::Label, true, u"発言者別色指定：キーワードを指定してください。", {}, SubHeading, Blue, {},
-     {3690, 210, 5655, 285}, 36, {}, {}, Into<&C::Label5>},
-    {u"Label1", {Id::Label1}, K::Label, true,
+    {u"listHeading", {Id::ListHeading}, K::Label, false, u"ログファイル選択", NoReloadTip, Heading, Blue, {}, {330, 150, 3015, 495}, 30, {}, {}, Into<&C::listHeading>},
+    {u"logList", {Id::LogList}, K::FileList, false, {}, NoReloadTip, {}, {}, {}, {300, 420, 3105, 1350}, 0, u"ログファイル選択", {}, Into<&C::logList>},
+    {u"logNameBox", {Id::LogNameBox}, K::TextBox, false, {}, u"選んだファイル名がここに表示されるよ。", {}, {}, FileNameYellow,
+     {300, 1770, 3090, 315}, 1, u"ファイル名", {}, Into<&C::logNameBox>},
+    {u"htmlOptionsFrame", {Id::HtmlOptionsFrame}, K::Frame, false, u"HTML生成用オプション", {}, Heading, Blue, Background,
+     {3510, 300, 9675, 2685}, 34, {}, {}, Into<&C::htmlOptionsFrame>},
+    {u"entryOptionsHeading", {Id::EntryOptionsHeading}, K::Label, true, u"入退場＆ページ背景オプション", {}, SubHeading, Blue, {},
+     {180, 450, 3195, 1365}, 35, {}, {}, Into<&C::entryOptionsHeading>},
+    {u"emphasisBox", {Id::EmphasisBox}, K::CheckBox, true, u"キーワードではじまる行を強調", {}, {}, {}, Background,
+     {420, 690, 2655, 345}, 2, {}, {}, Into<&C::emphasisBox>},
+    {u"entryKeywordBox", {Id::EntryKeywordBox}, K::TextBox, true, {}, u"普通はチャットの入退場メッセージをここにペーストするところ。", {}, {}, White,
+     {420, 1050, 1695, 315}, 3, u"入退場キーワード", {}, Into<&C::entryKeywordBox>},
+    {u"entryColourButton", {Id::EntryColourButton}, K::Button, true, ColourCaption, {}, FixedSmall, {}, {}, {2100, 1050, 795, 320}, 4,
+     u"入退場の色設定", ColorTable::EntrySlot, Into<&C::entryColourButton>},
+    {u"pageColourButton", {Id::PageColourButton}, K::Button, true, u"ページ背景色設定", {}, FixedSmall, {}, {}, {420, 1410, 1680, 320}, 5, {},
+     ColorTable::PageSlot, Into<&C::pageColourButton>},
+    {u"speakerHeading", {Id::SpeakerHeading}, K::Label, true, u"発言者別色指定：キーワードを指定してください。", {}, SubHeading, Blue, {},
+     {3690, 210, 5655, 285}, 36, {}, {}, Into<&C::speakerHeading>},
+    {u"pasteHint", {Id::PasteHint}, K::Label, true,
      u"テキストチェックウィンドウでコピーして、キーワードボックスにペーストできるよ。　　　　　"
      u"キーワード選択は行の左端からお願いします。１０文字まで自動揃えでペーストします。",
-     {}, {}, {}, {}, {210, 1860, 3375, 795}, 37, {}, {}, Into<&C::Label1>},
-    {u"Label3", {Id::Label3}, K::Label, false, u"テキストチェックウィンドウ", {}, Heading, Blue, {}, {210, 3090, 2850, 285}, 31, {}, {}, Into<&C::Label3>},
-    {u"Label6", {Id::Label6}, K::Label, false, {}, u"ここに変換前/後を表示します。", StateFont, {}, {}, {3060, 3060, 1185, 285}, 32, {}, {}, Into<&C::Label6>},
-    {u"Label8", {Id::Label8}, K::Label, false, {}, u"ここに現在処理中の行数を表示します。", {}, {}, {}, {4260, 3060, 2055, 285}, 38, {}, {}, Into<&C::Label8>},
-    {u"Label7", {Id::Label7}, K::Label, false, u"Shiftキー+Enterキーで、いっこ前に戻るよ。", {}, {}, {}, {}, {6480, 3120, 4095, 195}, 33, {}, {}, Into<&C::Label7>},
-    {u"Text1", {Id::Text1}, K::TextView, false, {}, {}, CheckWindowFont, {}, {}, {210, 3450, 12945, 4275}, 39,
-     u"テキストチェックウィンドウ", {}, Into<&C::Text1>},
-    {u"Command1", {Id::Command1}, K::Button, false, u"変換して保存", {}, {}, {}, {}, {120, 7920, 1695, 375}, 26, {}, {}, Into<&C::Command1>},
-    {u"Command3", {Id::Command3}, K::Button, false, u"HTMLにして保存", {}, {}, {}, {}, {2070, 7920, 1695, 375}, 27, {}, {}, Into<&C::Command3>},
-    {u"Command2", {Id::Command2}, K::Button, false, u"終了(F12)", {}, {}, {}, {}, {9690, 7920, 1185, 375}, 28, {}, {}, Into<&C::Command2>},
-    {u"Command4", {Id::Command4}, K::Button, false, u"Product Information", {}, {}, {}, {}, {11130, 7920, 2145, 375}, 29, {}, {}, Into<&C::Command4>},
+     {}, {}, {}, {}, {210, 1860, 3375, 795}, 37, {}, {}, Into<&C::pasteHint>},
+    {u"checkViewHeading", {Id::CheckViewHeading}, K::Label, false, u"テキストチェックウィンドウ", {}, Heading, Blue, {}, {210, 3090, 2850, 285}, 31, {}, {}, Into<&C::checkViewHeading>},
+    {u"beforeAfterLabel", {Id::BeforeAfterLabel}, K::Label, false, {}, u"ここに変換前/後を表示します。", StateFont, {}, {}, {3060, 3060, 1185, 285}, 32, {}, {}, Into<&C::beforeAfterLabel>},
+    {u"lineCounter", {Id::LineCounter}, K::Label, false, {}, u"ここに現在処理中の行数を表示します。", {}, {}, {}, {4260, 3060, 2055, 285}, 38, {}, {}, Into<&C::lineCounter>},
+    {u"keyboardHint", {Id::KeyboardHint}, K::Label, false, u"Shiftキー+Enterキーで、いっこ前に戻るよ。", {}, {}, {}, {}, {6480, 3120, 4095, 195}, 33, {}, {}, Into<&C::keyboardHint>},
+    {u"checkView", {Id::CheckView}, K::TextView, false, {}, {}, CheckWindowFont, {}, {}, {210, 3450, 12945, 4275}, 39,
+     u"テキストチェックウィンドウ", {}, Into<&C::checkView>},
+    {u"convertButton", {Id::ConvertButton}, K::Button, false, u"変換して保存", {}, {}, {}, {}, {120, 7920, 1695, 375}, 26, {}, {}, Into<&C::convertButton>},
+    {u"exportButton", {Id::ExportButton}, K::Button, false, u"HTMLにして保存", {}, {}, {}, {}, {2070, 7920, 1695, 375}, 27, {}, {}, Into<&C::exportButton>},
+    {u"exitButton", {Id::ExitButton}, K::Button, false, u"終了(F12)", {}, {}, {}, {}, {9690, 7920, 1185, 375}, 28, {}, {}, Into<&C::exitButton>},
+    {u"productInfoButton", {Id::ProductInfoButton}, K::Button, false, u"Product Information", {}, {}, {}, {}, {11130, 7920, 2145, 375}, 29, {}, {}, Into<&C::productInfoButton>},
 };
 // clang-format on
 
@@ -96,19 +96,19 @@ constexpr ControlDefinition SingleControls[] = {
 // clang-format off
 ControlDefinition SpeakerKeyword(int i) {
     const TwipsRect rect{i < 5 ? 3660 : 6600, 510 + 330 * (i % 5), 2055, 315};
-    return {u"Text4", {Id::Text4, i}, K::TextBox, true, {}, SpeakerTip, FixedSmall, {}, {}, rect, 6 + 2 * i, {}, {},
-            Into<&C::Text4>};
+    return {u"speakerKeywordBox", {Id::SpeakerKeywordBox, i}, K::TextBox, true, {}, SpeakerTip, FixedSmall, {}, {}, rect, 6 + 2 * i, {}, {},
+            Into<&C::speakerKeywordBox>};
 }
 
 ControlDefinition SpeakerColourButton(int i) {
     const TwipsRect rect{i < 5 ? 5700 : 8640, 510 + 330 * (i % 5), i == 0 ? 795 : 765, 320};
-    return {u"Command5", {Id::Command5, i}, K::Button, true, ColourCaption, {}, FixedSmall, {}, {}, rect, 7 + 2 * i,
-            {}, ColorTable::SpeakerSlot(static_cast<std::size_t>(i)), Into<&C::Command5>};
+    return {u"speakerColourButton", {Id::SpeakerColourButton, i}, K::Button, true, ColourCaption, {}, FixedSmall, {}, {}, rect, 7 + 2 * i,
+            {}, ColorTable::SpeakerSlot(static_cast<std::size_t>(i)), Into<&C::speakerColourButton>};
 }
 // clang-format on
 
 bool InRow(const ControlRef& ref) {
-    return ref.id == Id::Text4 || ref.id == Id::Command5;
+    return ref.id == Id::SpeakerKeywordBox || ref.id == Id::SpeakerColourButton;
 }
 
 QWidget* CreateWidget(const ControlDefinition& control, QWidget* parent) {
@@ -133,7 +133,7 @@ QWidget* CreateWidget(const ControlDefinition& control, QWidget* parent) {
         return button;
     }
     case ControlKind::TextView:
-        return new CheckWindow(parent);
+        return new CheckView(parent);
     }
     return nullptr;
 }
@@ -189,10 +189,10 @@ QString ObjectName(const ControlDefinition& control) {
 }
 
 QString AccessibleName(const ControlDefinition& control) {
-    if (control.ref.id == Id::Text4) {
+    if (control.ref.id == Id::SpeakerKeywordBox) {
         return QStringLiteral("話者%1のキーワード").arg(control.ref.index + 1);
     }
-    if (control.ref.id == Id::Command5) {
+    if (control.ref.id == Id::SpeakerColourButton) {
         return QStringLiteral("話者%1の色設定").arg(control.ref.index + 1);
     }
     return ToQString(control.spokenName.empty() ? control.caption : control.spokenName);
@@ -211,11 +211,11 @@ void SetRoleColour(QWidget& widget, QPalette::ColorRole role, QRgb colour) {
     widget.setPalette(palette);
 }
 
-Form1Controls CreateControls(QWidget& window, double dotsPerInch) {
-    Form1Controls controls;
+MainWindowControls CreateControls(QWidget& window, double dotsPerInch) {
+    MainWindowControls controls;
     std::vector<std::pair<int, QWidget*>> focusable;
     for (const ControlDefinition& control : Controls()) {
-        QWidget* widget = CreateWidget(control, control.inFrame ? controls.Frame1 : &window);
+        QWidget* widget = CreateWidget(control, control.inFrame ? controls.htmlOptionsFrame : &window);
         widget->setObjectName(ObjectName(control));
         const TwipsRect& rect = control.rect;
         widget->setGeometry(TwipsToPixels(rect.left, dotsPerInch), TwipsToPixels(rect.top, dotsPerInch),
@@ -244,15 +244,15 @@ Form1Controls CreateControls(QWidget& window, double dotsPerInch) {
     return controls;
 }
 
-} // namespace parlowen::Form1Layout
+} // namespace parlowen::MainWindowLayout
 
 namespace parlowen {
 
-QWidget* Form1Controls::Widget(const ControlRef& control) const {
+QWidget* MainWindowControls::Widget(const ControlRef& control) const {
     return widgets.at({control.id, control.index});
 }
 
-std::optional<ControlRef> Form1Controls::RefOf(const QObject* widget) const {
+std::optional<ControlRef> MainWindowControls::RefOf(const QObject* widget) const {
     const auto found = refs.constFind(widget);
     return found == refs.cend() ? std::nullopt : std::optional<ControlRef>(*found);
 }

@@ -21,7 +21,7 @@ class QPushButton;
 
 namespace parlowen {
 
-class CheckWindow;
+class CheckView;
 class ClickableLabel;
 class ColourButton;
 class LogList;
@@ -50,8 +50,8 @@ struct TwipsRect {
     int height = 0;
 };
 
-struct Form1Controls;
-using ControlBinding = void (*)(Form1Controls& controls, QWidget* widget, int index);
+struct MainWindowControls;
+using ControlBinding = void (*)(MainWindowControls& controls, QWidget* widget, int index);
 
 // One control of the main window as it is laid out; positions of controls in the frame are relative to it.
 struct ControlDefinition {
@@ -68,21 +68,22 @@ struct ControlDefinition {
     int tabIndex = 0;
     std::u16string_view spokenName;        // what a screen reader calls a control its caption does not name
     std::optional<std::size_t> colourSlot; // a colour button's slot in the colour table
-    ControlBinding bind = nullptr;         // puts the made control into its member of Form1Controls
+    ControlBinding bind = nullptr;         // puts the made control into its member of MainWindowControls
 };
 
 // The main window's controls, typed, each made from its row of the layout table.
-struct Form1Controls {
-    ClickableLabel *Label1{}, *Label2{}, *Label3{}, *Label4{}, *Label5{}, *Label6{}, *Label7{}, *Label8{};
-    QGroupBox* Frame1{};
-    LogList* File1{};
-    TextBox *Text2{}, *Text3{};
-    std::array<TextBox*, SpeakerRows> Text4{};
-    CheckWindow* Text1{};
-    QCheckBox* Check1{};
-    QPushButton *Command1{}, *Command2{}, *Command3{}, *Command4{};
-    std::array<ColourButton*, SpeakerRows> Command5{};
-    ColourButton *Command6{}, *Command7{};
+struct MainWindowControls {
+    ClickableLabel *pasteHint{}, *listHeading{}, *checkViewHeading{}, *entryOptionsHeading{},
+        *speakerHeading{}, *beforeAfterLabel{}, *keyboardHint{}, *lineCounter{};
+    QGroupBox* htmlOptionsFrame{};
+    LogList* logList{};
+    TextBox *logNameBox{}, *entryKeywordBox{};
+    std::array<TextBox*, SpeakerRows> speakerKeywordBox{};
+    CheckView* checkView{};
+    QCheckBox* emphasisBox{};
+    QPushButton *convertButton{}, *exitButton{}, *exportButton{}, *productInfoButton{};
+    std::array<ColourButton*, SpeakerRows> speakerColourButton{};
+    ColourButton *pageColourButton{}, *entryColourButton{};
 
     // The control a rule names.
     QWidget* Widget(const ControlRef& control) const;
@@ -93,7 +94,7 @@ struct Form1Controls {
     std::map<std::pair<ControlId, int>, QWidget*> widgets;
 };
 
-namespace Form1Layout {
+namespace MainWindowLayout {
 
 inline constexpr std::u16string_view Title = u"チャットログ編集ツールParlowen";
 inline constexpr int ClientWidth = 13590;
@@ -104,7 +105,7 @@ inline constexpr FontChoice WindowFont{u"ＭＳ Ｐゴシック", 9, false};
 // Every control, the frame before the controls inside it, the keyword rows generated from their pattern.
 std::vector<ControlDefinition> Controls();
 
-// "Text4(3)" for an array member, the plain name otherwise: the control's object name.
+// "speakerKeywordBox(3)" for an array member, the plain name otherwise: the control's object name.
 QString ObjectName(const ControlDefinition& control);
 
 // The name a screen reader reads: the spoken name, else the caption; the keyword rows numbered from 1.
@@ -113,11 +114,11 @@ QString AccessibleName(const ControlDefinition& control);
 
 // Makes every control of the table in the window, placed in twips at its resolution, with its font,
 // colours, tooltip and names, and chains the focusable ones in tab order.
-Form1Controls CreateControls(QWidget& window, double dotsPerInch);
+MainWindowControls CreateControls(QWidget& window, double dotsPerInch);
 
 QFont MakeFont(const FontChoice& font);
 void SetRoleColour(QWidget& widget, QPalette::ColorRole role, QRgb colour);
 
-} // namespace Form1Layout
+} // namespace MainWindowLayout
 
 } // namespace parlowen

@@ -10,28 +10,28 @@
 
 namespace parlowen {
 
-Form1Operations::Form1Operations(MessageBoxes& messageBoxes, const Controls& controls)
+MainWindowOperations::MainWindowOperations(MessageBoxes& messageBoxes, const Controls& controls)
     : messageBoxes_(messageBoxes), controls_(controls) {}
 
-Form1Operations::~Form1Operations() {
+MainWindowOperations::~MainWindowOperations() {
     SetBusy(false);
 }
 
-bool Form1Operations::AskOkCancel(std::u16string_view title, std::u16string_view text) {
+bool MainWindowOperations::AskOkCancel(std::u16string_view title, std::u16string_view text) {
     FlushLineCounter();
     return messageBoxes_.AskOkCancel(ToQString(title), ToQString(text));
 }
 
-void Form1Operations::ShowNotice(std::u16string_view title, std::u16string_view text) {
+void MainWindowOperations::ShowNotice(std::u16string_view title, std::u16string_view text) {
     FlushLineCounter();
     messageBoxes_.ShowNotice(ToQString(title), ToQString(text));
 }
 
-void Form1Operations::Beep() {
+void MainWindowOperations::Beep() {
     messageBoxes_.Beep();
 }
 
-void Form1Operations::SetBusy(bool on) {
+void MainWindowOperations::SetBusy(bool on) {
     if (!on) {
         FlushLineCounter();
     }
@@ -47,16 +47,16 @@ void Form1Operations::SetBusy(bool on) {
     }
 }
 
-void Form1Operations::SetStateLabel(std::u16string_view text, Rgb colour) {
+void MainWindowOperations::SetStateLabel(std::u16string_view text, Rgb colour) {
     FlushLineCounter();
-    QPalette palette = controls_.stateLabel->palette();
+    QPalette palette = controls_.beforeAfterLabel->palette();
     palette.setColor(QPalette::WindowText, QColor(colour.red, colour.green, colour.blue));
-    controls_.stateLabel->setPalette(palette);
-    controls_.stateLabel->setText(ToQString(text));
-    controls_.stateLabel->repaint();
+    controls_.beforeAfterLabel->setPalette(palette);
+    controls_.beforeAfterLabel->setText(ToQString(text));
+    controls_.beforeAfterLabel->repaint();
 }
 
-void Form1Operations::SetLineCounter(const LineCount& lineCount) {
+void MainWindowOperations::SetLineCounter(const LineCount& lineCount) {
     pendingCount_ = lineCount;
     counterPending_ = true;
     if (!sinceCounterRepaint_.isValid() || sinceCounterRepaint_.elapsed() >= CounterRepaintMilliseconds) {
@@ -64,22 +64,22 @@ void Form1Operations::SetLineCounter(const LineCount& lineCount) {
     }
 }
 
-void Form1Operations::SetCheckText(std::u16string text) {
+void MainWindowOperations::SetCheckText(std::u16string text) {
     FlushLineCounter();
     QString shown = ToCheckWindow(text);
     // A large log is otherwise held once more while the view takes it. Assigning an empty string would keep
     // the buffer; a swap gives it back.
     std::u16string().swap(text);
-    controls_.checkWindow->setPlainText(shown);
+    controls_.checkView->setPlainText(shown);
 }
 
-void Form1Operations::MoveFocus(FocusTarget target) {
+void MainWindowOperations::MoveFocus(FocusTarget target) {
     FlushLineCounter();
-    QWidget* widget = target == FocusTarget::Check1 ? controls_.emphasisBox : controls_.fileList;
+    QWidget* widget = target == FocusTarget::EmphasisBox ? controls_.emphasisBox : controls_.logList;
     widget->setFocus(ProgramFocusReason);
 }
 
-void Form1Operations::FlushLineCounter() {
+void MainWindowOperations::FlushLineCounter() {
     if (!counterPending_) {
         return;
     }

@@ -12,24 +12,24 @@ class QWidget;
 namespace parlowen {
 
 // The window operations of the log work, carried out on the main window's controls.
-class Form1Operations final : public WindowOperations {
+class MainWindowOperations final : public WindowOperations {
   public:
     struct Controls {
-        QLabel* stateLabel = nullptr;          // Label6
-        QLabel* lineCounter = nullptr;         // Label8
-        QPlainTextEdit* checkWindow = nullptr; // Text1
-        QWidget* fileList = nullptr;           // File1
-        QWidget* emphasisBox = nullptr;        // Check1
+        QLabel* beforeAfterLabel = nullptr;
+        QLabel* lineCounter = nullptr;
+        QPlainTextEdit* checkView = nullptr;
+        QWidget* logList = nullptr;
+        QWidget* emphasisBox = nullptr;
     };
 
     // A 100 MB log reports every one of its lines; more repaints than the eye can follow would only slow
     // the work down.
     static constexpr qint64 CounterRepaintMilliseconds = 33;
 
-    Form1Operations(MessageBoxes& messageBoxes, const Controls& controls);
-    ~Form1Operations() override;
-    Form1Operations(const Form1Operations&) = delete;
-    Form1Operations& operator=(const Form1Operations&) = delete;
+    MainWindowOperations(MessageBoxes& messageBoxes, const Controls& controls);
+    ~MainWindowOperations() override;
+    MainWindowOperations(const MainWindowOperations&) = delete;
+    MainWindowOperations& operator=(const MainWindowOperations&) = delete;
 
     bool AskOkCancel(std::u16string_view title, std::u16string_view text) override;
     void ShowNotice(std::u16string_view title, std::u16string_view text) override;

@@ -4,33 +4,34 @@
 #include "ColorChoice.h"
 #include "ColourButton.h"
 #include "FocusMark.h"
-#include "PaletteWindow.h"
 #include "PaletteTable.h"
+#include "PaletteWindow.h"
 #include "TextBox.h"
 
 #include <QWindow>
 
 namespace parlowen {
 
-PaletteHandOff::PaletteHandOff(Module1& module, MessageBoxes& messageBoxes, QWidget& mainWindow,
-                               const Form1Controls& controls)
-    : module_(module), messageBoxes_(messageBoxes), mainWindow_(mainWindow), controls_(controls) {}
+PaletteHandOff::PaletteHandOff(ProgramState& programState, MessageBoxes& messageBoxes, QWidget& mainWindow,
+                               const MainWindowControls& controls)
+    : programState_(programState), messageBoxes_(messageBoxes), mainWindow_(mainWindow), controls_(controls) {
+}
 
 PaletteHandOff::~PaletteHandOff() {
     delete palette_;
 }
 
-Form2* PaletteHandOff::Palette() const {
+PaletteWindow* PaletteHandOff::Palette() const {
     return palette_;
 }
 
 void PaletteHandOff::Open(ColourButton* target) {
-    module_.ColorTarget = target;
-    module_.PickedColor.clear();
+    programState_.colourTarget = target;
+    programState_.pickedColour.clear();
     if (!palette_) {
-        palette_ = new Form2(messageBoxes_, &mainWindow_);
-        connect(palette_, &Form2::ColourChosen, this, &PaletteHandOff::Chosen);
-        connect(palette_, &Form2::ClosedWithoutChoice, this, &PaletteHandOff::BackToTarget);
+        palette_ = new PaletteWindow(messageBoxes_, &mainWindow_);
+        connect(palette_, &PaletteWindow::ColourChosen, this, &PaletteHandOff::Chosen);
+        connect(palette_, &PaletteWindow::ClosedWithoutChoice, this, &PaletteHandOff::BackToTarget);
     }
     palette_->Open([this] { return PagePreviewColour(); });
     // activateWindow() asks nothing while the main window is active, as a transient window counts as active
@@ -40,10 +41,10 @@ void PaletteHandOff::Open(ColourButton* target) {
 
 void PaletteHandOff::Chosen(int cell) {
     const PaletteColor& colour = PaletteTable()[static_cast<std::size_t>(cell)];
-    module_.PickedColor = QLatin1Char(' ') + QString::number(PackedColor(colour));
-    if (module_.ColorTarget) {
-        module_.ColorTable.Set(module_.ColorTarget->Slot(),
-                               QString::fromStdU16String(CellText(colour)).trimmed().toStdU16String());
+    programState_.pickedColour = QLatin1Char(' ') + QString::number(PackedColor(colour));
+    if (programState_.colourTarget) {
+        programState_.colourTable.Set(programState_.colourTarget->Slot(),
+                                      QString::fromStdU16String(CellText(colour)).trimmed().toStdU16String());
     }
     BackToTarget();
 }
@@ -53,39 +54,39 @@ void PaletteHandOff::BackToTarget() {
     mainWindow_.raise();
     // Asked of the window system even where Qt counts the main window active through its palette.
     mainWindow_.windowHandle()->requestActivate();
-    if (module_.ColorTarget) {
-        module_.ColorTarget->setFocus(ProgramFocusReason);
+    if (programState_.colourTarget) {
+        programState_.colourTarget->setFocus(ProgramFocusReason);
         // Whether the window system reports the focus coming back differs between platforms, so the
         // preview is shown here as well.
-        ShowPreview(module_.ColorTarget);
+        ShowPreview(programState_.colourTarget);
     }
 }
 
 QColor PaletteHandOff::PagePreviewColour() const {
-    return controls_.Text3->palette().color(QPalette::Base);
+    return controls_.entryKeywordBox->palette().color(QPalette::Base);
 }
 
 void PaletteHandOff::ShowPreview(ColourButton* button) {
     // Only the button that opened the palette shows what was picked there; and a palette closed without
     // a choice leaves the previews as they were rather than painting a colour nobody chose.
-    if (module_.ColorTarget != button || mainWindow_.focusWidget() != button ||
-        module_.PickedColor.isEmpty()) {
+    if (programState_.colourTarget != button || mainWindow_.focusWidget() != button ||
+        programState_.pickedColour.isEmpty()) {
         return;
     }
-    const int packed = PickedColorValue(module_.PickedColor);
+    const int packed = PickedColorValue(programState_.pickedColour);
     const QRgb colour = qRgb(packed & 0xFF, (packed >> 8) & 0xFF, (packed >> 16) & 0xFF);
     const std::size_t slot = button->Slot();
     if (slot == ColorTable::EntrySlot) {
-        Form1Layout::SetRoleColour(*controls_.Text3, QPalette::Text, colour);
+        MainWindowLayout::SetRoleColour(*controls_.entryKeywordBox, QPalette::Text, colour);
     } else if (slot == ColorTable::PageSlot) {
-        Form1Layout::SetRoleColour(*controls_.Text3, QPalette::Base, colour);
-        Form1Layout::SetRoleColour(*controls_.Text1, QPalette::Base, colour);
-        for (TextBox* box : controls_.Text4) {
-            Form1Layout::SetRoleColour(*box, QPalette::Base, colour);
+        MainWindowLayout::SetRoleColour(*controls_.entryKeywordBox, QPalette::Base, colour);
+        MainWindowLayout::SetRoleColour(*controls_.checkView, QPalette::Base, colour);
+        for (TextBox* box : controls_.speakerKeywordBox) {
+            MainWindowLayout::SetRoleColour(*box, QPalette::Base, colour);
         }
     } else {
-        Form1Layout::SetRoleColour(*controls_.Text4.at(slot - ColorTable::SpeakerSlot(0)), QPalette::Text,
-                                   colour);
+        MainWindowLayout::SetRoleColour(*controls_.speakerKeywordBox.at(slot - ColorTable::SpeakerSlot(0)),
+                                        QPalette::Text, colour);
     }
 }
 

@@ -41,12 +41,12 @@ QColor ToQColor(const PaletteColor& color) {
 
 } // namespace
 
-Form2::Form2(MessageBoxes& messageBoxes, QWidget* mainWindow)
+PaletteWindow::PaletteWindow(MessageBoxes& messageBoxes, QWidget* mainWindow)
     : QWidget(mainWindow, Qt::Dialog), messageBoxes_(messageBoxes) {
     // A dialog's type, not modal: on X11 Qt marks only such windows transient for their parent, which
     // keeps them above it.
-    setObjectName(QStringLiteral("Form2"));
-    setWindowTitle(QStringLiteral("Form2"));
+    setObjectName(QStringLiteral("PaletteWindow"));
+    setWindowTitle(QString::fromLatin1(PaletteWindowTitle));
     // Closing through the window frame destroys the palette; the next colour button builds a new one.
     setAttribute(Qt::WA_DeleteOnClose);
     setAutoFillBackground(true);
@@ -55,78 +55,78 @@ Form2::Form2(MessageBoxes& messageBoxes, QWidget* mainWindow)
     CreateControls();
     auto* close = new QShortcut(this); // F12 closes the palette whatever else is held
     close->setKeys(F12WithAnyModifiers());
-    connect(close, &QShortcut::activated, this, &Form2::Command1_Click);
+    connect(close, &QShortcut::activated, this, &PaletteWindow::onCloseClicked);
     // Escape too, as in any other small window of the desktop; the cells leave it unused.
     connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
-            &Form2::Command1_Click);
-    Form_Load();
+            &PaletteWindow::onCloseClicked);
+    placeOnScreen();
 }
 
-void Form2::CreateControls() {
+void PaletteWindow::CreateControls() {
     auto place = [this](QWidget* widget, int left, int top, int width, int height) {
         widget->setGeometry(TwipsToPixels(left, dotsPerInch_), TwipsToPixels(top, dotsPerInch_),
                             TwipsToPixels(width, dotsPerInch_), TwipsToPixels(height, dotsPerInch_));
     };
-    for (std::size_t i = 0; i < Label4.size(); ++i) {
+    for (std::size_t i = 0; i < instructionLabels_.size(); ++i) {
         const LabelSpec& label = Labels[i];
-        Label4[i] = new QLabel(QString::fromUtf16(label.text), this);
-        Label4[i]->setObjectName(QStringLiteral("Label4(%1)").arg(i));
-        Label4[i]->setWordWrap(true);
-        Label4[i]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        instructionLabels_[i] = new QLabel(QString::fromUtf16(label.text), this);
+        instructionLabels_[i]->setObjectName(QStringLiteral("instructionLabel(%1)").arg(i));
+        instructionLabels_[i]->setWordWrap(true);
+        instructionLabels_[i]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
         font.setPointSizeF(label.pointSize);
-        Label4[i]->setFont(font);
-        place(Label4[i], label.left, label.top, label.width, label.height);
+        instructionLabels_[i]->setFont(font);
+        place(instructionLabels_[i], label.left, label.top, label.width, label.height);
     }
     QWidget* previous = nullptr;
     for (std::size_t i = 0; i < PaletteSize; ++i) {
         auto* cell = new PaletteCell(this);
-        cell->setObjectName(QStringLiteral("Text2(%1)").arg(i));
+        cell->setObjectName(QStringLiteral("paletteCell(%1)").arg(i));
         cell->setAccessibleName(QString::fromStdU16String(CellText(PaletteTable()[i])));
         const int index = static_cast<int>(i);
         place(cell, 300 + CellStep * (index % Columns), 810 + CellStep * (index / Columns), CellSize,
               CellSize);
         connect(cell, &PaletteCell::KeyDown, this,
-                [this, index](KeyPress key) { Text2_KeyDown(index, key.keyCode, key.shift); });
-        connect(cell, &PaletteCell::FocusEntered, this, [this, index] { Text2_GotFocus(index); });
-        connect(cell, &PaletteCell::Clicked, this, [this, index] { Text2_Click(index); });
+                [this, index](KeyPress key) { onCellKey(index, key.keyCode, key.shift); });
+        connect(cell, &PaletteCell::FocusEntered, this, [this, index] { onCellFocused(index); });
+        connect(cell, &PaletteCell::Clicked, this, [this, index] { onCellClicked(index); });
         if (previous) {
             setTabOrder(previous, cell);
         }
         previous = cell;
-        Text2[i] = cell;
+        cells_[i] = cell;
     }
-    Command1 = new QPushButton(QStringLiteral("閉じる(F12)"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setAutoDefault(true); // Enter presses the focused button
-    place(Command1, 3600, 5040, 1185, 375);
-    setTabOrder(previous, Command1);
-    connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
+    closeButton_ = new QPushButton(QStringLiteral("閉じる(F12)"), this);
+    closeButton_->setObjectName(QStringLiteral("closeButton"));
+    closeButton_->setAutoDefault(true); // Enter presses the focused button
+    place(closeButton_, 3600, 5040, 1185, 375);
+    setTabOrder(previous, closeButton_);
+    connect(closeButton_, &QPushButton::clicked, this, &PaletteWindow::onCloseClicked);
 }
 
-void Form2::Form_Load() {
+void PaletteWindow::placeOnScreen() {
     PlaceCentredWithLift(*this, dotsPerInch_);
 }
 
-void Form2::Open(std::function<QColor()> pageBackground) {
+void PaletteWindow::Open(std::function<QColor()> pageBackground) {
     pageBackground_ = std::move(pageBackground);
     show();
     raise();
     activateWindow();
     // Also refilled here: a window manager may keep the palette from becoming active.
-    Form_Activate();
+    refillCells();
 }
 
-void Form2::Form_Activate() {
+void PaletteWindow::refillCells() {
     for (std::size_t i = 0; i < PaletteSize; ++i) {
         const PaletteColor& color = PaletteTable()[i];
-        QPalette palette = Text2[i]->palette();
+        QPalette palette = cells_[i]->palette();
         for (QPalette::ColorRole role :
              {QPalette::Base, QPalette::Text, QPalette::Highlight, QPalette::HighlightedText}) {
             palette.setColor(role, ToQColor(color));
         }
-        Text2[i]->setPalette(palette);
-        Text2[i]->setText(QString::fromStdU16String(CellText(color)));
+        cells_[i]->setPalette(palette);
+        cells_[i]->setText(QString::fromStdU16String(CellText(color)));
     }
     if (pageBackground_) {
         QPalette palette = this->palette();
@@ -135,12 +135,12 @@ void Form2::Form_Activate() {
     }
 }
 
-void Form2::Command1_Click() {
+void PaletteWindow::onCloseClicked() {
     hide();
     emit ClosedWithoutChoice();
 }
 
-void Form2::Text2_Click(int index) {
+void PaletteWindow::onCellClicked(int index) {
     PaletteCell* cell = Cell(index);
     cell->setCursorPosition(0);
     cell->deselect();
@@ -152,27 +152,27 @@ void Form2::Text2_Click(int index) {
     emit ColourChosen(index);
 }
 
-void Form2::Text2_GotFocus(int index) {
+void PaletteWindow::onCellFocused(int index) {
     Cell(index)->setCursorPosition(0);
 }
 
-void Form2::Text2_KeyDown(int index, int keyCode, int shift) {
+void PaletteWindow::onCellKey(int index, int keyCode, int shift) {
     const PaletteKeyAction action = PaletteKeyRule(index, keyCode, shift);
     switch (action.kind) {
     case PaletteKeyAction::Kind::MoveTo:
         Cell(action.cell)->setFocus(Qt::TabFocusReason);
         break;
     case PaletteKeyAction::Kind::Choose:
-        Text2_Click(index);
+        onCellClicked(index);
         break;
     case PaletteKeyAction::Kind::None:
         break;
     }
 }
 
-bool Form2::event(QEvent* event) {
+bool PaletteWindow::event(QEvent* event) {
     if (event->type() == QEvent::WindowActivate) {
-        Form_Activate();
+        refillCells();
     }
     return QWidget::event(event);
 }

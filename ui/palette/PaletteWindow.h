@@ -14,27 +14,30 @@ class QPushButton;
 
 namespace parlowen {
 
+// The caption users have always seen on the palette's frame.
+inline constexpr char PaletteWindowTitle[] = "Form2";
+
 // The palette window: 216 colour cells, each a swatch of one colour of the palette table. A confirmed
 // choice is handed back as the cell's index; the main window stores it.
-class Form2 : public QWidget {
+class PaletteWindow : public QWidget {
     Q_OBJECT
 
   public:
     // A window of its own, transient for the main window: it stays above it and closes with it.
-    explicit Form2(MessageBoxes& messageBoxes, QWidget* mainWindow = nullptr);
+    explicit PaletteWindow(MessageBoxes& messageBoxes, QWidget* mainWindow = nullptr);
 
     // Shows the palette, or brings it forward when it is open already, with freshly filled cells. Every
     // activation asks pageBackground again, so that the palette sits on the page colour previewed at that
     // moment, also after a load has reset it while the palette stayed open.
     void Open(std::function<QColor()> pageBackground);
 
-    PaletteCell* Cell(int index) const { return Text2[static_cast<std::size_t>(index)]; }
+    PaletteCell* Cell(int index) const { return cells_[static_cast<std::size_t>(index)]; }
 
-    void Form_Activate();
-    void Command1_Click();
-    void Text2_Click(int index);
-    void Text2_GotFocus(int index);
-    void Text2_KeyDown(int index, int keyCode, int shift);
+    void refillCells();
+    void onCloseClicked();
+    void onCellClicked(int index);
+    void onCellFocused(int index);
+    void onCellKey(int index, int keyCode, int shift);
 
   signals:
     // The user confirmed the colour of this cell; the palette is hidden.
@@ -47,15 +50,15 @@ class Form2 : public QWidget {
 
   private:
     void CreateControls();
-    void Form_Load();
+    void placeOnScreen();
 
     MessageBoxes& messageBoxes_;
     std::function<QColor()> pageBackground_;
     double dotsPerInch_ = 96;
 
-    std::array<QLabel*, 2> Label4{};
-    std::array<PaletteCell*, PaletteSize> Text2{};
-    QPushButton* Command1 = nullptr;
+    std::array<QLabel*, 2> instructionLabels_{};
+    std::array<PaletteCell*, PaletteSize> cells_{};
+    QPushButton* closeButton_ = nullptr;
 };
 
 } // namespace parlowen

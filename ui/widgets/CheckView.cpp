@@ -8,7 +8,7 @@
 
 namespace parlowen {
 
-CheckWindow::CheckWindow(QWidget* parent) : QPlainTextEdit(parent) {
+CheckView::CheckView(QWidget* parent) : QPlainTextEdit(parent) {
     setUndoRedoEnabled(false); // an undo history would hold a second copy of a large log
     setTabChangesFocus(true);
     setFocusPolicy(Qt::StrongFocus);
@@ -16,20 +16,20 @@ CheckWindow::CheckWindow(QWidget* parent) : QPlainTextEdit(parent) {
     setAcceptDrops(false);
 }
 
-QString CheckWindow::SelectedText() const {
+QString CheckView::SelectedText() const {
     return KeywordCut(FromCheckWindow(textCursor().selectedText().left(KeywordLength)));
 }
 
-void CheckWindow::PasteText(const QString& text) {
+void CheckView::PasteText(const QString& text) {
     insertPlainText(KeywordCut(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 }
 
-bool CheckWindow::event(QEvent* event) {
+bool CheckView::event(QEvent* event) {
     // A copy or paste key not taken here runs the window's command.
     return RouteTextControlEvent(*event) != TextControlEvent::LeaveToWindow && QPlainTextEdit::event(event);
 }
 
-bool CheckWindow::viewportEvent(QEvent* event) {
+bool CheckView::viewportEvent(QEvent* event) {
     if (RouteTextControlEvent(*event) == TextControlEvent::Drop) {
         return true;
     }

@@ -4,13 +4,13 @@
 
 namespace parlowen {
 
-// The text check window (Text1): the loaded log, the converted text or the page body. Like the keyword
+// The text check window (checkView): the loaded log, the converted text or the page body. Like the keyword
 // boxes it takes pasted text only through the paste command.
-class CheckWindow : public QPlainTextEdit {
+class CheckView : public QPlainTextEdit {
     Q_OBJECT
 
   public:
-    explicit CheckWindow(QWidget* parent = nullptr);
+    explicit CheckView(QWidget* parent = nullptr);
 
     // The first ten characters of the selection, a line break counting as the two characters CR LF, as the
     // log holds it.

@@ -6,8 +6,8 @@
 
 namespace parlowen {
 
-// A colour button of the main window (Command5, Command6, Command7): it opens the palette for its slot of
-// the colour table.
+// A colour button of the main window (speakerColourButton, pageColourButton, entryColourButton): it opens the
+// palette for its slot of the colour table.
 class ColourButton : public QPushButton {
     Q_OBJECT
 

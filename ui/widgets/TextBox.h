@@ -4,9 +4,9 @@
 
 namespace parlowen {
 
-// A single-line text box of the main window (Text2, Text3, Text4). Text enters it by typing or through the
-// paste command, which cuts it to ten characters; so it refuses drops and the middle-button paste, and
-// leaves the copy and paste keys to the window's commands.
+// A single-line text box of the main window (logNameBox, entryKeywordBox, speakerKeywordBox). Text enters it
+// by typing or through the paste command, which cuts it to ten characters; so it refuses drops and the
+// middle-button paste, and leaves the copy and paste keys to the window's commands.
 class TextBox : public QLineEdit {
     Q_OBJECT
 

@@ -42,44 +42,84 @@ TEST(Navigate, EveryRowAfterALoad) {
     NavigationState state = Loaded();
     state.keywordHoldsText[4] = true;
     const Row rows[] = {
-        {{Id::File1}, Press(Id::File1), Press(Id::File1), Focus(Id::Command4), Focus(Id::Command4)},
-        {{Id::Check1}, Focus(Id::Text3), Focus(Id::Text3), Focus(Id::File1), Focus(Id::File1)},
-        {{Id::Text3}, Focus(Id::Command7), Focus(Id::Command7), Focus(Id::Check1), Focus(Id::Check1)},
-        {{Id::Command7}, Press(Id::Command7), Focus(Id::Command6), Focus(Id::Text3), Focus(Id::Text3)},
-        {{Id::Command6}, Press(Id::Command6), Focus(Id::Text4, 0), Focus(Id::Command7), Focus(Id::Command7)},
-        {{Id::Text4, 0}, Focus(Id::Text4, 1), Focus(Id::Text4, 1), Focus(Id::Command6), Focus(Id::Command6)},
-        {{Id::Text4, 4},
-         Focus(Id::Command5, 4),
-         Focus(Id::Command5, 4),
-         Focus(Id::Text4, 3),
-         Focus(Id::Text4, 3)},
-        {{Id::Text4, 5},
-         Focus(Id::Text4, 6),
-         Focus(Id::Text4, 6),
-         Focus(Id::Command5, 4),
-         Focus(Id::Command5, 4)},
-        {{Id::Text4, 9}, Focus(Id::Text1), Focus(Id::Text1), Focus(Id::Text4, 8), Focus(Id::Text4, 8)},
-        {{Id::Command5, 4},
-         Press(Id::Command5, 4),
-         Focus(Id::Text4, 5),
-         Focus(Id::Text4, 4),
-         Focus(Id::Text4, 4)},
-        {{Id::Command5, 9},
-         Press(Id::Command5, 9),
-         Focus(Id::Text1),
-         Focus(Id::Text4, 9),
-         Focus(Id::Text4, 9)},
-        {{Id::Text1},
-         Focus(Id::Command1),
-         Focus(Id::Command1),
-         Focus(Id::Command5, 9),
-         Focus(Id::Command5, 9)},
-        {{Id::Command1}, Press(Id::Command1), Focus(Id::Command3), Focus(Id::Text1), Focus(Id::Text1)},
-        {{Id::Command3}, Press(Id::Command3), Focus(Id::Command2), Focus(Id::Command1), Focus(Id::Command1)},
-        {{Id::Command2}, Press(Id::Command2), Focus(Id::Command2), Focus(Id::Command3), Focus(Id::Command1)},
+        {{Id::LogList},
+         Press(Id::LogList),
+         Press(Id::LogList),
+         Focus(Id::ProductInfoButton),
+         Focus(Id::ProductInfoButton)},
+        {{Id::EmphasisBox},
+         Focus(Id::EntryKeywordBox),
+         Focus(Id::EntryKeywordBox),
+         Focus(Id::LogList),
+         Focus(Id::LogList)},
+        {{Id::EntryKeywordBox},
+         Focus(Id::EntryColourButton),
+         Focus(Id::EntryColourButton),
+         Focus(Id::EmphasisBox),
+         Focus(Id::EmphasisBox)},
+        {{Id::EntryColourButton},
+         Press(Id::EntryColourButton),
+         Focus(Id::PageColourButton),
+         Focus(Id::EntryKeywordBox),
+         Focus(Id::EntryKeywordBox)},
+        {{Id::PageColourButton},
+         Press(Id::PageColourButton),
+         Focus(Id::SpeakerKeywordBox, 0),
+         Focus(Id::EntryColourButton),
+         Focus(Id::EntryColourButton)},
+        {{Id::SpeakerKeywordBox, 0},
+         Focus(Id::SpeakerKeywordBox, 1),
+         Focus(Id::SpeakerKeywordBox, 1),
+         Focus(Id::PageColourButton),
+         Focus(Id::PageColourButton)},
+        {{Id::SpeakerKeywordBox, 4},
+         Focus(Id::SpeakerColourButton, 4),
+         Focus(Id::SpeakerColourButton, 4),
+         Focus(Id::SpeakerKeywordBox, 3),
+         Focus(Id::SpeakerKeywordBox, 3)},
+        {{Id::SpeakerKeywordBox, 5},
+         Focus(Id::SpeakerKeywordBox, 6),
+         Focus(Id::SpeakerKeywordBox, 6),
+         Focus(Id::SpeakerColourButton, 4),
+         Focus(Id::SpeakerColourButton, 4)},
+        {{Id::SpeakerKeywordBox, 9},
+         Focus(Id::CheckView),
+         Focus(Id::CheckView),
+         Focus(Id::SpeakerKeywordBox, 8),
+         Focus(Id::SpeakerKeywordBox, 8)},
+        {{Id::SpeakerColourButton, 4},
+         Press(Id::SpeakerColourButton, 4),
+         Focus(Id::SpeakerKeywordBox, 5),
+         Focus(Id::SpeakerKeywordBox, 4),
+         Focus(Id::SpeakerKeywordBox, 4)},
+        {{Id::SpeakerColourButton, 9},
+         Press(Id::SpeakerColourButton, 9),
+         Focus(Id::CheckView),
+         Focus(Id::SpeakerKeywordBox, 9),
+         Focus(Id::SpeakerKeywordBox, 9)},
+        {{Id::CheckView},
+         Focus(Id::ConvertButton),
+         Focus(Id::ConvertButton),
+         Focus(Id::SpeakerColourButton, 9),
+         Focus(Id::SpeakerColourButton, 9)},
+        {{Id::ConvertButton},
+         Press(Id::ConvertButton),
+         Focus(Id::ExportButton),
+         Focus(Id::CheckView),
+         Focus(Id::CheckView)},
+        {{Id::ExportButton},
+         Press(Id::ExportButton),
+         Focus(Id::ExitButton),
+         Focus(Id::ConvertButton),
+         Focus(Id::ConvertButton)},
+        {{Id::ExitButton},
+         Press(Id::ExitButton),
+         Focus(Id::ExitButton),
+         Focus(Id::ExportButton),
+         Focus(Id::ConvertButton)},
         // No rule of their own: Enter presses the button, the rest follows the window's tab order.
-        {{Id::Command4}, Press(Id::Command4), Next, Previous, Previous},
-        {{Id::Text2}, Next, Next, Previous, Previous},
+        {{Id::ProductInfoButton}, Press(Id::ProductInfoButton), Next, Previous, Previous},
+        {{Id::LogNameBox}, Next, Next, Previous, Previous},
     };
     for (const Row& row : rows) {
         const auto name = static_cast<int>(row.from.id) * 100 + row.from.index;
@@ -90,46 +130,48 @@ TEST(Navigate, EveryRowAfterALoad) {
     }
 }
 
-TEST(Navigate, EmptyBoxesWalkToText1) {
+TEST(Navigate, EmptyBoxesWalkToCheckView) {
     const NavigationState state = Loaded();
-    ControlRef at{Id::Text4, 0};
+    ControlRef at{Id::SpeakerKeywordBox, 0};
     std::vector<ControlRef> visited;
-    while (at.id == Id::Text4) {
+    while (at.id == Id::SpeakerKeywordBox) {
         at = Navigate(at, KeyCode::Return, 0, state).target;
         visited.push_back(at);
     }
     ASSERT_EQ(visited.size(), 10u);
-    EXPECT_EQ(visited[8], (ControlRef{Id::Text4, 9}));
-    EXPECT_EQ(visited.back(), (ControlRef{Id::Text1}));
+    EXPECT_EQ(visited[8], (ControlRef{Id::SpeakerKeywordBox, 9}));
+    EXPECT_EQ(visited.back(), (ControlRef{Id::CheckView}));
 }
 
 TEST(Navigate, CtrlAndAltMatchNothingButF12AlwaysLeaves) {
     const NavigationState state = Loaded();
     for (int shift : {Ctrl, Ctrl | ShiftBits::Shift, Alt, Alt | ShiftBits::Shift, Ctrl | Alt}) {
-        for (Id id : {Id::File1, Id::Text1, Id::Command2, Id::Text4}) {
+        for (Id id : {Id::LogList, Id::CheckView, Id::ExitButton, Id::SpeakerKeywordBox}) {
             EXPECT_EQ(Navigate({id}, KeyCode::Return, shift, state), NavigationAction{}) << shift;
             EXPECT_EQ(Navigate({id}, KeyCode::Tab, shift, state), NavigationAction{}) << shift;
         }
-        EXPECT_EQ(Navigate({Id::Text4, 3}, KeyCode::F12, shift, state), Press(Id::Command2));
+        EXPECT_EQ(Navigate({Id::SpeakerKeywordBox, 3}, KeyCode::F12, shift, state), Press(Id::ExitButton));
     }
-    EXPECT_EQ(Navigate({Id::Command4}, KeyCode::F12, 0, state), Press(Id::Command2));
+    EXPECT_EQ(Navigate({Id::ProductInfoButton}, KeyCode::F12, 0, state), Press(Id::ExitButton));
     // Space, arrows and letters keep their ordinary meaning.
     for (int key : {32, 37, 40, 65}) {
-        EXPECT_EQ(Navigate({Id::Command1}, key, 0, state), NavigationAction{}) << key;
+        EXPECT_EQ(Navigate({Id::ConvertButton}, key, 0, state), NavigationAction{}) << key;
     }
 }
 
 TEST(Navigate, DisabledTargetsLandOnTheFileList) {
     const NavigationState start; // before the first load
-    EXPECT_EQ(Navigate({Id::Text3}, KeyCode::Return, 0, start), Focus(Id::File1));
-    EXPECT_EQ(Navigate({Id::Text1}, KeyCode::Return, 0, start), Focus(Id::File1));
-    EXPECT_EQ(Navigate({Id::Text1}, KeyCode::Return, ShiftBits::Shift, start), Focus(Id::File1));
-    EXPECT_EQ(Navigate({Id::Command2}, KeyCode::Return, ShiftBits::Shift, start), Focus(Id::File1));
-    EXPECT_EQ(Navigate({Id::Command2}, KeyCode::Tab, ShiftBits::Shift, start), Focus(Id::File1));
-    EXPECT_EQ(Navigate({Id::Text4, 0}, KeyCode::Return, ShiftBits::Shift, start), Focus(Id::File1));
+    EXPECT_EQ(Navigate({Id::EntryKeywordBox}, KeyCode::Return, 0, start), Focus(Id::LogList));
+    EXPECT_EQ(Navigate({Id::CheckView}, KeyCode::Return, 0, start), Focus(Id::LogList));
+    EXPECT_EQ(Navigate({Id::CheckView}, KeyCode::Return, ShiftBits::Shift, start), Focus(Id::LogList));
+    EXPECT_EQ(Navigate({Id::ExitButton}, KeyCode::Return, ShiftBits::Shift, start), Focus(Id::LogList));
+    EXPECT_EQ(Navigate({Id::ExitButton}, KeyCode::Tab, ShiftBits::Shift, start), Focus(Id::LogList));
+    EXPECT_EQ(Navigate({Id::SpeakerKeywordBox, 0}, KeyCode::Return, ShiftBits::Shift, start),
+              Focus(Id::LogList));
     // Boxes and the check box are never disabled.
-    EXPECT_EQ(Navigate({Id::Text4, 2}, KeyCode::Return, 0, start), Focus(Id::Text4, 3));
-    EXPECT_EQ(Navigate({Id::Check1}, KeyCode::Return, 0, start), Focus(Id::Text3));
+    EXPECT_EQ(Navigate({Id::SpeakerKeywordBox, 2}, KeyCode::Return, 0, start),
+              Focus(Id::SpeakerKeywordBox, 3));
+    EXPECT_EQ(Navigate({Id::EmphasisBox}, KeyCode::Return, 0, start), Focus(Id::EntryKeywordBox));
 }
 
 } // namespace

@@ -76,11 +76,11 @@ Caption Measure(const QString& name, QWidget& widget, const QString& text) {
 
 // The status labels have no caption of their own; they are measured with the widest they show.
 QStringList ShownTexts(const parlowen::ControlDefinition& control) {
-    if (control.ref.id == parlowen::ControlId::Label6) {
+    if (control.ref.id == parlowen::ControlId::BeforeAfterLabel) {
         return {QString::fromStdU16String(std::u16string(parlowen::UserTexts::Before)),
                 QString::fromStdU16String(std::u16string(parlowen::UserTexts::After))};
     }
-    if (control.ref.id == parlowen::ControlId::Label8) {
+    if (control.ref.id == parlowen::ControlId::LineCounter) {
         return {QString::fromStdU16String(parlowen::CounterText({9'999'999, 9'999'999}))};
     }
     return {QString::fromStdU16String(std::u16string(control.caption))};
@@ -103,7 +103,7 @@ class CaptionFitTest : public ::testing::Test {
     static void SetUpTestSuite() { InstallProgramLocale(); }
 
     QTemporaryDir folder_;
-    parlowen::Module1 module_;
+    parlowen::ProgramState programState_;
     ScriptedMessageBoxes boxes_;
 };
 
@@ -116,18 +116,19 @@ TEST_F(CaptionFitTest, RunsInTheLocaleItIsRegisteredFor) {
 }
 
 // Regression: under ja_JP.UTF-8 the captions took a wider fallback font; the check box lost its last
-// character, the check window's heading wrapped out of sight, and the heading overlapped Label6 by 3 px.
+// character, the check window's heading wrapped out of sight, and the heading overlapped beforeAfterLabel by
+// 3 px.
 TEST_F(CaptionFitTest, EveryCaptionOfTheMainWindowFitsItsControlAndNoneOverlap) {
     ASSERT_TRUE(folder_.isValid());
-    parlowen::Form1 window(module_, boxes_, folder_.path());
+    parlowen::MainWindow window(programState_, boxes_, folder_.path());
     window.show();
     std::vector<Caption> captions;
-    for (const parlowen::ControlDefinition& control : parlowen::Form1Layout::Controls()) {
+    for (const parlowen::ControlDefinition& control : parlowen::MainWindowLayout::Controls()) {
         if (control.kind != ControlKind::Label && control.kind != ControlKind::CheckBox &&
             control.kind != ControlKind::Button && control.kind != ControlKind::Frame) {
             continue;
         }
-        const QString name = parlowen::Form1Layout::ObjectName(control);
+        const QString name = parlowen::MainWindowLayout::ObjectName(control);
         auto* widget = window.findChild<QWidget*>(name);
         ASSERT_NE(widget, nullptr) << name.toStdString();
         Caption widest{name, {}, 0, 0};
@@ -144,7 +145,7 @@ TEST_F(CaptionFitTest, EveryCaptionOfTheMainWindowFitsItsControlAndNoneOverlap) 
 }
 
 TEST_F(CaptionFitTest, EveryCaptionOfThePaletteFitsItsControlAndNoneOverlap) {
-    parlowen::Form2 palette(boxes_);
+    parlowen::PaletteWindow palette(boxes_);
     palette.show();
     std::vector<Caption> captions;
     for (QLabel* label : palette.findChildren<QLabel*>()) {
@@ -156,7 +157,7 @@ TEST_F(CaptionFitTest, EveryCaptionOfThePaletteFitsItsControlAndNoneOverlap) {
     ASSERT_EQ(captions.size(), 3u);
     // The help line must also end above the first row of colour cells.
     for (const Caption& caption : captions) {
-        if (caption.name.startsWith("Label4")) {
+        if (caption.name.startsWith("entryOptionsHeading")) {
             EXPECT_LT(caption.extent.bottom(), palette.Cell(0)->y()) << caption.name.toStdString();
         }
     }

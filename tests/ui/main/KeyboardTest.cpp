@@ -21,7 +21,7 @@
 
 namespace {
 
-using parlowen::Form1;
+using parlowen::MainWindow;
 
 class KeyboardTest : public ::testing::Test {
   protected:
@@ -33,7 +33,7 @@ class KeyboardTest : public ::testing::Test {
             folder_.filePath("chat.txt"),
             ToShiftJis(CrLfLines({u"【入室】たろう"_qs, u"たろう> こんにちは、みなさん元気ですか今日は"_qs,
                                   "", u"はなこ> やあ"_qs, "----"})));
-        window_ = std::make_unique<Form1>(module_, boxes_, folder_.path());
+        window_ = std::make_unique<MainWindow>(programState_, boxes_, folder_.path());
         window_->show();
         window_->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
@@ -60,7 +60,7 @@ class KeyboardTest : public ::testing::Test {
     }
     // Selects length characters of the check window from a line and column on, as the keyboard would.
     QPlainTextEdit* SelectInCheckWindow(int line, int column, int length) {
-        auto* text1 = Get<QPlainTextEdit>("Text1");
+        auto* text1 = Get<QPlainTextEdit>("checkView");
         text1->setFocus();
         QTextCursor cursor = text1->textCursor();
         cursor.movePosition(QTextCursor::Start);
@@ -71,7 +71,7 @@ class KeyboardTest : public ::testing::Test {
         return text1;
     }
     void LoadByKeyboard() {
-        auto* list = Get<QListWidget>("File1");
+        auto* list = Get<QListWidget>("logList");
         list->setFocus();
         {
             const QSignalBlocker quiet(list); // as if chosen with the arrow keys, which load nothing
@@ -80,13 +80,13 @@ class KeyboardTest : public ::testing::Test {
         boxes_.Answer({true, true});
         Key(Qt::Key_Return);
         boxes_.Take();
-        ASSERT_EQ(Focused(), "Check1");
+        ASSERT_EQ(Focused(), "emphasisBox");
     }
 
     QTemporaryDir folder_;
-    parlowen::Module1 module_;
+    parlowen::ProgramState programState_;
     ScriptedMessageBoxes boxes_;
-    std::unique_ptr<Form1> window_;
+    std::unique_ptr<MainWindow> window_;
 };
 
 // From the file list to a written page without the mouse: load, emphasis, entry keyword, a speaker keyword
@@ -95,50 +95,50 @@ TEST_F(KeyboardTest, WholeSessionWithoutTheMouse) {
     LoadByKeyboard();
     Key(Qt::Key_Space); // tick the emphasis box
     Key(Qt::Key_Return);
-    ASSERT_EQ(Focused(), "Text3");
-    Get<QLineEdit>("Text3")->insert(u"【入室】"_qs); // typed through the input method
+    ASSERT_EQ(Focused(), "entryKeywordBox");
+    Get<QLineEdit>("entryKeywordBox")->insert(u"【入室】"_qs); // typed through the input method
     Key(Qt::Key_Return);
-    ASSERT_EQ(Focused(), "Command7");
+    ASSERT_EQ(Focused(), "entryColourButton");
     Key(Qt::Key_Tab);
-    ASSERT_EQ(Focused(), "Command6");
+    ASSERT_EQ(Focused(), "pageColourButton");
     Key(Qt::Key_Tab);
-    ASSERT_EQ(Focused(), "Text4(0)");
+    ASSERT_EQ(Focused(), "speakerKeywordBox(0)");
 
     // Copy the speaker's name from the check window: select it there with the keyboard.
     auto* text1 = SelectInCheckWindow(2, 0, 3);
     Key(Qt::Key_C, Qt::ControlModifier);
     ASSERT_EQ(QGuiApplication::clipboard()->text(), u"たろう"_qs);
-    Get("Text4(0)")->setFocus();
+    Get("speakerKeywordBox(0)")->setFocus();
     Key(Qt::Key_V, Qt::ControlModifier);
-    ASSERT_EQ(Get<QLineEdit>("Text4(0)")->text(), u"たろう"_qs);
+    ASSERT_EQ(Get<QLineEdit>("speakerKeywordBox(0)")->text(), u"たろう"_qs);
 
     Key(Qt::Key_Return);
-    ASSERT_EQ(Focused(), "Command5(0)");
+    ASSERT_EQ(Focused(), "speakerColourButton(0)");
     Key(Qt::Key_Return); // opens the palette
-    parlowen::Form2* palette = window_->Palette();
+    parlowen::PaletteWindow* palette = window_->Palette();
     ASSERT_NE(palette, nullptr);
     palette->Cell(60)->setFocus();
     QTest::keyClick(palette->Cell(60), Qt::Key_Return); // on to cell 61, red
     boxes_.Answer({true});
     QTest::keyClick(palette->Cell(61), Qt::Key_Space);
-    ASSERT_EQ(module_.ColorTable.Get(2), u"255,00,00");
-    ASSERT_EQ(Focused(), "Command5(0)");
+    ASSERT_EQ(programState_.colourTable.Get(2), u"255,00,00");
+    ASSERT_EQ(Focused(), "speakerColourButton(0)");
 
     Key(Qt::Key_Tab);
-    ASSERT_EQ(Focused(), "Text4(1)");
+    ASSERT_EQ(Focused(), "speakerKeywordBox(1)");
     for (int box = 1; box < 10; ++box) {
         Key(Qt::Key_Return);
     }
-    ASSERT_EQ(Focused(), "Text1");
+    ASSERT_EQ(Focused(), "checkView");
     const QString shown = text1->toPlainText();
     Key(Qt::Key_Return);
     EXPECT_EQ(text1->toPlainText(), shown) << "Enter put a line break into the check window";
-    ASSERT_EQ(Focused(), "Command1");
+    ASSERT_EQ(Focused(), "convertButton");
     Key(Qt::Key_Tab);
-    ASSERT_EQ(Focused(), "Command3");
+    ASSERT_EQ(Focused(), "exportButton");
     Key(Qt::Key_Return);
     boxes_.Take();
-    EXPECT_EQ(Focused(), "File1");
+    EXPECT_EQ(Focused(), "logList");
 
     const std::string expectedBody =
         ToShiftJis(u"<font color=\"#FF0000\">たろう> こんにちは、みなさん元気ですか今日は</font><br>\r\n"
@@ -150,38 +150,38 @@ TEST_F(KeyboardTest, WholeSessionWithoutTheMouse) {
 }
 
 TEST_F(KeyboardTest, BeforeALoadDisabledTargetsSendTheFocusToTheList) {
-    Get("Text3")->setFocus();
+    Get("entryKeywordBox")->setFocus();
     Key(Qt::Key_Return);
-    EXPECT_EQ(Focused(), "File1");
-    Get("Text1")->setFocus();
+    EXPECT_EQ(Focused(), "logList");
+    Get("checkView")->setFocus();
     Key(Qt::Key_Return);
-    EXPECT_EQ(Focused(), "File1");
-    Get("Command2")->setFocus();
+    EXPECT_EQ(Focused(), "logList");
+    Get("exitButton")->setFocus();
     Key(Qt::Key_Tab);
-    EXPECT_EQ(Focused(), "Command2");
+    EXPECT_EQ(Focused(), "exitButton");
     Key(Qt::Key_Return, Qt::ShiftModifier);
-    EXPECT_EQ(Focused(), "File1");
+    EXPECT_EQ(Focused(), "logList");
 }
 
 TEST_F(KeyboardTest, CtrlOrAltWithEnterDoesNothing) {
     LoadByKeyboard();
     for (Qt::KeyboardModifiers modifiers : std::initializer_list<Qt::KeyboardModifiers>{
              Qt::ControlModifier, Qt::AltModifier, Qt::ControlModifier | Qt::ShiftModifier}) {
-        Get("Text1")->setFocus();
-        const QString shown = Get<QPlainTextEdit>("Text1")->toPlainText();
+        Get("checkView")->setFocus();
+        const QString shown = Get<QPlainTextEdit>("checkView")->toPlainText();
         Key(Qt::Key_Return, modifiers);
-        EXPECT_EQ(Focused(), "Text1");
-        EXPECT_EQ(Get<QPlainTextEdit>("Text1")->toPlainText(), shown);
+        EXPECT_EQ(Focused(), "checkView");
+        EXPECT_EQ(Get<QPlainTextEdit>("checkView")->toPlainText(), shown);
     }
-    Get("Command2")->setFocus();
+    Get("exitButton")->setFocus();
     Key(Qt::Key_Return, Qt::ShiftModifier);
-    EXPECT_EQ(Focused(), "Command3");
-    Get("Command2")->setFocus();
+    EXPECT_EQ(Focused(), "exportButton");
+    Get("exitButton")->setFocus();
     Key(Qt::Key_Backtab, Qt::ShiftModifier);
-    EXPECT_EQ(Focused(), "Command1");
+    EXPECT_EQ(Focused(), "convertButton");
 }
 
-// Command4 and Text2 have no rules of their own; they once kept the focus for good.
+// productInfoButton and logNameBox have no rules of their own; they once kept the focus for good.
 TEST_F(KeyboardTest, ControlsWithoutRulesFollowTheTabOrder) {
     struct Step {
         const char* from;
@@ -190,27 +190,27 @@ TEST_F(KeyboardTest, ControlsWithoutRulesFollowTheTabOrder) {
         const char* to;
     };
     const Step steps[] = {
-        {"File1", Qt::Key_Return, Qt::ShiftModifier, "Command4"},
-        {"Command4", Qt::Key_Return, Qt::ShiftModifier, "Command2"},
-        {"Command4", Qt::Key_Backtab, Qt::ShiftModifier, "Command2"},
-        {"Command4", Qt::Key_Tab, Qt::NoModifier, "Text1"},
-        {"Text2", Qt::Key_Tab, Qt::NoModifier, "Check1"},
-        {"Text2", Qt::Key_Return, Qt::NoModifier, "Check1"},
-        {"Text2", Qt::Key_Return, Qt::ShiftModifier, "File1"},
-        {"Text2", Qt::Key_Backtab, Qt::ShiftModifier, "File1"},
+        {"logList", Qt::Key_Return, Qt::ShiftModifier, "productInfoButton"},
+        {"productInfoButton", Qt::Key_Return, Qt::ShiftModifier, "exitButton"},
+        {"productInfoButton", Qt::Key_Backtab, Qt::ShiftModifier, "exitButton"},
+        {"productInfoButton", Qt::Key_Tab, Qt::NoModifier, "checkView"},
+        {"logNameBox", Qt::Key_Tab, Qt::NoModifier, "emphasisBox"},
+        {"logNameBox", Qt::Key_Return, Qt::NoModifier, "emphasisBox"},
+        {"logNameBox", Qt::Key_Return, Qt::ShiftModifier, "logList"},
+        {"logNameBox", Qt::Key_Backtab, Qt::ShiftModifier, "logList"},
     };
     for (const Step& step : steps) {
         Get(step.from)->setFocus();
         Key(step.key, step.modifiers);
         EXPECT_EQ(Focused(), step.to) << step.from << " " << step.key;
     }
-    Get("Command4")->setFocus();
+    Get("productInfoButton")->setFocus();
     Key(Qt::Key_Return);
     EXPECT_EQ(boxes_.Take().size(), 1u) << "Enter presses the product information button";
 }
 
 TEST_F(KeyboardTest, CutIsTheSystemsCut) {
-    auto* box = Get<QLineEdit>("Text4(2)");
+    auto* box = Get<QLineEdit>("speakerKeywordBox(2)");
     box->setText("abcdef");
     box->setFocus();
     box->setSelection(2, 2);
@@ -229,13 +229,13 @@ TEST_F(KeyboardTest, TheCheckWindowTakesTypingAndThePasteCommand) {
     const QString shown = text1->toPlainText().replace(QChar::LineSeparator, '\n');
     EXPECT_TRUE(shown.startsWith(u"\n1234567890zたろう"_qs)) << shown.left(20).toStdString();
     Key(Qt::Key_Return);
-    EXPECT_EQ(Focused(), "Command1");
+    EXPECT_EQ(Focused(), "convertButton");
 }
 
 TEST_F(KeyboardTest, F12WithCtrlInAKeywordBoxEndsTheProgram) {
     LoadByKeyboard();
-    QSignalSpy ended(window_.get(), &Form1::Ended);
-    Get("Text4(3)")->setFocus();
+    QSignalSpy ended(window_.get(), &MainWindow::Ended);
+    Get("speakerKeywordBox(3)")->setFocus();
     Key(Qt::Key_F12, Qt::ControlModifier);
     EXPECT_EQ(ended.count(), 1);
     EXPECT_FALSE(window_->isVisible());
@@ -247,7 +247,7 @@ TEST_F(KeyboardTest, CopyAndPasteMoveTenCharactersAtMost) {
     Key(Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), u"たろう> こんにちは"_qs);
 
-    auto* box = Get<QLineEdit>("Text4(2)");
+    auto* box = Get<QLineEdit>("speakerKeywordBox(2)");
     box->setText("abcdef");
     box->setFocus();
     box->setSelection(2, 2);
@@ -264,21 +264,21 @@ TEST_F(KeyboardTest, CopyAndPasteMoveTenCharactersAtMost) {
     EXPECT_EQ(box->text(), "1234567890");
 
     // On a control without text both commands leave the boxes and the clipboard alone.
-    Get("Command1")->setFocus();
+    Get("convertButton")->setFocus();
     Key(Qt::Key_V, Qt::ControlModifier);
     Key(Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(box->text(), "1234567890");
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "123456789012345");
 }
 
-TEST_F(KeyboardTest, Text3SelectsAllOnFocusSoAPasteReplacesIt) {
+TEST_F(KeyboardTest, EntryKeywordBoxSelectsAllOnFocusSoAPasteReplacesIt) {
     LoadByKeyboard();
-    auto* text3 = Get<QLineEdit>("Text3");
+    auto* text3 = Get<QLineEdit>("entryKeywordBox");
     text3->setText("abc");
     text3->setCursorPosition(1);
-    Get("Check1")->setFocus();
+    Get("emphasisBox")->setFocus();
     Key(Qt::Key_Return);
-    ASSERT_EQ(Focused(), "Text3");
+    ASSERT_EQ(Focused(), "entryKeywordBox");
     EXPECT_EQ(text3->selectedText(), "abc");
     QGuiApplication::clipboard()->setText(u"【退室】"_qs);
     Key(Qt::Key_V, Qt::ControlModifier);
@@ -303,13 +303,14 @@ TEST_F(KeyboardTest, PopupMenusOnlyWhereTheyBelong) {
         }
         return {};
     };
-    QTest::mouseClick(Get<QPlainTextEdit>("Text1")->viewport(), Qt::RightButton);
+    QTest::mouseClick(Get<QPlainTextEdit>("checkView")->viewport(), Qt::RightButton);
     EXPECT_EQ(visibleMenu(), u"テキストコピー/コピー(&C)"_qs);
-    for (const char* box : {"Text4(0)", "Text4(7)"}) {
+    for (const char* box : {"speakerKeywordBox(0)", "speakerKeywordBox(7)"}) {
         QTest::mouseClick(Get(box), Qt::RightButton);
         EXPECT_EQ(visibleMenu(), u"テキストペースト/ペースト(&V)"_qs) << box;
     }
-    for (const char* control : {"Text3", "Text2", "Check1", "Command1", "Command5(0)"}) {
+    for (const char* control :
+         {"entryKeywordBox", "logNameBox", "emphasisBox", "convertButton", "speakerColourButton(0)"}) {
         // Nor Qt's own menu of a text box, which would copy and paste past the ten-character cut.
         if (qobject_cast<QLineEdit*>(Get(control))) {
             EXPECT_NE(Get(control)->contextMenuPolicy(), Qt::DefaultContextMenu) << control;
@@ -317,7 +318,7 @@ TEST_F(KeyboardTest, PopupMenusOnlyWhereTheyBelong) {
         QTest::mouseClick(Get(control), Qt::RightButton);
         EXPECT_EQ(visibleMenu(), "") << control;
     }
-    QTest::mouseClick(Get<QListWidget>("File1")->viewport(), Qt::RightButton);
+    QTest::mouseClick(Get<QListWidget>("logList")->viewport(), Qt::RightButton);
     EXPECT_EQ(visibleMenu(), "");
 }
 

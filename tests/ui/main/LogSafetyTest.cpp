@@ -30,7 +30,7 @@
 namespace {
 
 using Calls = std::vector<ScriptedMessageBoxes::Call>;
-using parlowen::Form1;
+using parlowen::MainWindow;
 
 const std::string OldLog = "A\r\nB\r\nC\r\n";
 const std::string NewLog = "C\r\nB\r\nA\r\n\r\n"; // the old log converted with no removal
@@ -106,8 +106,8 @@ class LogSafetyTest : public ::testing::Test {
                                      QDir::Name);
     }
 
-    Form1& Open() {
-        window_ = std::make_unique<Form1>(module_, boxes_, logs_);
+    MainWindow& Open() {
+        window_ = std::make_unique<MainWindow>(programState_, boxes_, logs_);
         window_->show();
         window_->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(window_.get()));
@@ -123,36 +123,37 @@ class LogSafetyTest : public ::testing::Test {
     // Selects the file as the arrow keys do and loads it with Enter, answering no to both questions.
     void Load(const QString& name) {
         std::int16_t key = 40; // down: the selection change that follows does not load
-        window_->File1_KeyDown(key, 0);
-        auto* list = Get<QListWidget>("File1");
+        window_->onLogListKey(key, 0);
+        auto* list = Get<QListWidget>("logList");
         list->setCurrentItem(list->findItems(name, Qt::MatchExactly).value(0));
         boxes_.Answer({false, false});
         key = 13;
-        window_->File1_KeyDown(key, 0);
+        window_->onLogListKey(key, 0);
         ASSERT_EQ(boxes_.Take().size(), 2u) << "the load did not ask its two questions";
-        ASSERT_EQ(Get<QLabel>("Label6")->text(), "Before") << name.toStdString();
+        ASSERT_EQ(Get<QLabel>("beforeAfterLabel")->text(), "Before") << name.toStdString();
     }
 
   public:
     void Convert() {
         boxes_.Answer({true});
-        window_->Command1_Click();
+        window_->onConvertClicked();
     }
 
   protected:
     void ExpectUsable() {
         EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-        EXPECT_TRUE(window_->isEnabled() && Get("Command1")->isEnabled() && Get("Command3")->isEnabled());
+        EXPECT_TRUE(window_->isEnabled() && Get("convertButton")->isEnabled() &&
+                    Get("exportButton")->isEnabled());
         Load("other.txt");
-        EXPECT_EQ(Get<QPlainTextEdit>("Text1")->toPlainText(), "\nother");
+        EXPECT_EQ(Get<QPlainTextEdit>("checkView")->toPlainText(), "\nother");
     }
 
     QTemporaryDir root_;
     QString logs_;
     QString mounted_;
-    parlowen::Module1 module_;
+    parlowen::ProgramState programState_;
     ScriptedMessageBoxes boxes_;
-    std::unique_ptr<Form1> window_;
+    std::unique_ptr<MainWindow> window_;
 };
 
 // Faults that strike between the load and the conversion, each with what the user is told and what the
@@ -255,7 +256,7 @@ TEST_F(LogSafetyTest, ExportOfALogThatIsGoneWritesNoPage) {
         Load("log.txt");
         QFile::remove(Path("log.txt"));
         c.replacement();
-        window_->Command3_Click();
+        window_->onExportClicked();
         EXPECT_EQ(boxes_.Take(), (Calls{ExportNotice, ReadFailure("log.txt", c.reason)}));
         EXPECT_EQ(Names(), c.names);
         ExpectUsable();
@@ -374,7 +375,7 @@ TEST_F(LogSafetyTest, KilledWhileWritingLeavesTheOldLogAndTheNextConvertTidiesUp
     EXPECT_EQ(StateNames().size(), 1);
     window_.reset();
     // The notice waits for the window, so that it is not alone on the screen.
-    window_ = std::make_unique<Form1>(module_, boxes_, logs_);
+    window_ = std::make_unique<MainWindow>(programState_, boxes_, logs_);
     EXPECT_EQ(boxes_.Take(), Calls{});
     window_->show();
     Calls shown;
@@ -415,7 +416,7 @@ TEST_F(LogSafetyTest, ReadOnlyFolderRewritesTheLogButRefusesThePage) {
         ::setenv("XDG_STATE_HOME", QFile::encodeName(root_.filePath("nobody")).constData(), 1);
         Convert();
         const bool converted = boxes_.Take() == Calls{ConvertQuestion, ConvertDone};
-        window_->Command3_Click();
+        window_->onExportClicked();
         const bool exportRefused =
             boxes_.Take() ==
             Calls{ExportNotice, WriteFailure("log.html", u"アクセスが許可されていません。"_qs)};
@@ -443,10 +444,10 @@ TEST_F(LogSafetyTest, Utf8LogWithANameShiftJisCannotHold) {
     WriteBytes(Path("other.txt"), "other\r\n");
     Open();
     Load(name);
-    const QString shown = Get<QPlainTextEdit>("Text1")->toPlainText();
+    const QString shown = Get<QPlainTextEdit>("checkView")->toPlainText();
     EXPECT_EQ(shown, u"\nたろう <b>&\n♪"_qs);
 
-    window_->Command3_Click();
+    window_->onExportClicked();
     EXPECT_EQ(boxes_.Take(), (Calls{ExportNotice, Notice("Complete Massage", "HTML change complete!")}));
     const std::string page = ReadBytes(Path(u"ログ€😀.html"_qs));
     EXPECT_NE(page.find(u"<title>ログ€😀.html</title>"_qs.toStdString()), std::string::npos);

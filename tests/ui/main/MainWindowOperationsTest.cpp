@@ -16,9 +16,9 @@
 
 namespace {
 
-using parlowen::Form1Operations;
+using parlowen::MainWindowOperations;
 
-class Form1OperationsTest : public ::testing::Test {
+class MainWindowOperationsTest : public ::testing::Test {
   protected:
     void SetUp() override {
         window_.show();
@@ -33,11 +33,11 @@ class Form1OperationsTest : public ::testing::Test {
     QListWidget* file1_ = new QListWidget(&window_);
     QCheckBox* check1_ = new QCheckBox(&window_);
     ScriptedMessageBoxes boxes_;
-    std::unique_ptr<Form1Operations> window = std::make_unique<Form1Operations>(
-        boxes_, Form1Operations::Controls{stateLabel_, counter_, checkWindow_, file1_, check1_});
+    std::unique_ptr<MainWindowOperations> window = std::make_unique<MainWindowOperations>(
+        boxes_, MainWindowOperations::Controls{stateLabel_, counter_, checkWindow_, file1_, check1_});
 };
 
-TEST_F(Form1OperationsTest, BusyPointerIsBalancedAndNeverLeftOn) {
+TEST_F(MainWindowOperationsTest, BusyPointerIsBalancedAndNeverLeftOn) {
     QApplication::setOverrideCursor(Qt::CrossCursor); // someone else's
     window->SetBusy(true);
     window->SetBusy(true);
@@ -54,15 +54,15 @@ TEST_F(Form1OperationsTest, BusyPointerIsBalancedAndNeverLeftOn) {
 }
 
 // However fast the counter runs, every step the user looks at shows its last value.
-TEST_F(Form1OperationsTest, CounterShowsItsLastValueWheneverTheOperationPauses) {
-    using Window = Form1Operations&;
+TEST_F(MainWindowOperationsTest, CounterShowsItsLastValueWheneverTheOperationPauses) {
+    using Window = MainWindowOperations&;
     const std::pair<const char*, std::function<void(Window)>> pauses[] = {
         {"SetBusy(false)", [](Window w) { w.SetBusy(false); }},
         {"SetCheckText", [](Window w) { w.SetCheckText(u"x"); }},
         {"SetStateLabel", [](Window w) { w.SetStateLabel(u"After", parlowen::AfterColour); }},
         {"ShowNotice", [](Window w) { w.ShowNotice(u"t", u"x"); }},
         {"AskOkCancel", [](Window w) { w.AskOkCancel(u"t", u"x"); }},
-        {"MoveFocus", [](Window w) { w.MoveFocus(parlowen::FocusTarget::Check1); }},
+        {"MoveFocus", [](Window w) { w.MoveFocus(parlowen::FocusTarget::EmphasisBox); }},
     };
     boxes_.Answer({true});
     for (const auto& [name, pause] : pauses) {

@@ -39,7 +39,7 @@
 namespace {
 
 using Calls = std::vector<ScriptedMessageBoxes::Call>;
-using parlowen::Form1;
+using parlowen::MainWindow;
 const Calls LoadQuestions{Question("Ask:Null Delete", u"空白行を除去しますか？"_qs),
                           Question("Ask:Line Delete", u"区切り線「----」行を除去しますか？"_qs)};
 const QString ConvertTitle = "Message:Log Change & Save";
@@ -53,7 +53,7 @@ const QStringList ChatLines{u"  たろう> こんにちは"_qs, "", "----", u"�
                             u" はなこ> やあ"_qs};
 const QStringList PartyLines{u"【入室】じろう"_qs, u"  たろう：乾杯"_qs, "----", "", u"じろう：どうも"_qs};
 
-class Form1Test : public ::testing::Test {
+class MainWindowTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() { InstallProgramLocale(); }
 
@@ -75,8 +75,8 @@ class Form1Test : public ::testing::Test {
 
     QString Path(const QString& name) const { return folder_.filePath(name); }
 
-    Form1& Open() {
-        window_ = std::make_unique<Form1>(module_, boxes_, folder_.path());
+    MainWindow& Open() {
+        window_ = std::make_unique<MainWindow>(programState_, boxes_, folder_.path());
         window_->show();
         window_->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(window_.get()));
@@ -88,11 +88,11 @@ class Form1Test : public ::testing::Test {
         EXPECT_NE(widget, nullptr) << name.toStdString();
         return widget;
     }
-    QListWidget* File1() const { return Get<QListWidget>("File1"); }
+    QListWidget* logList() const { return Get<QListWidget>("logList"); }
     QString Box(const QString& name) const { return Get<QLineEdit>(name)->text(); }
     QString Caption(const QString& name) const { return Get<QLabel>(name)->text(); }
     QString CheckText() const {
-        return Get<QPlainTextEdit>("Text1")->toPlainText().replace(QChar::LineSeparator, '\n');
+        return Get<QPlainTextEdit>("checkView")->toPlainText().replace(QChar::LineSeparator, '\n');
     }
     QColor Colour(const QString& name, QPalette::ColorRole role) const {
         return Get(name)->palette().color(role);
@@ -105,18 +105,18 @@ class Form1Test : public ::testing::Test {
     // Moves the selection with the arrow keys, as a user does before pressing Enter.
     void SelectWithKeys(const QString& fileName) {
         const int row = Logs.indexOf(fileName);
-        File1()->setFocus();
-        QTest::keyClick(File1(), Qt::Key_Down);
-        while (File1()->currentRow() != row) {
-            QTest::keyClick(File1(), File1()->currentRow() < row ? Qt::Key_Down : Qt::Key_Up);
+        logList()->setFocus();
+        QTest::keyClick(logList(), Qt::Key_Down);
+        while (logList()->currentRow() != row) {
+            QTest::keyClick(logList(), logList()->currentRow() < row ? Qt::Key_Down : Qt::Key_Up);
         }
-        ASSERT_TRUE(File1()->currentItem()->isSelected());
+        ASSERT_TRUE(logList()->currentItem()->isSelected());
     }
 
     void ClickFile(const QString& fileName, Qt::MouseButton button = Qt::LeftButton,
                    Qt::KeyboardModifiers modifiers = {}) {
-        QTest::mouseClick(File1()->viewport(), button, modifiers,
-                          File1()->visualItemRect(File1()->item(Logs.indexOf(fileName))).center());
+        QTest::mouseClick(logList()->viewport(), button, modifiers,
+                          logList()->visualItemRect(logList()->item(Logs.indexOf(fileName))).center());
     }
 
     // What a screen reader reads out for a control.
@@ -125,22 +125,22 @@ class Form1Test : public ::testing::Test {
     }
 
     void SelectNothing() {
-        const QSignalBlocker quiet(File1());
-        File1()->clearSelection();
-        File1()->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+        const QSignalBlocker quiet(logList());
+        logList()->clearSelection();
+        logList()->setCurrentRow(0, QItemSelectionModel::NoUpdate);
     }
 
     void LoadWithEnter(const QString& fileName, bool removeBlank, bool removeSeparator) {
         SelectWithKeys(fileName);
         boxes_.Answer({removeBlank, removeSeparator});
-        QTest::keyClick(File1(), Qt::Key_Return);
+        QTest::keyClick(logList(), Qt::Key_Return);
         ASSERT_EQ(boxes_.Take(), LoadQuestions);
     }
 
     QTemporaryDir folder_;
-    parlowen::Module1 module_;
+    parlowen::ProgramState programState_;
     ScriptedMessageBoxes boxes_;
-    std::unique_ptr<Form1> window_;
+    std::unique_ptr<MainWindow> window_;
 };
 
 QStringList Row(const QString& name) {
@@ -151,40 +151,41 @@ QStringList Row(const QString& name) {
     return names;
 }
 
-TEST_F(Form1Test, StartsWithEverythingEmptyAndOnlyTheListUsable) {
-    Form1& window = Open();
+TEST_F(MainWindowTest, StartsWithEverythingEmptyAndOnlyTheListUsable) {
+    MainWindow& window = Open();
     EXPECT_EQ(window.windowTitle(), u"チャットログ編集ツールParlowen"_qs);
-    EXPECT_EQ(window.State().LogFolder, folder_.path() + "/");
+    EXPECT_EQ(window.State().logFolder, folder_.path() + "/");
     for (const QString& name :
-         QStringList{"Command1", "Command3", "Command6", "Command7"} + Row("Command5")) {
+         QStringList{"convertButton", "exportButton", "pageColourButton", "entryColourButton"} +
+             Row("speakerColourButton")) {
         EXPECT_FALSE(Get(name)->isEnabled()) << name.toStdString();
     }
-    for (const QString& name : QStringList{"Text2", "Text3"} + Row("Text4")) {
+    for (const QString& name : QStringList{"logNameBox", "entryKeywordBox"} + Row("speakerKeywordBox")) {
         EXPECT_EQ(Box(name), "") << name.toStdString();
     }
-    EXPECT_EQ(CheckText() + Caption("Label6") + Caption("Label8"), "");
-    EXPECT_FALSE(Get<QCheckBox>("Check1")->isChecked());
-    EXPECT_TRUE(HasFocus("File1"));
+    EXPECT_EQ(CheckText() + Caption("beforeAfterLabel") + Caption("lineCounter"), "");
+    EXPECT_FALSE(Get<QCheckBox>("emphasisBox")->isChecked());
+    EXPECT_TRUE(HasFocus("logList"));
     QStringList listed;
-    for (int row = 0; row < File1()->count(); ++row) {
-        listed << File1()->item(row)->text();
+    for (int row = 0; row < logList()->count(); ++row) {
+        listed << logList()->item(row)->text();
     }
     EXPECT_EQ(listed, Logs);
 }
 
-TEST_F(Form1Test, IsLaidOutInTwipsWithItsColoursFontsNamesAndTabOrder) {
-    Form1& window = Open();
+TEST_F(MainWindowTest, IsLaidOutInTwipsWithItsColoursFontsNamesAndTabOrder) {
+    MainWindow& window = Open();
     ASSERT_EQ(window.screen()->logicalDotsPerInchX(), 96) << "the pixels below are at 15 twips per pixel";
     EXPECT_EQ(window.size(), QSize(906, 581));
-    EXPECT_EQ(Get("File1")->geometry(), QRect(20, 28, 207, 90));
-    EXPECT_EQ(Get("Text1")->geometry(), QRect(14, 230, 863, 285));
-    EXPECT_EQ(Get("Text4(7)")->parentWidget(), Get("Frame1"));
-    EXPECT_EQ(Get("Text4(7)")->geometry(), QRect(440, 78, 137, 21)); // relative to the frame
-    EXPECT_EQ(Get("Command5(0)")->width() - Get("Command5(1)")->width(), 2);
+    EXPECT_EQ(Get("logList")->geometry(), QRect(20, 28, 207, 90));
+    EXPECT_EQ(Get("checkView")->geometry(), QRect(14, 230, 863, 285));
+    EXPECT_EQ(Get("speakerKeywordBox(7)")->parentWidget(), Get("htmlOptionsFrame"));
+    EXPECT_EQ(Get("speakerKeywordBox(7)")->geometry(), QRect(440, 78, 137, 21)); // relative to the frame
+    EXPECT_EQ(Get("speakerColourButton(0)")->width() - Get("speakerColourButton(1)")->width(), 2);
     // The outer size, frame included, is centred and lifted 200 twips (13 pixels) where it fits, and kept on
     // the screen where it does not: this 800 x 600 screen is narrower than the window, so its left edge is
     // at the screen's. Read before it is shown, as the window system may move a shown window.
-    const Form1 unshown(module_, boxes_, folder_.path());
+    const MainWindow unshown(programState_, boxes_, folder_.path());
     const QRect screen = unshown.screen()->availableGeometry();
     const QRect outer = unshown.frameGeometry();
     ASSERT_GT(outer.width(), unshown.width()) << "the placement did not take the frame into account";
@@ -196,22 +197,24 @@ TEST_F(Form1Test, IsLaidOutInTwipsWithItsColoursFontsNamesAndTabOrder) {
         1);
 
     EXPECT_EQ(window.palette().color(QPalette::Window), QColor(192, 192, 255));
-    EXPECT_EQ(Colour("Text2", QPalette::Base), QColor(255, 255, 192));
+    EXPECT_EQ(Colour("logNameBox", QPalette::Base), QColor(255, 255, 192));
     // Inside the frame nothing takes on its title's bold blue.
-    EXPECT_EQ(Colour("Check1", QPalette::WindowText), QColor(Qt::black));
-    EXPECT_EQ(Colour("Check1", Get("Check1")->backgroundRole()), QColor(192, 192, 255));
-    EXPECT_FALSE(Get("Check1")->font().bold());
+    EXPECT_EQ(Colour("emphasisBox", QPalette::WindowText), QColor(Qt::black));
+    EXPECT_EQ(Colour("emphasisBox", Get("emphasisBox")->backgroundRole()), QColor(192, 192, 255));
+    EXPECT_FALSE(Get("emphasisBox")->font().bold());
     // By the name this locale gives them ("IPAゴシック" in ja_JP.UTF-8).
-    EXPECT_EQ(QFontInfo(Get("Text4(0)")->font()).family(), QFontInfo(QFont("IPAGothic")).family());
-    EXPECT_EQ(QFontInfo(Get("Label5")->font()).family(), QFontInfo(QFont("IPAPGothic")).family());
+    EXPECT_EQ(QFontInfo(Get("speakerKeywordBox(0)")->font()).family(),
+              QFontInfo(QFont("IPAGothic")).family());
+    EXPECT_EQ(QFontInfo(Get("speakerHeading")->font()).family(), QFontInfo(QFont("IPAPGothic")).family());
 
-    QStringList order{"File1", "Text2", "Check1", "Text3", "Command7", "Command6"};
+    QStringList order{"logList",         "logNameBox",        "emphasisBox",
+                      "entryKeywordBox", "entryColourButton", "pageColourButton"};
     for (int i = 0; i < 10; ++i) {
-        order << Row("Text4")[i] << Row("Command5")[i];
+        order << Row("speakerKeywordBox")[i] << Row("speakerColourButton")[i];
     }
-    order += QStringList{"Command1", "Command3", "Command2", "Command4", "Text1"};
+    order += QStringList{"convertButton", "exportButton", "exitButton", "productInfoButton", "checkView"};
     QStringList chain;
-    for (QWidget* widget = Get("File1"); chain.size() < order.size(); widget = widget->nextInFocusChain()) {
+    for (QWidget* widget = Get("logList"); chain.size() < order.size(); widget = widget->nextInFocusChain()) {
         if (widget->focusPolicy() != Qt::NoFocus && !widget->objectName().startsWith("qt_")) {
             chain << widget->objectName();
         }
@@ -230,9 +233,9 @@ const LoadCase LoadCases[] = {
     {false, true, u"\nたろう> こんにちは\n\n\n【入室】はなこ\nはなこ> やあ"_qs},
 };
 
-TEST_F(Form1Test, EnterAndEachMouseClickLoadWithTheAnswersGiven) {
+TEST_F(MainWindowTest, EnterAndEachMouseClickLoadWithTheAnswersGiven) {
     // One window throughout: every load starts afresh, and after one the next click on the list loads again.
-    Form1& window = Open();
+    MainWindow& window = Open();
     for (const bool byMouse : {false, true}) {
         for (const LoadCase& load : LoadCases) {
             SCOPED_TRACE(testing::Message() << "mouse " << byMouse << " blank " << load.removeBlank);
@@ -243,17 +246,17 @@ TEST_F(Form1Test, EnterAndEachMouseClickLoadWithTheAnswersGiven) {
                 SelectWithKeys("chat.txt");
                 EXPECT_EQ(boxes_.Take(), Calls{}) << "the arrow keys loaded a file";
                 boxes_.Answer({load.removeBlank, load.removeSeparator});
-                QTest::keyClick(File1(), Qt::Key_Return);
+                QTest::keyClick(logList(), Qt::Key_Return);
             }
             EXPECT_EQ(boxes_.Take(), LoadQuestions);
-            EXPECT_EQ(Box("Text2"), "chat.txt");
+            EXPECT_EQ(Box("logNameBox"), "chat.txt");
             EXPECT_EQ(CheckText(), load.shown);
-            EXPECT_EQ(Caption("Label8"), QString::number(load.shown.count('\n')) + u"行"_qs);
-            EXPECT_EQ(Caption("Label6"), "Before");
+            EXPECT_EQ(Caption("lineCounter"), QString::number(load.shown.count('\n')) + u"行"_qs);
+            EXPECT_EQ(Caption("beforeAfterLabel"), "Before");
             EXPECT_EQ(window.State().RemoveBlankLines, load.removeBlank ? -1 : 0);
             EXPECT_EQ(window.State().RemoveSeparatorLines, load.removeSeparator ? -1 : 0);
-            EXPECT_TRUE(Get("Command1")->isEnabled() && Get("Command3")->isEnabled());
-            EXPECT_TRUE(HasFocus("Check1"));
+            EXPECT_TRUE(Get("convertButton")->isEnabled() && Get("exportButton")->isEnabled());
+            EXPECT_TRUE(HasFocus("emphasisBox"));
         }
     }
     // The right button chooses nothing.
@@ -263,23 +266,23 @@ TEST_F(Form1Test, EnterAndEachMouseClickLoadWithTheAnswersGiven) {
 
 // A Ctrl+click, or a click below the last log, once emptied the selection, and the click then loaded with
 // nothing selected.
-TEST_F(Form1Test, ClicksThatWouldEmptyTheListKeepTheChosenLog) {
+TEST_F(MainWindowTest, ClicksThatWouldEmptyTheListKeepTheChosenLog) {
     Open();
     boxes_.Answer({false, false});
     ClickFile("party.txt");
     ASSERT_EQ(boxes_.Take(), LoadQuestions);
-    const QPoint belowTheLogs(10, File1()->visualItemRect(File1()->item(Logs.size() - 1)).bottom() + 8);
-    ASSERT_TRUE(File1()->viewport()->rect().contains(belowTheLogs));
-    QTest::mouseClick(File1()->viewport(), Qt::LeftButton, {}, belowTheLogs);
+    const QPoint belowTheLogs(10, logList()->visualItemRect(logList()->item(Logs.size() - 1)).bottom() + 8);
+    ASSERT_TRUE(logList()->viewport()->rect().contains(belowTheLogs));
+    QTest::mouseClick(logList()->viewport(), Qt::LeftButton, {}, belowTheLogs);
     EXPECT_EQ(boxes_.Take(), Calls{});
-    EXPECT_TRUE(File1()->item(Logs.indexOf("party.txt"))->isSelected());
+    EXPECT_TRUE(logList()->item(Logs.indexOf("party.txt"))->isSelected());
 
     boxes_.Answer({true, true});
     ClickFile("party.txt", Qt::LeftButton, Qt::ControlModifier);
     EXPECT_EQ(boxes_.Take(), LoadQuestions);
-    EXPECT_EQ(Box("Text2"), "party.txt");
-    EXPECT_TRUE(File1()->item(Logs.indexOf("party.txt"))->isSelected());
-    EXPECT_EQ(Caption("Label8"), u"3行"_qs);
+    EXPECT_EQ(Box("logNameBox"), "party.txt");
+    EXPECT_TRUE(logList()->item(Logs.indexOf("party.txt"))->isSelected());
+    EXPECT_EQ(Caption("lineCounter"), u"3行"_qs);
 }
 
 // Without an icon the window manager shows a generic one.
@@ -305,105 +308,106 @@ TEST(DesktopIdentity, TheWindowIconIsTheThemesElseTheProgramsOwn) {
     QIcon::setThemeName(themeName);
 }
 
-TEST_F(Form1Test, ShiftEnterAndShiftTabStepBackWithoutLoading) {
+TEST_F(MainWindowTest, ShiftEnterAndShiftTabStepBackWithoutLoading) {
     Open();
     for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Backtab}) {
         SelectWithKeys("chat.txt");
-        QTest::keyClick(File1(), key, Qt::ShiftModifier);
-        EXPECT_TRUE(HasFocus("Command4"));
+        QTest::keyClick(logList(), key, Qt::ShiftModifier);
+        EXPECT_TRUE(HasFocus("productInfoButton"));
     }
     SelectWithKeys("chat.txt");
-    QTest::keyClick(File1(), Qt::Key_Return, Qt::ControlModifier); // no rule for Ctrl
-    EXPECT_TRUE(HasFocus("File1"));
+    QTest::keyClick(logList(), Qt::Key_Return, Qt::ControlModifier); // no rule for Ctrl
+    EXPECT_TRUE(HasFocus("logList"));
     EXPECT_EQ(boxes_.Take(), Calls{});
-    EXPECT_EQ(Box("Text2"), "");
+    EXPECT_EQ(Box("logNameBox"), "");
 }
 
-TEST_F(Form1Test, EnterWithNothingSelectedResetsTheOptionsBeforeSayingSo) {
+TEST_F(MainWindowTest, EnterWithNothingSelectedResetsTheOptionsBeforeSayingSo) {
     Open();
-    Get<QCheckBox>("Check1")->setChecked(true);
-    Get<QLineEdit>("Text3")->setText("x");
-    Get<QLineEdit>("Text4(2)")->setText("y");
-    for (const char* name : {"Text3", "Text4(2)"}) {
+    Get<QCheckBox>("emphasisBox")->setChecked(true);
+    Get<QLineEdit>("entryKeywordBox")->setText("x");
+    Get<QLineEdit>("speakerKeywordBox(2)")->setText("y");
+    for (const char* name : {"entryKeywordBox", "speakerKeywordBox(2)"}) {
         QPalette palette;
         palette.setColor(QPalette::Text, Qt::red);
         palette.setColor(QPalette::Base, Qt::green);
         Get(name)->setPalette(palette);
     }
-    Get<QPlainTextEdit>("Text1")->setPlainText("old");
-    Get<QLabel>("Label6")->setText("After");
-    module_.ColorTable.Set(5, u"255,00,00");
+    Get<QPlainTextEdit>("checkView")->setPlainText("old");
+    Get<QLabel>("beforeAfterLabel")->setText("After");
+    programState_.colourTable.Set(5, u"255,00,00");
 
-    File1()->setFocus();
-    QTest::keyClick(File1(), Qt::Key_Return);
+    logList()->setFocus();
+    QTest::keyClick(logList(), Qt::Key_Return);
 
     EXPECT_EQ(boxes_.Take(), Calls{Notice("Err:File select", u"ファイルが選択されていません！"_qs)});
-    EXPECT_TRUE(HasFocus("File1"));
-    EXPECT_FALSE(Get<QCheckBox>("Check1")->isChecked());
-    EXPECT_EQ(CheckText() + Box("Text3") + Caption("Label6"), "");
-    EXPECT_EQ(Colour("Text3", QPalette::Base), QColor(Qt::white));
+    EXPECT_TRUE(HasFocus("logList"));
+    EXPECT_FALSE(Get<QCheckBox>("emphasisBox")->isChecked());
+    EXPECT_EQ(CheckText() + Box("entryKeywordBox") + Caption("beforeAfterLabel"), "");
+    EXPECT_EQ(Colour("entryKeywordBox", QPalette::Base), QColor(Qt::white));
     for (int i = 0; i < 10; ++i) {
-        EXPECT_EQ(Box(Row("Text4")[i]), "") << i;
-        EXPECT_EQ(Colour(Row("Text4")[i], QPalette::Base), QColor(Qt::white)) << i;
-        EXPECT_EQ(Colour(Row("Text4")[i], QPalette::Text), QColor(Qt::black)) << i;
-        EXPECT_TRUE(Get(Row("Command5")[i])->isEnabled()) << i;
-        EXPECT_EQ(module_.ColorTable.Get(2 + i), u"0,0,0") << i;
+        EXPECT_EQ(Box(Row("speakerKeywordBox")[i]), "") << i;
+        EXPECT_EQ(Colour(Row("speakerKeywordBox")[i], QPalette::Base), QColor(Qt::white)) << i;
+        EXPECT_EQ(Colour(Row("speakerKeywordBox")[i], QPalette::Text), QColor(Qt::black)) << i;
+        EXPECT_TRUE(Get(Row("speakerColourButton")[i])->isEnabled()) << i;
+        EXPECT_EQ(programState_.colourTable.Get(2 + i), u"0,0,0") << i;
     }
-    EXPECT_EQ(module_.ColorTable.Get(0), u"255,255,255");
-    EXPECT_TRUE(Get("Command6")->isEnabled() && Get("Command7")->isEnabled());
-    EXPECT_FALSE(Get("Command1")->isEnabled() || Get("Command3")->isEnabled());
+    EXPECT_EQ(programState_.colourTable.Get(0), u"255,255,255");
+    EXPECT_TRUE(Get("pageColourButton")->isEnabled() && Get("entryColourButton")->isEnabled());
+    EXPECT_FALSE(Get("convertButton")->isEnabled() || Get("exportButton")->isEnabled());
 }
 
 // Every typed member holds the control of its own name, and the rules' names lead to the same controls.
-TEST(Form1Layout, EachRowBindsItsControlToItsMemberAndItsIdentity) {
+TEST(MainWindowLayout, EachRowBindsItsControlToItsMemberAndItsIdentity) {
     QWidget window;
-    const parlowen::Form1Controls controls = parlowen::Form1Layout::CreateControls(window, 96);
+    const parlowen::MainWindowControls controls = parlowen::MainWindowLayout::CreateControls(window, 96);
     const std::pair<QWidget*, const char*> members[] = {
-        {controls.Label1, "Label1"},
-        {controls.Label4, "Label4"},
-        {controls.Label5, "Label5"},
-        {controls.Label8, "Label8"},
-        {controls.Frame1, "Frame1"},
-        {controls.File1, "File1"},
-        {controls.Text1, "Text1"},
-        {controls.Text2, "Text2"},
-        {controls.Text3, "Text3"},
-        {controls.Check1, "Check1"},
-        {controls.Command1, "Command1"},
-        {controls.Command2, "Command2"},
-        {controls.Command3, "Command3"},
-        {controls.Command4, "Command4"},
-        {controls.Command6, "Command6"},
-        {controls.Command7, "Command7"},
-        {controls.Text4[0], "Text4(0)"},
-        {controls.Text4[9], "Text4(9)"},
-        {controls.Command5[0], "Command5(0)"},
-        {controls.Command5[9], "Command5(9)"},
+        {controls.pasteHint, "pasteHint"},
+        {controls.entryOptionsHeading, "entryOptionsHeading"},
+        {controls.speakerHeading, "speakerHeading"},
+        {controls.lineCounter, "lineCounter"},
+        {controls.htmlOptionsFrame, "htmlOptionsFrame"},
+        {controls.logList, "logList"},
+        {controls.checkView, "checkView"},
+        {controls.logNameBox, "logNameBox"},
+        {controls.entryKeywordBox, "entryKeywordBox"},
+        {controls.emphasisBox, "emphasisBox"},
+        {controls.convertButton, "convertButton"},
+        {controls.exitButton, "exitButton"},
+        {controls.exportButton, "exportButton"},
+        {controls.productInfoButton, "productInfoButton"},
+        {controls.pageColourButton, "pageColourButton"},
+        {controls.entryColourButton, "entryColourButton"},
+        {controls.speakerKeywordBox[0], "speakerKeywordBox(0)"},
+        {controls.speakerKeywordBox[9], "speakerKeywordBox(9)"},
+        {controls.speakerColourButton[0], "speakerColourButton(0)"},
+        {controls.speakerColourButton[9], "speakerColourButton(9)"},
     };
     for (const auto& [member, name] : members) {
         ASSERT_NE(member, nullptr) << name;
         EXPECT_EQ(member->objectName(), name);
     }
-    for (const parlowen::ControlDefinition& row : parlowen::Form1Layout::Controls()) {
+    for (const parlowen::ControlDefinition& row : parlowen::MainWindowLayout::Controls()) {
         QWidget* widget = controls.Widget(row.ref);
-        EXPECT_EQ(widget->objectName(), parlowen::Form1Layout::ObjectName(row));
+        EXPECT_EQ(widget->objectName(), parlowen::MainWindowLayout::ObjectName(row));
         EXPECT_EQ(controls.RefOf(widget), row.ref);
     }
 }
 
 // Labels are read by their caption or live text, with the tooltip as description; the keyword rows are told
 // apart by number.
-TEST_F(Form1Test, ScreenReadersHearCaptionsLiveTextAndNumberedRows) {
+TEST_F(MainWindowTest, ScreenReadersHearCaptionsLiveTextAndNumberedRows) {
     Open();
     LoadWithEnter("chat.txt", true, true);
-    EXPECT_EQ(Spoken("Label8"), u"3行"_qs);
-    EXPECT_EQ(Spoken("Label8", QAccessible::Description), u"ここに現在処理中の行数を表示します。"_qs);
-    EXPECT_EQ(Spoken("Text4(0)"), u"話者1のキーワード"_qs);
-    EXPECT_EQ(Spoken("Command5(9)"), u"話者10の色設定"_qs);
-    EXPECT_EQ(Spoken("Text4(3)", QAccessible::Description), u"普通は発言者の名前をペーストするところ。"_qs);
+    EXPECT_EQ(Spoken("lineCounter"), u"3行"_qs);
+    EXPECT_EQ(Spoken("lineCounter", QAccessible::Description), u"ここに現在処理中の行数を表示します。"_qs);
+    EXPECT_EQ(Spoken("speakerKeywordBox(0)"), u"話者1のキーワード"_qs);
+    EXPECT_EQ(Spoken("speakerColourButton(9)"), u"話者10の色設定"_qs);
+    EXPECT_EQ(Spoken("speakerKeywordBox(3)", QAccessible::Description),
+              u"普通は発言者の名前をペーストするところ。"_qs);
     QStringList spoken;
-    for (const parlowen::ControlDefinition& control : parlowen::Form1Layout::Controls()) {
-        const QString name = Spoken(parlowen::Form1Layout::ObjectName(control));
+    for (const parlowen::ControlDefinition& control : parlowen::MainWindowLayout::Controls()) {
+        const QString name = Spoken(parlowen::MainWindowLayout::ObjectName(control));
         EXPECT_NE(name, "") << control.tabIndex;
         if (control.kind != parlowen::ControlKind::Label) { // a heading may share its control's name
             EXPECT_FALSE(spoken.contains(name)) << name.toStdString() << " names two controls";
@@ -412,24 +416,24 @@ TEST_F(Form1Test, ScreenReadersHearCaptionsLiveTextAndNumberedRows) {
     }
 }
 
-TEST_F(Form1Test, TheFirstMovingKeySelectsTheFocusedLogAndLoadsNothing) {
+TEST_F(MainWindowTest, TheFirstMovingKeySelectsTheFocusedLogAndLoadsNothing) {
     Open();
     for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Up, Qt::Key_Home, Qt::Key_End, Qt::Key_PageDown}) {
         SCOPED_TRACE(key);
         SelectNothing();
-        File1()->setFocus();
-        QTest::keyClick(File1(), key);
+        logList()->setFocus();
+        QTest::keyClick(logList(), key);
         EXPECT_EQ(boxes_.Take(), Calls{});
         boxes_.Answer({true, true});
-        QTest::keyClick(File1(), Qt::Key_Return);
+        QTest::keyClick(logList(), Qt::Key_Return);
         EXPECT_EQ(boxes_.Take(), LoadQuestions);
-        EXPECT_EQ(Box("Text2"), "chat.txt");
+        EXPECT_EQ(Box("logNameBox"), "chat.txt");
     }
 }
 
 // Keys that the window reports without a code, and text from the input method, move the selection by the
 // list's own search; that is a key, not a mouse choice, so nothing loads.
-TEST_F(Form1Test, KeysWithoutACodeAndInputMethodTextLoadNothing) {
+TEST_F(MainWindowTest, KeysWithoutACodeAndInputMethodTextLoadNothing) {
     for (const char* name : {"_memo.txt", "@note.txt", ":plan.txt", "^up.txt", "!alert.txt"}) {
         WriteBytes(folder_.path() + '/' + name, "x\r\n"); // ":" would make Path() a resource path
     }
@@ -438,49 +442,50 @@ TEST_F(Form1Test, KeysWithoutACodeAndInputMethodTextLoadNothing) {
         SCOPED_TRACE(typed);
         Open(); // a fresh list: its search would otherwise join the characters typed before
         SelectNothing();
-        File1()->setFocus();
+        logList()->setFocus();
         if (typed == '\0') {
             QInputMethodEvent input;
             input.setCommitString(u"か"_qs);
-            QApplication::sendEvent(File1(), &input);
+            QApplication::sendEvent(logList(), &input);
         } else {
-            QTest::keyClick(File1(), typed);
+            QTest::keyClick(logList(), typed);
         }
-        ASSERT_EQ(File1()->selectedItems().size(), 1) << "the search selected nothing";
+        ASSERT_EQ(logList()->selectedItems().size(), 1) << "the search selected nothing";
         EXPECT_EQ(boxes_.Take(), Calls{});
     }
 }
 
 // After a load with nothing selected the save buttons stay enabled, but there is no file to write.
-TEST_F(Form1Test, SavingWithNoFileNamedSaysSoBeforeAnyQuestion) {
+TEST_F(MainWindowTest, SavingWithNoFileNamedSaysSoBeforeAnyQuestion) {
     Open();
     LoadWithEnter("chat.txt", true, true);
     SelectNothing();
-    File1()->setFocus();
-    QTest::keyClick(File1(), Qt::Key_Return);
+    logList()->setFocus();
+    QTest::keyClick(logList(), Qt::Key_Return);
     const Calls noFile{Notice("Err:File select", u"ファイルが選択されていません！"_qs)};
     ASSERT_EQ(boxes_.Take(), noFile);
-    for (const char* button : {"Command1", "Command3"}) {
+    for (const char* button : {"convertButton", "exportButton"}) {
         ASSERT_TRUE(Get(button)->isEnabled()) << button;
         Click(button);
         EXPECT_EQ(boxes_.Take(), noFile) << button;
-        EXPECT_TRUE(HasFocus("File1")) << button;
+        EXPECT_TRUE(HasFocus("logList")) << button;
     }
     EXPECT_EQ(ReadBytes(Path("chat.txt")), ToShiftJis(CrLfLines(ChatLines)));
 }
 
-TEST_F(Form1Test, ClickingTheFileNameMovesTheFocusOn) {
+TEST_F(MainWindowTest, ClickingTheFileNameMovesTheFocusOn) {
     Open();
-    Click("Text2");
-    EXPECT_TRUE(HasFocus("File1"));
-    Get<QLineEdit>("Text2")->setText("chat.txt"); // a name whose load failed: Command1 is still disabled
-    Click("Text2");
-    EXPECT_TRUE(HasFocus("File1"));
+    Click("logNameBox");
+    EXPECT_TRUE(HasFocus("logList"));
+    Get<QLineEdit>("logNameBox")
+        ->setText("chat.txt"); // a name whose load failed: convertButton is still disabled
+    Click("logNameBox");
+    EXPECT_TRUE(HasFocus("logList"));
     LoadWithEnter("chat.txt", true, true);
-    Click("Text2");
-    EXPECT_TRUE(HasFocus("Command1"));
-    QTest::keyClick(Get("Text2"), Qt::Key_A);
-    EXPECT_EQ(Box("Text2"), "chat.txt") << "the file name box took typing";
+    Click("logNameBox");
+    EXPECT_TRUE(HasFocus("convertButton"));
+    QTest::keyClick(Get("logNameBox"), Qt::Key_A);
+    EXPECT_EQ(Box("logNameBox"), "chat.txt") << "the file name box took typing";
 }
 
 // The contrast ratio of two colours as WCAG 2 defines it, from their relative luminance.
@@ -506,26 +511,26 @@ class FocusReasons : public QObject {
     }
 };
 
-// Regression: after a load the focus sat on Check1 with nothing to show it (the program moved it with a
+// Regression: after a load the focus sat on emphasisBox with nothing to show it (the program moved it with a
 // reason the style draws no cue for), and a focused button differed by a 1.6:1 border.
-TEST_F(Form1Test, TheFocusIsShownAsATabShowsItAndMarkedOnEveryControl) {
+TEST_F(MainWindowTest, TheFocusIsShownAsATabShowsItAndMarkedOnEveryControl) {
     Open();
     FocusReasons check1;
-    Get("Check1")->installEventFilter(&check1);
+    Get("emphasisBox")->installEventFilter(&check1);
     LoadWithEnter("chat.txt", true, true);
-    ASSERT_TRUE(HasFocus("Check1"));
+    ASSERT_TRUE(HasFocus("emphasisBox"));
     ASSERT_FALSE(check1.reasons.empty());
     EXPECT_TRUE(check1.reasons.back() == Qt::TabFocusReason ||
                 check1.reasons.back() == Qt::BacktabFocusReason ||
                 check1.reasons.back() == Qt::ShortcutFocusReason)
         << check1.reasons.back();
-    for (const QString name :
-         {"Check1", "File1", "Text2", "Text3", "Text4(0)", "Command1", "Command6", "Text1"}) {
+    for (const QString name : {"emphasisBox", "logList", "logNameBox", "entryKeywordBox",
+                               "speakerKeywordBox(0)", "convertButton", "pageColourButton", "checkView"}) {
         // Beside the control, on the window's background, where a two pixel frame lies when it has the focus.
         const QPoint beside = Get(name)->mapTo(window_.get(), QPoint(-1, Get(name)->height() / 2));
         Get(name)->setFocus();
         const QColor focused = window_->grab().toImage().pixelColor(beside);
-        Get("Command2")->setFocus();
+        Get("exitButton")->setFocus();
         const QColor unfocused = window_->grab().toImage().pixelColor(beside);
         EXPECT_GE(Contrast(focused, unfocused), 3.0)
             << name.toStdString() << ": " << focused.name().toStdString() << " against "
@@ -533,47 +538,48 @@ TEST_F(Form1Test, TheFocusIsShownAsATabShowsItAndMarkedOnEveryControl) {
     }
 }
 
-TEST_F(Form1Test, ConvertRewritesTheLogInReverseOrder) {
+TEST_F(MainWindowTest, ConvertRewritesTheLogInReverseOrder) {
     Open();
     LoadWithEnter("chat.txt", true, false);
     boxes_.Answer({true});
-    Click("Command1");
+    Click("convertButton");
 
     EXPECT_EQ(boxes_.Take(), (Calls{ConvertQuestion, Notice("Complete Massage", "Text change complete!")}));
     const QStringList reversed{u"はなこ> やあ"_qs, u"【入室】はなこ"_qs, "----", u"たろう> こんにちは"_qs,
                                ""};
     EXPECT_EQ(ReadBytes(Path("chat.txt")), ToShiftJis(CrLfLines(reversed)));
     EXPECT_EQ(CheckText(), reversed.join('\n'));
-    EXPECT_EQ(Caption("Label8"), u"5/4行"_qs); // every line read over the lines the load kept
-    EXPECT_EQ(Caption("Label6"), "After");
-    EXPECT_EQ(Colour("Label6", QPalette::WindowText), QColor(Qt::blue));
-    EXPECT_TRUE(HasFocus("File1"));
+    EXPECT_EQ(Caption("lineCounter"), u"5/4行"_qs); // every line read over the lines the load kept
+    EXPECT_EQ(Caption("beforeAfterLabel"), "After");
+    EXPECT_EQ(Colour("beforeAfterLabel", QPalette::WindowText), QColor(Qt::blue));
+    EXPECT_TRUE(HasFocus("logList"));
 }
 
-TEST_F(Form1Test, CancellingTheConversionLeavesTheLogUntouched) {
+TEST_F(MainWindowTest, CancellingTheConversionLeavesTheLogUntouched) {
     Open();
     LoadWithEnter("chat.txt", true, true);
     const QString shown = CheckText();
     boxes_.Answer({false});
-    Click("Command1");
+    Click("convertButton");
 
     EXPECT_EQ(boxes_.Take(),
               (Calls{ConvertQuestion, BeepCall(), Notice(ConvertTitle, u"処理は中断されました。"_qs)}));
     EXPECT_EQ(ReadBytes(Path("chat.txt")), ToShiftJis(CrLfLines(ChatLines)));
     EXPECT_EQ(CheckText(), shown);
-    EXPECT_EQ(Caption("Label6"), "Before");
-    EXPECT_TRUE(HasFocus("File1"));
+    EXPECT_EQ(Caption("beforeAfterLabel"), "Before");
+    EXPECT_TRUE(HasFocus("logList"));
 }
 
-TEST_F(Form1Test, ExportWritesThePageWithTheOptionsOfTheWindow) {
+TEST_F(MainWindowTest, ExportWritesThePageWithTheOptionsOfTheWindow) {
     Open();
     LoadWithEnter("party.txt", false, true);
-    Get<QCheckBox>("Check1")->setChecked(true);
-    Get<QLineEdit>("Text3")->setText(u" 【入室】 "_qs);
-    Get<QLineEdit>("Text4(0)")->setText(u"たろう"_qs);
-    Get<QLineEdit>("Text4(1)")->setText(u"じろう"_qs);
-    module_.ColorTable.Set(2, u"255,00,00"); // as the palette stores a colour for Command5(0)
-    Click("Command3");
+    Get<QCheckBox>("emphasisBox")->setChecked(true);
+    Get<QLineEdit>("entryKeywordBox")->setText(u" 【入室】 "_qs);
+    Get<QLineEdit>("speakerKeywordBox(0)")->setText(u"たろう"_qs);
+    Get<QLineEdit>("speakerKeywordBox(1)")->setText(u"じろう"_qs);
+    programState_.colourTable.Set(2,
+                                  u"255,00,00"); // as the palette stores a colour for speakerColourButton(0)
+    Click("exportButton");
 
     EXPECT_EQ(
         boxes_.Take(),
@@ -596,12 +602,12 @@ TEST_F(Form1Test, ExportWritesThePageWithTheOptionsOfTheWindow) {
     EXPECT_EQ(ReadBytes(Path("party.html")), ToShiftJis(CrLfLines(page)));
     EXPECT_EQ(ReadBytes(Path("party.txt")), ToShiftJis(CrLfLines(PartyLines)));
     EXPECT_EQ(CheckText(), body.join('\n') + '\n');
-    EXPECT_EQ(Caption("Label8"), u"5/5行"_qs);
-    EXPECT_EQ(Caption("Label6"), "After");
+    EXPECT_EQ(Caption("lineCounter"), u"5/5行"_qs);
+    EXPECT_EQ(Caption("beforeAfterLabel"), "After");
 
     // Partly checked is not checked.
-    Get<QCheckBox>("Check1")->setCheckState(Qt::PartiallyChecked);
-    Click("Command3");
+    Get<QCheckBox>("emphasisBox")->setCheckState(Qt::PartiallyChecked);
+    Click("exportButton");
     boxes_.Take();
     EXPECT_NE(ReadBytes(Path("party.html")).find(ToShiftJis(u"\r\n【入室】じろう<br>\r\n"_qs)),
               std::string::npos);
@@ -609,7 +615,7 @@ TEST_F(Form1Test, ExportWritesThePageWithTheOptionsOfTheWindow) {
 
 // A UTF-16 log was cut at the byte 0D of each CR, a UTF-8 mark travelled with the first line, and both showed
 // and exported as Shift-JIS mojibake with no speaker coloured.
-TEST_F(Form1Test, UnicodeLogsAreShownConvertedAndExportedInTheirOwnEncoding) {
+TEST_F(MainWindowTest, UnicodeLogsAreShownConvertedAndExportedInTheirOwnEncoding) {
     const auto utf16 = [](const QString& text, bool bigEndian) {
         std::string bytes;
         for (const QChar unit : text) {
@@ -640,13 +646,13 @@ TEST_F(Form1Test, UnicodeLogsAreShownConvertedAndExportedInTheirOwnEncoding) {
         SCOPED_TRACE(c.name);
         window_->SelectLog(c.name);
         boxes_.Answer({false, false});
-        QTest::keyClick(File1(), Qt::Key_Return);
+        QTest::keyClick(logList(), Qt::Key_Return);
         ASSERT_EQ(boxes_.Take(), LoadQuestions);
         EXPECT_EQ(CheckText(), '\n' + lines.join('\n'));
 
-        Get<QLineEdit>("Text4(0)")->setText(u"たろう"_qs);
-        module_.ColorTable.Set(2, u"255,00,00");
-        Click("Command3");
+        Get<QLineEdit>("speakerKeywordBox(0)")->setText(u"たろう"_qs);
+        programState_.colourTable.Set(2, u"255,00,00");
+        Click("exportButton");
         boxes_.Take();
         const QStringList page{
             "<html>",
@@ -664,7 +670,7 @@ TEST_F(Form1Test, UnicodeLogsAreShownConvertedAndExportedInTheirOwnEncoding) {
         EXPECT_EQ(ReadBytes(Path(parlowen::PageBaseName(c.name) + ".html")), CrLfLines(page).toStdString());
 
         boxes_.Answer({true});
-        Click("Command1");
+        Click("convertButton");
         EXPECT_EQ(boxes_.Take().back(), Notice("Complete Massage", "Text change complete!"));
         const QStringList reversed{lines[2], lines[1], lines[0], ""};
         EXPECT_EQ(ReadBytes(Path(c.name)), c.mark + c.encode(CrLfLines(reversed), c.bigEndian));
@@ -672,10 +678,11 @@ TEST_F(Form1Test, UnicodeLogsAreShownConvertedAndExportedInTheirOwnEncoding) {
     }
 }
 
-TEST_F(Form1Test, InformationMessagesShowTheirTextsUnderTheirTitles) {
+TEST_F(MainWindowTest, InformationMessagesShowTheirTextsUnderTheirTitles) {
     Open();
     for (const char* name :
-         {"Command4", "Label4", "Label5", "Label1", "Label2", "Label3", "Label6", "Label7", "Label8"}) {
+         {"productInfoButton", "entryOptionsHeading", "speakerHeading", "pasteHint", "listHeading",
+          "checkViewHeading", "beforeAfterLabel", "keyboardHint", "lineCounter"}) {
         Click(name);
     }
     namespace Info = parlowen::InformationMessages;
@@ -684,19 +691,20 @@ TEST_F(Form1Test, InformationMessagesShowTheirTextsUnderTheirTitles) {
                                     Notice("Version Information", Info::VersionInformationText())}));
 }
 
-TEST_F(Form1Test, F12AnywhereAndTheExitButtonEndTheProgramWithAllItsWindows) {
-    const std::pair<QString, Qt::KeyboardModifiers> presses[] = {{"Text4(3)", Qt::NoModifier},
-                                                                 {"Text4(3)", Qt::ControlModifier},
-                                                                 {"File1", Qt::ShiftModifier},
-                                                                 {"Command2", {}}};
+TEST_F(MainWindowTest, F12AnywhereAndTheExitButtonEndTheProgramWithAllItsWindows) {
+    const std::pair<QString, Qt::KeyboardModifiers> presses[] = {
+        {"speakerKeywordBox(3)", Qt::NoModifier},
+        {"speakerKeywordBox(3)", Qt::ControlModifier},
+        {"logList", Qt::ShiftModifier},
+        {"exitButton", {}}};
     for (const auto& [control, modifiers] : presses) {
         SCOPED_TRACE(control.toStdString());
-        Form1& window = Open();
+        MainWindow& window = Open();
         QWidget palette;
         palette.show();
-        QSignalSpy ended(&window, &Form1::Ended);
+        QSignalSpy ended(&window, &MainWindow::Ended);
         Get(control)->setFocus();
-        if (control == "Command2") {
+        if (control == "exitButton") {
             Click(control);
         } else {
             QTest::keyClick(Get(control), Qt::Key_F12, modifiers);

@@ -23,12 +23,12 @@
 namespace {
 
 using parlowen::ColorTable;
-using parlowen::Form1;
-using parlowen::Form2;
+using parlowen::MainWindow;
+using parlowen::PaletteWindow;
 
 const QString Chosen = u"この色で良いですか？"_qs;
 
-class Form2Test : public ::testing::Test {
+class PaletteWindowTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() { InstallProgramLocale(); }
 
@@ -36,7 +36,7 @@ class Form2Test : public ::testing::Test {
         ASSERT_TRUE(folder_.isValid());
         WriteBytes(folder_.filePath("sample.txt"),
                    ToShiftJis(CrLfLines({"Taro> hi", "Hanako> hello", u"【入室】じろう"_qs})));
-        window_ = std::make_unique<Form1>(module_, boxes_, folder_.path());
+        window_ = std::make_unique<MainWindow>(programState_, boxes_, folder_.path());
         window_->show();
         window_->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
@@ -50,7 +50,7 @@ class Form2Test : public ::testing::Test {
     }
 
     void Load() {
-        auto* list = Get<QListWidget>("File1");
+        auto* list = Get<QListWidget>("logList");
         list->setFocus();
         {
             const QSignalBlocker quiet(list); // a selection change would load by itself
@@ -58,7 +58,7 @@ class Form2Test : public ::testing::Test {
         }
         boxes_.Answer({false, false});
         std::int16_t enter = 13;
-        window_->File1_KeyDown(enter, 0);
+        window_->onLogListKey(enter, 0);
         boxes_.Take();
     }
 
@@ -69,15 +69,15 @@ class Form2Test : public ::testing::Test {
     }
 
     // Clicks a colour button and returns the palette it opened.
-    Form2& OpenFor(const QString& button) {
+    PaletteWindow& OpenFor(const QString& button) {
         QTest::mouseClick(Get(button), Qt::LeftButton);
-        Form2* palette = window_->Palette();
+        PaletteWindow* palette = window_->Palette();
         EXPECT_NE(palette, nullptr);
         EXPECT_TRUE(palette->isVisible());
         return *palette;
     }
 
-    void Choose(Form2& palette, int cell, bool ok) {
+    void Choose(PaletteWindow& palette, int cell, bool ok) {
         boxes_.Answer({ok});
         QTest::mouseClick(palette.Cell(cell), Qt::LeftButton);
         EXPECT_EQ(boxes_.Take(), std::vector{Question("Message:COLOR option", Chosen)});
@@ -92,67 +92,68 @@ class Form2Test : public ::testing::Test {
     QColor Colour(const QString& name, QPalette::ColorRole role) const {
         return Get(name)->palette().color(role);
     }
-    std::u16string Slot(std::size_t slot) const { return module_.ColorTable.Get(slot); }
+    std::u16string Slot(std::size_t slot) const { return programState_.colourTable.Get(slot); }
 
     QTemporaryDir folder_;
-    parlowen::Module1 module_;
+    parlowen::ProgramState programState_;
     ScriptedMessageBoxes boxes_;
-    std::unique_ptr<Form1> window_;
+    std::unique_ptr<MainWindow> window_;
 };
 
-TEST_F(Form2Test, EveryCellStoresTheColourItShows) {
-    Form2& palette = OpenFor("Command5(2)");
+TEST_F(PaletteWindowTest, EveryCellStoresTheColourItShows) {
+    PaletteWindow& palette = OpenFor("speakerColourButton(2)");
     for (int cell = 0; cell < static_cast<int>(parlowen::PaletteSize); ++cell) {
         const parlowen::PaletteColor& expected = parlowen::PaletteTable()[cell];
         const QColor shown = palette.Cell(cell)->palette().color(QPalette::Base);
         ASSERT_EQ(shown, QColor(expected.red, expected.green, expected.blue)) << cell;
         EXPECT_EQ(palette.Cell(cell)->palette().color(QPalette::Text), shown)
             << cell; // the text is invisible
-        QTest::mouseClick(Get("Command5(2)"), Qt::LeftButton);
+        QTest::mouseClick(Get("speakerColourButton(2)"), Qt::LeftButton);
         boxes_.Answer({true});
-        palette.Text2_Click(cell);
+        palette.onCellClicked(cell);
         ASSERT_EQ(QString::fromStdU16String(Slot(ColorTable::SpeakerSlot(2))),
                   QString::fromStdU16String(parlowen::CellText(expected)).trimmed())
             << cell;
-        EXPECT_EQ(module_.PickedColor, " " + QString::number(parlowen::PackedColor(expected)));
+        EXPECT_EQ(programState_.pickedColour, " " + QString::number(parlowen::PackedColor(expected)));
     }
     boxes_.Take();
 }
 
-TEST_F(Form2Test, WhiteForThePageRepaintsEveryBackground) {
+TEST_F(PaletteWindowTest, WhiteForThePageRepaintsEveryBackground) {
     // First a darker page, so that white has something to change.
-    Form2& palette = OpenFor("Command6");
+    PaletteWindow& palette = OpenFor("pageColourButton");
     Choose(palette, 140, true);
     EXPECT_EQ(Slot(0), u"00, 51, 102");
-    EXPECT_EQ(Colour("Text1", QPalette::Base), QColor(0, 51, 102));
+    EXPECT_EQ(Colour("checkView", QPalette::Base), QColor(0, 51, 102));
 
-    OpenFor("Command6");
+    OpenFor("pageColourButton");
     EXPECT_EQ(palette.palette().color(QPalette::Window), QColor(0, 51, 102))
         << "the palette sits on the page colour";
     boxes_.Answer({true});
     QTest::keyClick(palette.Cell(0), Qt::Key_Space);
     boxes_.Take();
     EXPECT_EQ(Slot(0), u"255, 255, 255");
-    EXPECT_EQ(module_.PickedColor, " 16777215");
+    EXPECT_EQ(programState_.pickedColour, " 16777215");
     EXPECT_FALSE(palette.isVisible());
-    EXPECT_EQ(QApplication::focusWidget(), Get("Command6"));
-    for (const char* name : {"Text3", "Text1", "Text4(0)", "Text4(5)", "Text4(9)"}) {
+    EXPECT_EQ(QApplication::focusWidget(), Get("pageColourButton"));
+    for (const char* name : {"entryKeywordBox", "checkView", "speakerKeywordBox(0)", "speakerKeywordBox(5)",
+                             "speakerKeywordBox(9)"}) {
         EXPECT_EQ(Colour(name, QPalette::Base), QColor(Qt::white)) << name;
     }
 }
 
 // The palette once kept the page colour it was opened on: a load reset the page to white behind it, and the
 // palette, active again, still sat on the old colour.
-TEST_F(Form2Test, EveryActivationTakesThePageColourOfThatMoment) {
+TEST_F(PaletteWindowTest, EveryActivationTakesThePageColourOfThatMoment) {
     int red = 0;
     while (parlowen::PaletteTable()[red] != parlowen::PaletteColor{255, 0, 0}) {
         ++red;
     }
-    Choose(OpenFor("Command6"), red, true);
-    Form2& palette = OpenFor("Command5(0)");
+    Choose(OpenFor("pageColourButton"), red, true);
+    PaletteWindow& palette = OpenFor("speakerColourButton(0)");
     ASSERT_EQ(palette.palette().color(QPalette::Window), QColor(Qt::red));
     Load();
-    ASSERT_EQ(Colour("Text3", QPalette::Base), QColor(Qt::white));
+    ASSERT_EQ(Colour("entryKeywordBox", QPalette::Base), QColor(Qt::white));
     // The main window active, then the palette again, as a click on it does. The offscreen platform leaves
     // this second request of the palette's unanswered, so the palette is told as Qt tells an activated
     // window.
@@ -163,7 +164,7 @@ TEST_F(Form2Test, EveryActivationTakesThePageColourOfThatMoment) {
     EXPECT_EQ(palette.palette().color(QPalette::Window), QColor(Qt::white));
 }
 
-TEST_F(Form2Test, ChoicesGoToTheSlotOfTheirButton) {
+TEST_F(PaletteWindowTest, ChoicesGoToTheSlotOfTheirButton) {
     struct Case {
         const char* button;
         int cell;
@@ -173,13 +174,13 @@ TEST_F(Form2Test, ChoicesGoToTheSlotOfTheirButton) {
         QPalette::ColorRole role;
     };
     const Case cases[] = {
-        {"Command5(9)", 215, 11, u"00,00,00", "Text4(9)", QPalette::Text},
-        {"Command7", 61, 1, u"255,00,00", "Text3", QPalette::Text},
-        {"Command7", 81, 1, u"00,00, 255", "Text3", QPalette::Text},
-        {"Command5(3)", 159, 5, u"51, 204, 153", "Text4(3)", QPalette::Text},
+        {"speakerColourButton(9)", 215, 11, u"00,00,00", "speakerKeywordBox(9)", QPalette::Text},
+        {"entryColourButton", 61, 1, u"255,00,00", "entryKeywordBox", QPalette::Text},
+        {"entryColourButton", 81, 1, u"00,00, 255", "entryKeywordBox", QPalette::Text},
+        {"speakerColourButton(3)", 159, 5, u"51, 204, 153", "speakerKeywordBox(3)", QPalette::Text},
     };
     for (const Case& c : cases) {
-        ColorTable before = module_.ColorTable;
+        ColorTable before = programState_.colourTable;
         Choose(OpenFor(c.button), c.cell, true);
         EXPECT_EQ(Slot(c.slot), c.stored) << c.button;
         const parlowen::PaletteColor& colour = parlowen::PaletteTable()[c.cell];
@@ -191,56 +192,56 @@ TEST_F(Form2Test, ChoicesGoToTheSlotOfTheirButton) {
         }
     }
     // Focus on a colour button that did not open the palette shows nothing new.
-    Get("Command7")->setFocus();
-    window_->Command7_GotFocus();
-    EXPECT_EQ(Colour("Text3", QPalette::Text), QColor(0, 0, 255));
+    Get("entryColourButton")->setFocus();
+    window_->onEntryColourFocused();
+    EXPECT_EQ(Colour("entryKeywordBox", QPalette::Text), QColor(0, 0, 255));
 }
 
-TEST_F(Form2Test, CancelAndCloseStoreNothingAndKeepThePreviews) {
-    Form2& palette = OpenFor("Command5(1)");
+TEST_F(PaletteWindowTest, CancelAndCloseStoreNothingAndKeepThePreviews) {
+    PaletteWindow& palette = OpenFor("speakerColourButton(1)");
     Choose(palette, 61, true);
-    ASSERT_EQ(Colour("Text4(1)", QPalette::Text), QColor(255, 0, 0));
+    ASSERT_EQ(Colour("speakerKeywordBox(1)", QPalette::Text), QColor(255, 0, 0));
 
-    OpenFor("Command5(1)");
+    OpenFor("speakerColourButton(1)");
     Choose(palette, 81, false);
     EXPECT_TRUE(palette.isVisible()) << "Cancel keeps the palette open";
-    EXPECT_EQ(module_.PickedColor, "");
+    EXPECT_EQ(programState_.pickedColour, "");
     EXPECT_EQ(Slot(3), u"255,00,00");
 
     ASSERT_TRUE(Active(&palette)); // keys go to the active window
     QTest::keyClick(palette.Cell(81), Qt::Key_F12);
     EXPECT_TRUE(Active(window_.get()));
     EXPECT_FALSE(palette.isVisible());
-    EXPECT_EQ(QApplication::focusWidget(), Get("Command5(1)"));
+    EXPECT_EQ(QApplication::focusWidget(), Get("speakerColourButton(1)"));
     EXPECT_EQ(Slot(3), u"255,00,00");
-    EXPECT_EQ(Colour("Text4(1)", QPalette::Text), QColor(255, 0, 0))
+    EXPECT_EQ(Colour("speakerKeywordBox(1)", QPalette::Text), QColor(255, 0, 0))
         << "a close without a choice paints nothing";
 
-    OpenFor("Command5(1)");
-    QTest::mouseClick(palette.findChild<QPushButton*>("Command1"), Qt::LeftButton);
+    OpenFor("speakerColourButton(1)");
+    QTest::mouseClick(palette.findChild<QPushButton*>("closeButton"), Qt::LeftButton);
     EXPECT_FALSE(palette.isVisible());
-    EXPECT_EQ(Colour("Text4(1)", QPalette::Text), QColor(255, 0, 0));
+    EXPECT_EQ(Colour("speakerKeywordBox(1)", QPalette::Text), QColor(255, 0, 0));
 
     // Closed through its frame, the palette is gone; the next button builds it anew.
-    OpenFor("Command5(1)").close();
+    OpenFor("speakerColourButton(1)").close();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(window_->Palette(), nullptr);
     EXPECT_EQ(Slot(3), u"255,00,00");
-    Choose(OpenFor("Command5(1)"), 0, true);
+    Choose(OpenFor("speakerColourButton(1)"), 0, true);
     EXPECT_EQ(Slot(3), u"255, 255, 255");
 }
 
-TEST_F(Form2Test, AnotherButtonWhileOpenMovesTheTarget) {
-    Form2& palette = OpenFor("Command5(0)");
-    OpenFor("Command7");
+TEST_F(PaletteWindowTest, AnotherButtonWhileOpenMovesTheTarget) {
+    PaletteWindow& palette = OpenFor("speakerColourButton(0)");
+    OpenFor("entryColourButton");
     Choose(palette, 61, true);
     EXPECT_EQ(Slot(1), u"255,00,00");
     EXPECT_EQ(Slot(2), u"0,0,0");
-    EXPECT_EQ(QApplication::focusWidget(), Get("Command7"));
+    EXPECT_EQ(QApplication::focusWidget(), Get("entryColourButton"));
 }
 
-TEST_F(Form2Test, KeysMoveBetweenCellsWithWrapAround) {
-    Form2& palette = OpenFor("Command6");
+TEST_F(PaletteWindowTest, KeysMoveBetweenCellsWithWrapAround) {
+    PaletteWindow& palette = OpenFor("pageColourButton");
     struct Case {
         int from;
         Qt::Key key;
@@ -261,21 +262,21 @@ TEST_F(Form2Test, KeysMoveBetweenCellsWithWrapAround) {
     }
 }
 
-TEST_F(Form2Test, EnterPressesTheCloseButton) {
-    Form2& palette = OpenFor("Command7");
-    palette.findChild<QPushButton*>("Command1")->setFocus();
-    QTest::keyClick(palette.findChild<QPushButton*>("Command1"), Qt::Key_Return);
+TEST_F(PaletteWindowTest, EnterPressesTheCloseButton) {
+    PaletteWindow& palette = OpenFor("entryColourButton");
+    palette.findChild<QPushButton*>("closeButton")->setFocus();
+    QTest::keyClick(palette.findChild<QPushButton*>("closeButton"), Qt::Key_Return);
     EXPECT_FALSE(palette.isVisible());
-    EXPECT_EQ(QApplication::focusWidget(), Get("Command7"));
+    EXPECT_EQ(QApplication::focusWidget(), Get("entryColourButton"));
 }
 
 // Escape is the palette's one key beyond its own: it closes as the button does, from a cell or the button,
 // storing nothing; the arrow keys still do nothing.
-TEST_F(Form2Test, EscapeClosesThePaletteAsItsButtonDoes) {
+TEST_F(PaletteWindowTest, EscapeClosesThePaletteAsItsButtonDoes) {
     for (const int cell : {0, 215, -1}) { // two cells and the close button
-        Form2& palette = OpenFor("Command7");
+        PaletteWindow& palette = OpenFor("entryColourButton");
         ASSERT_TRUE(Active(&palette)); // keys go to the active window
-        QWidget* focused = cell < 0 ? static_cast<QWidget*>(palette.findChild<QPushButton*>("Command1"))
+        QWidget* focused = cell < 0 ? static_cast<QWidget*>(palette.findChild<QPushButton*>("closeButton"))
                                     : palette.Cell(cell);
         focused->setFocus();
         if (cell >= 0) {
@@ -288,14 +289,14 @@ TEST_F(Form2Test, EscapeClosesThePaletteAsItsButtonDoes) {
         EXPECT_FALSE(palette.isVisible()) << cell;
         EXPECT_TRUE(window_->isVisible());
         EXPECT_TRUE(Active(window_.get()));
-        EXPECT_EQ(QApplication::focusWidget(), Get("Command7")) << cell;
+        EXPECT_EQ(QApplication::focusWidget(), Get("entryColourButton")) << cell;
         EXPECT_EQ(Slot(ColorTable::EntrySlot), ColorTable::EntryDefault);
     }
 }
 
 // Owned by the main window and transient for it, so the window manager keeps it above the main window.
-TEST_F(Form2Test, ThePaletteIsTransientForTheMainWindow) {
-    Form2& palette = OpenFor("Command6");
+TEST_F(PaletteWindowTest, ThePaletteIsTransientForTheMainWindow) {
+    PaletteWindow& palette = OpenFor("pageColourButton");
     EXPECT_TRUE(palette.isWindow());
     EXPECT_EQ(palette.windowType(), Qt::Dialog)
         << "X11 window managers get no WM_TRANSIENT_FOR for a plain window";
@@ -305,8 +306,8 @@ TEST_F(Form2Test, ThePaletteIsTransientForTheMainWindow) {
     EXPECT_EQ(palette.windowHandle()->transientParent(), window_->windowHandle());
 }
 
-TEST_F(Form2Test, TheOuterWindowIsCentredAndLifted) {
-    Form2& palette = OpenFor("Command6");
+TEST_F(PaletteWindowTest, TheOuterWindowIsCentredAndLifted) {
+    PaletteWindow& palette = OpenFor("pageColourButton");
     const QRect screen = palette.screen()->geometry();
     const QRect outer = palette.frameGeometry();
     ASSERT_GT(outer.width(), palette.width())
@@ -317,8 +318,8 @@ TEST_F(Form2Test, TheOuterWindowIsCentredAndLifted) {
 
 // The cells show their colour alone, so the keyboard's place needs a mark of its own that shows on white,
 // black and everything between.
-TEST_F(Form2Test, TheFocusedCellCarriesAMarkThatStandsOutFromItsColour) {
-    Form2& palette = OpenFor("Command6");
+TEST_F(PaletteWindowTest, TheFocusedCellCarriesAMarkThatStandsOutFromItsColour) {
+    PaletteWindow& palette = OpenFor("pageColourButton");
     ASSERT_TRUE(Active(&palette));
     auto contrasting = [&](int cell) {
         const parlowen::PaletteColor& colour = parlowen::PaletteTable()[cell];
@@ -341,13 +342,13 @@ TEST_F(Form2Test, TheFocusedCellCarriesAMarkThatStandsOutFromItsColour) {
     }
 }
 
-TEST_F(Form2Test, ALoadResetsEverySlotAndTheExportUsesTheChoices) {
-    Choose(OpenFor("Command5(0)"), 61, true);
-    Choose(OpenFor("Command5(1)"), 81, true);
-    Choose(OpenFor("Command6"), 8, true);
-    Get<QLineEdit>("Text4(0)")->setText("Taro");
-    Get<QLineEdit>("Text4(1)")->setText("Hanako");
-    window_->Command3_Click();
+TEST_F(PaletteWindowTest, ALoadResetsEverySlotAndTheExportUsesTheChoices) {
+    Choose(OpenFor("speakerColourButton(0)"), 61, true);
+    Choose(OpenFor("speakerColourButton(1)"), 81, true);
+    Choose(OpenFor("pageColourButton"), 8, true);
+    Get<QLineEdit>("speakerKeywordBox(0)")->setText("Taro");
+    Get<QLineEdit>("speakerKeywordBox(1)")->setText("Hanako");
+    window_->onExportClicked();
     boxes_.Take();
     const std::string page = ReadBytes(folder_.filePath("sample.html"));
     EXPECT_NE(page.find("<body bgcolor=\"#FFCC99\">"), std::string::npos) << page;

@@ -17,7 +17,7 @@ QString Lines(int count) {
     return lines;
 }
 
-TEST(CheckWindowText, LineBreaksBecomeSeparatorsInBoundedParagraphs) {
+TEST(CheckViewText, LineBreaksBecomeSeparatorsInBoundedParagraphs) {
     EXPECT_EQ(ToCheckWindow(u""), "");
     EXPECT_EQ(ToCheckWindow(u"\r\nA\r\nB"), QString(QChar::LineSeparator) + "A" + QChar::LineSeparator + "B");
     EXPECT_EQ(ToCheckWindow(u"A\nB"), QString("A") + QChar::LineSeparator + "B"); // a lone LF inside a line
@@ -32,7 +32,7 @@ TEST(CheckWindowText, LineBreaksBecomeSeparatorsInBoundedParagraphs) {
     EXPECT_EQ(pieces.size(), static_cast<qsizetype>(longLine.size()) + 3);
 }
 
-TEST(CheckWindowText, RoundTripsThroughTheView) {
+TEST(CheckViewText, RoundTripsThroughTheView) {
     for (const QString& text :
          {Lines(1), Lines(99), Lines(100), Lines(101), Lines(1234), QString("a\r\n\r\n\r\nb")}) {
         EXPECT_EQ(FromCheckWindow(ToCheckWindow(text.toStdU16String())), text) << text.size();
