@@ -47,12 +47,12 @@ void KeyboardNavigation::Navigate(const ControlRef& from, const KeyPress& key) {
     NavigationState state;
     for (int i = 0; i < SpeakerRows; ++i) {
         state.keywordHoldsText[i] = !controls_.speakerKeywordBox[i]->text().isEmpty();
-        state.command5Enabled[i] = controls_.Widget({ControlId::SpeakerColourButton, i})->isEnabled();
+        state.speakerColourEnabled[i] = controls_.Widget({ControlId::SpeakerColourButton, i})->isEnabled();
     }
-    state.command1Enabled = controls_.convertButton->isEnabled();
-    state.command3Enabled = controls_.exportButton->isEnabled();
-    state.command6Enabled = controls_.Widget({ControlId::PageColourButton})->isEnabled();
-    state.command7Enabled = controls_.Widget({ControlId::EntryColourButton})->isEnabled();
+    state.convertEnabled = controls_.convertButton->isEnabled();
+    state.exportEnabled = controls_.exportButton->isEnabled();
+    state.pageColourEnabled = controls_.Widget({ControlId::PageColourButton})->isEnabled();
+    state.entryColourEnabled = controls_.Widget({ControlId::EntryColourButton})->isEnabled();
     const NavigationAction action = parlowen::Navigate(from, key.keyCode, key.shift, state);
     switch (action.kind) {
     case NavigationAction::Kind::Focus:

@@ -116,15 +116,15 @@ NavigationAction Backward(const ControlRef& from, bool enter, const NavigationSt
 bool NavigationState::Enabled(const ControlRef& control) const {
     switch (control.id) {
     case ControlId::ConvertButton:
-        return command1Enabled;
+        return convertEnabled;
     case ControlId::ExportButton:
-        return command3Enabled;
+        return exportEnabled;
     case ControlId::PageColourButton:
-        return command6Enabled;
+        return pageColourEnabled;
     case ControlId::EntryColourButton:
-        return command7Enabled;
+        return entryColourEnabled;
     case ControlId::SpeakerColourButton:
-        return command5Enabled[control.index];
+        return speakerColourEnabled[control.index];
     default:
         return true;
     }

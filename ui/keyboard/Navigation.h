@@ -9,11 +9,11 @@ namespace parlowen {
 // What the rules read at the moment of the key: which keyword boxes hold text and which buttons are enabled.
 struct NavigationState {
     std::array<bool, SpeakerRows> keywordHoldsText{};
-    std::array<bool, SpeakerRows> command5Enabled{};
-    bool command1Enabled = false;
-    bool command3Enabled = false;
-    bool command6Enabled = false;
-    bool command7Enabled = false;
+    std::array<bool, SpeakerRows> speakerColourEnabled{};
+    bool convertEnabled = false;
+    bool exportEnabled = false;
+    bool pageColourEnabled = false;
+    bool entryColourEnabled = false;
 
     bool Enabled(const ControlRef& control) const;
 };

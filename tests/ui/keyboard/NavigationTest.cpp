@@ -15,8 +15,8 @@ constexpr int Alt = ShiftBits::Alt;
 
 NavigationState Loaded() {
     NavigationState state;
-    state.command1Enabled = state.command3Enabled = state.command6Enabled = state.command7Enabled = true;
-    state.command5Enabled.fill(true);
+    state.convertEnabled = state.exportEnabled = state.pageColourEnabled = state.entryColourEnabled = true;
+    state.speakerColourEnabled.fill(true);
     return state;
 }
 

@@ -60,15 +60,15 @@ class KeyboardTest : public ::testing::Test {
     }
     // Selects length characters of the check window from a line and column on, as the keyboard would.
     QPlainTextEdit* SelectInCheckWindow(int line, int column, int length) {
-        auto* text1 = Get<QPlainTextEdit>("checkView");
-        text1->setFocus();
-        QTextCursor cursor = text1->textCursor();
+        auto* checkView = Get<QPlainTextEdit>("checkView");
+        checkView->setFocus();
+        QTextCursor cursor = checkView->textCursor();
         cursor.movePosition(QTextCursor::Start);
         cursor.movePosition(QTextCursor::Down, QTextCursor::MoveAnchor, line);
         cursor.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, column);
         cursor.movePosition(QTextCursor::Right, QTextCursor::KeepAnchor, length);
-        text1->setTextCursor(cursor);
-        return text1;
+        checkView->setTextCursor(cursor);
+        return checkView;
     }
     void LoadByKeyboard() {
         auto* list = Get<QListWidget>("logList");
@@ -105,7 +105,7 @@ TEST_F(KeyboardTest, WholeSessionWithoutTheMouse) {
     ASSERT_EQ(Focused(), "speakerKeywordBox(0)");
 
     // Copy the speaker's name from the check window: select it there with the keyboard.
-    auto* text1 = SelectInCheckWindow(2, 0, 3);
+    auto* checkView = SelectInCheckWindow(2, 0, 3);
     Key(Qt::Key_C, Qt::ControlModifier);
     ASSERT_EQ(QGuiApplication::clipboard()->text(), u"たろう"_qs);
     Get("speakerKeywordBox(0)")->setFocus();
@@ -130,9 +130,9 @@ TEST_F(KeyboardTest, WholeSessionWithoutTheMouse) {
         Key(Qt::Key_Return);
     }
     ASSERT_EQ(Focused(), "checkView");
-    const QString shown = text1->toPlainText();
+    const QString shown = checkView->toPlainText();
     Key(Qt::Key_Return);
-    EXPECT_EQ(text1->toPlainText(), shown) << "Enter put a line break into the check window";
+    EXPECT_EQ(checkView->toPlainText(), shown) << "Enter put a line break into the check window";
     ASSERT_EQ(Focused(), "convertButton");
     Key(Qt::Key_Tab);
     ASSERT_EQ(Focused(), "exportButton");
@@ -222,11 +222,11 @@ TEST_F(KeyboardTest, CutIsTheSystemsCut) {
 // The check window is a text box: it takes typing, and the paste command writes its selection there too.
 TEST_F(KeyboardTest, TheCheckWindowTakesTypingAndThePasteCommand) {
     LoadByKeyboard();
-    auto* text1 = SelectInCheckWindow(1, 0, 4); // 【入室】
+    auto* checkView = SelectInCheckWindow(1, 0, 4); // 【入室】
     QGuiApplication::clipboard()->setText("123456789012345");
     Key(Qt::Key_V, Qt::ControlModifier);
     Key(Qt::Key_Z);
-    const QString shown = text1->toPlainText().replace(QChar::LineSeparator, '\n');
+    const QString shown = checkView->toPlainText().replace(QChar::LineSeparator, '\n');
     EXPECT_TRUE(shown.startsWith(u"\n1234567890zたろう"_qs)) << shown.left(20).toStdString();
     Key(Qt::Key_Return);
     EXPECT_EQ(Focused(), "convertButton");
@@ -273,20 +273,20 @@ TEST_F(KeyboardTest, CopyAndPasteMoveTenCharactersAtMost) {
 
 TEST_F(KeyboardTest, EntryKeywordBoxSelectsAllOnFocusSoAPasteReplacesIt) {
     LoadByKeyboard();
-    auto* text3 = Get<QLineEdit>("entryKeywordBox");
-    text3->setText("abc");
-    text3->setCursorPosition(1);
+    auto* entryKeywordBox = Get<QLineEdit>("entryKeywordBox");
+    entryKeywordBox->setText("abc");
+    entryKeywordBox->setCursorPosition(1);
     Get("emphasisBox")->setFocus();
     Key(Qt::Key_Return);
     ASSERT_EQ(Focused(), "entryKeywordBox");
-    EXPECT_EQ(text3->selectedText(), "abc");
+    EXPECT_EQ(entryKeywordBox->selectedText(), "abc");
     QGuiApplication::clipboard()->setText(u"【退室】"_qs);
     Key(Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(text3->text(), u"【退室】"_qs);
+    EXPECT_EQ(entryKeywordBox->text(), u"【退室】"_qs);
     // Typing stops at ten characters.
-    text3->clear();
-    QTest::keyClicks(text3, "abcdefghijklmn");
-    EXPECT_EQ(text3->text(), "abcdefghij");
+    entryKeywordBox->clear();
+    QTest::keyClicks(entryKeywordBox, "abcdefghijklmn");
+    EXPECT_EQ(entryKeywordBox->text(), "abcdefghij");
 }
 
 TEST_F(KeyboardTest, PopupMenusOnlyWhereTheyBelong) {

@@ -27,14 +27,15 @@ class MainWindowOperationsTest : public ::testing::Test {
     }
 
     QWidget window_;
-    QLabel* stateLabel_ = new QLabel(&window_);
+    QLabel* beforeAfterLabel_ = new QLabel(&window_);
     QLabel* counter_ = new QLabel(&window_);
-    QPlainTextEdit* checkWindow_ = new QPlainTextEdit(&window_);
-    QListWidget* file1_ = new QListWidget(&window_);
-    QCheckBox* check1_ = new QCheckBox(&window_);
+    QPlainTextEdit* checkView_ = new QPlainTextEdit(&window_);
+    QListWidget* logList_ = new QListWidget(&window_);
+    QCheckBox* emphasisBox_ = new QCheckBox(&window_);
     ScriptedMessageBoxes boxes_;
     std::unique_ptr<MainWindowOperations> window = std::make_unique<MainWindowOperations>(
-        boxes_, MainWindowOperations::Controls{stateLabel_, counter_, checkWindow_, file1_, check1_});
+        boxes_,
+        MainWindowOperations::Controls{beforeAfterLabel_, counter_, checkView_, logList_, emphasisBox_});
 };
 
 TEST_F(MainWindowOperationsTest, BusyPointerIsBalancedAndNeverLeftOn) {

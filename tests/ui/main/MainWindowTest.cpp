@@ -515,15 +515,15 @@ class FocusReasons : public QObject {
 // reason the style draws no cue for), and a focused button differed by a 1.6:1 border.
 TEST_F(MainWindowTest, TheFocusIsShownAsATabShowsItAndMarkedOnEveryControl) {
     Open();
-    FocusReasons check1;
-    Get("emphasisBox")->installEventFilter(&check1);
+    FocusReasons emphasisBox;
+    Get("emphasisBox")->installEventFilter(&emphasisBox);
     LoadWithEnter("chat.txt", true, true);
     ASSERT_TRUE(HasFocus("emphasisBox"));
-    ASSERT_FALSE(check1.reasons.empty());
-    EXPECT_TRUE(check1.reasons.back() == Qt::TabFocusReason ||
-                check1.reasons.back() == Qt::BacktabFocusReason ||
-                check1.reasons.back() == Qt::ShortcutFocusReason)
-        << check1.reasons.back();
+    ASSERT_FALSE(emphasisBox.reasons.empty());
+    EXPECT_TRUE(emphasisBox.reasons.back() == Qt::TabFocusReason ||
+                emphasisBox.reasons.back() == Qt::BacktabFocusReason ||
+                emphasisBox.reasons.back() == Qt::ShortcutFocusReason)
+        << emphasisBox.reasons.back();
     for (const QString name : {"emphasisBox", "logList", "logNameBox", "entryKeywordBox",
                                "speakerKeywordBox(0)", "convertButton", "pageColourButton", "checkView"}) {
         // Beside the control, on the window's background, where a two pixel frame lies when it has the focus.
