@@ -55,7 +55,6 @@ int main(int argc, char* argv[]) {
     parlowen::MainWindow window(programState, messageBoxes, start.folder);
     messageBoxes.SetOwner(&window);
     window.SelectLog(QByteArray::fromStdString(parlowen::ArgumentText::Encode(start.selectedLog)));
-    QObject::connect(&window, &parlowen::MainWindow::Ended, &application, &QCoreApplication::quit);
     window.show();
     return application.exec();
 }

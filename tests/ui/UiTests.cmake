@@ -7,7 +7,7 @@ parlowen_add_ui_test(ui/notices/InformationMessagesTest)
 parlowen_add_ui_test(ui/keyboard/ListKeyRulesTest)
 parlowen_add_ui_test(ui/main/LogFilesTest)
 parlowen_add_ui_test(ui/desktop/TwipsTest)
-parlowen_add_ui_test(ui/keyboard/KeyCodesTest)
+parlowen_add_ui_test(ui/keyboard/KeysTest)
 
 # A modal box that nobody closes would otherwise hang the run.
 set_tests_properties(MainWindowTest QtMessageBoxesTest PROPERTIES TIMEOUT 120)

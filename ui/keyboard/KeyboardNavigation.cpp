@@ -34,16 +34,16 @@ bool KeyboardNavigation::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress) {
         return false;
     }
-    const KeyPress key = ToKeyPress(static_cast<const QKeyEvent&>(*event).keyCombination());
+    const QKeyCombination key = NormalisedKey(static_cast<const QKeyEvent&>(*event).keyCombination());
     const std::optional<ControlRef> control = controls_.RefOf(watched);
-    if ((key.keyCode != KeyCode::Tab && key.keyCode != KeyCode::Return) || !control) {
+    if ((key.key() != Qt::Key_Tab && key.key() != Qt::Key_Return) || !control) {
         return false;
     }
     Navigate(*control, key);
     return true; // Tab and Enter only ever move or press: the characters never reach a control
 }
 
-void KeyboardNavigation::Navigate(const ControlRef& from, const KeyPress& key) {
+void KeyboardNavigation::Navigate(const ControlRef& from, QKeyCombination key) {
     NavigationState state;
     for (int i = 0; i < SpeakerRows; ++i) {
         state.keywordHoldsText[i] = !controls_.speakerKeywordBox[i]->text().isEmpty();
@@ -53,11 +53,12 @@ void KeyboardNavigation::Navigate(const ControlRef& from, const KeyPress& key) {
     state.exportEnabled = controls_.exportButton->isEnabled();
     state.pageColourEnabled = controls_.Widget({ControlId::PageColourButton})->isEnabled();
     state.entryColourEnabled = controls_.Widget({ControlId::EntryColourButton})->isEnabled();
-    const NavigationAction action = parlowen::Navigate(from, key.keyCode, key.shift, state);
+    const NavigationAction action = parlowen::Navigate(from, key, state);
     switch (action.kind) {
     case NavigationAction::Kind::Focus:
         controls_.Widget(action.target)
-            ->setFocus(key.shift == 0 ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            ->setFocus(key.keyboardModifiers() == Qt::NoModifier ? Qt::TabFocusReason
+                                                                 : Qt::BacktabFocusReason);
         break;
     case NavigationAction::Kind::Press:
         // A key press takes the mouse's path through the button's own click.

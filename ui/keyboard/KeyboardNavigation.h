@@ -1,6 +1,6 @@
 #pragma once
 
-#include "KeyCodes.h"
+#include "Keys.h"
 #include "MainWindowLayout.h"
 
 #include <QObject>
@@ -19,7 +19,7 @@ class KeyboardNavigation : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    void Navigate(const ControlRef& from, const KeyPress& key);
+    void Navigate(const ControlRef& from, QKeyCombination key);
 
     const MainWindowControls& controls_;
 };

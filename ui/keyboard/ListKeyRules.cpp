@@ -1,36 +1,43 @@
 #include "ListKeyRules.h"
 
-#include "KeyCodes.h"
+#include "Keys.h"
 
 namespace parlowen {
 
-ListKeyAction LogListKeyRule(std::int16_t& keyCode, std::int16_t shift) {
-    if (keyCode == KeyCode::Return) {
-        keyCode = KeyCode::Tab;
-    }
-    if (keyCode != KeyCode::Tab) {
+ListKeyAction LogListKeyRule(QKeyCombination key) {
+    const QKeyCombination normalised = NormalisedKey(key);
+    if (normalised.key() != Qt::Key_Return && normalised.key() != Qt::Key_Tab) {
         return ListKeyAction::None;
     }
-    if (shift == ShiftBits::None) {
+    if (normalised.keyboardModifiers() == Qt::NoModifier) {
         return ListKeyAction::Load;
     }
-    if (shift == ShiftBits::Shift) {
+    if (normalised.keyboardModifiers() == Qt::ShiftModifier) {
         return ListKeyAction::FocusProductInfoButton;
     }
     return ListKeyAction::None;
 }
 
-bool LogListClickLoads(std::int16_t& lastListKey) {
-    if (lastListKey != 0) {
-        lastListKey = 0;
+bool LogListClickLoads(bool& keyPending) {
+    if (keyPending) {
+        keyPending = false;
         return false;
     }
     return true;
 }
 
-bool MovingKeySelectsFocusedRow(std::int16_t keyCode, bool anySelected) {
-    return !anySelected && ((keyCode >= KeyCode::PageUp && keyCode <= KeyCode::Home) ||
-                            keyCode == KeyCode::Up || keyCode == KeyCode::Down);
+bool MovingKeySelectsFocusedRow(Qt::Key key, bool anySelected) {
+    switch (key) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        return !anySelected;
+    default:
+        return false;
+    }
 }
 
 } // namespace parlowen

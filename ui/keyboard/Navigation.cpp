@@ -1,6 +1,6 @@
 #include "Navigation.h"
 
-#include "KeyCodes.h"
+#include "Keys.h"
 
 namespace parlowen {
 namespace {
@@ -130,17 +130,19 @@ bool NavigationState::Enabled(const ControlRef& control) const {
     }
 }
 
-NavigationAction Navigate(const ControlRef& from, int keyCode, int shift, const NavigationState& state) {
-    if (keyCode == KeyCode::F12) {
+NavigationAction Navigate(const ControlRef& from, QKeyCombination key, const NavigationState& state) {
+    const QKeyCombination normalised = NormalisedKey(key);
+    const Qt::KeyboardModifiers modifiers = normalised.keyboardModifiers();
+    if (normalised.key() == Qt::Key_F12) {
         return Press(ControlId::ExitButton);
     }
-    if ((keyCode != KeyCode::Return && keyCode != KeyCode::Tab) ||
-        (shift != ShiftBits::None && shift != ShiftBits::Shift)) {
+    if ((normalised.key() != Qt::Key_Return && normalised.key() != Qt::Key_Tab) ||
+        (modifiers != Qt::NoModifier && modifiers != Qt::ShiftModifier)) {
         return {};
     }
-    const bool enter = keyCode == KeyCode::Return && !EnterEqualsTab(from.id);
+    const bool enter = normalised.key() == Qt::Key_Return && !EnterEqualsTab(from.id);
     NavigationAction action =
-        shift == ShiftBits::None ? Forward(from, enter, state) : Backward(from, enter, state);
+        modifiers == Qt::NoModifier ? Forward(from, enter, state) : Backward(from, enter, state);
     if (action.kind == Kind::Focus && !state.Enabled(action.target)) {
         return Focus(ControlId::LogList);
     }

@@ -2,6 +2,8 @@
 
 #include "ControlId.h"
 
+#include <QKeyCombination>
+
 #include <array>
 
 namespace parlowen {
@@ -30,6 +32,6 @@ struct NavigationAction {
 // F12 leaves from anywhere. Pressing logList means loading the selected log. A move onto a disabled control
 // lands on logList instead. Controls without rules of their own (productInfoButton, logNameBox) follow the
 // tab order, and Enter presses productInfoButton.
-NavigationAction Navigate(const ControlRef& from, int keyCode, int shift, const NavigationState& state);
+NavigationAction Navigate(const ControlRef& from, QKeyCombination key, const NavigationState& state);
 
 } // namespace parlowen

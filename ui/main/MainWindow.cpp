@@ -23,9 +23,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QClipboard>
-#include <QCloseEvent>
 #include <QFile>
 #include <QMenu>
 #include <QPushButton>
@@ -73,7 +73,9 @@ MainWindow::MainWindow(ProgramState& programState, MessageBoxes& messageBoxes, c
 
 MainWindow::~MainWindow() {
     // The controls change the focus as they go; the handlers must not hear of it.
-    disconnect(focusChanges_);
+    for (auto control = ui_.refs.cbegin(); control != ui_.refs.cend(); ++control) {
+        disconnect(control.key(), nullptr, this, nullptr);
+    }
     // Before the controls: a focus frame whose control goes first makes itself a window of its own.
     delete focusMark_;
 }
@@ -102,36 +104,41 @@ void MainWindow::SetupShortcuts() {
     auto* exit = new QShortcut(this);
     exit->setContext(Qt::WidgetWithChildrenShortcut);
     exit->setKeys(F12WithAnyModifiers());
-    connect(exit, &QShortcut::activated, this, &MainWindow::onExitClicked);
+    connect(exit, &QShortcut::activated, ui_.exitButton, &QAbstractButton::click);
 }
 
 void MainWindow::SetupConnections() {
     connect(copyAction_, &QAction::triggered, this, &MainWindow::onCopyTriggered);
     connect(pasteAction_, &QAction::triggered, this, &MainWindow::onPasteTriggered);
-    connect(ui_.logList, &LogList::KeyDown, this,
-            [this](KeyPress key) { onLogListKey(key.keyCode, key.shift); });
+    connect(ui_.logList, &LogList::KeyDown, this, &MainWindow::onLogListKey);
     connect(ui_.logList, &LogList::Chosen, this, &MainWindow::onLogListClicked);
+    connect(ui_.logList, &LogList::FocusEntered, this, &MainWindow::onLogListFocused);
+    connect(ui_.entryKeywordBox, &TextBox::FocusEntered, this, &MainWindow::onEntryKeywordFocused);
+    connect(ui_.pageColourButton, &ColourButton::FocusEntered, this, &MainWindow::onPageColourFocused);
+    connect(ui_.entryColourButton, &ColourButton::FocusEntered, this, &MainWindow::onEntryColourFocused);
     connect(ui_.checkView, &CheckView::MouseDown, this, &MainWindow::onCheckViewMousePressed);
     connect(ui_.logNameBox, &TextBox::Clicked, this, &MainWindow::onLogNameClicked);
     connect(ui_.entryOptionsHeading, &ClickableLabel::Clicked, this,
             &MainWindow::onEntryOptionsHeadingClicked);
     connect(ui_.speakerHeading, &ClickableLabel::Clicked, this, &MainWindow::onSpeakerHeadingClicked);
     connect(ui_.convertButton, &QPushButton::clicked, this, &MainWindow::onConvertClicked);
-    connect(ui_.exitButton, &QPushButton::clicked, this, &MainWindow::onExitClicked);
+    connect(ui_.exitButton, &QPushButton::clicked, this, &QWidget::close);
     connect(ui_.exportButton, &QPushButton::clicked, this, &MainWindow::onExportClicked);
     connect(ui_.productInfoButton, &QPushButton::clicked, this, &MainWindow::onProductInfoClicked);
     connect(ui_.pageColourButton, &QPushButton::clicked, this, &MainWindow::onPageColourClicked);
     connect(ui_.entryColourButton, &QPushButton::clicked, this, &MainWindow::onEntryColourClicked);
-    focusChanges_ = connect(qApp, &QApplication::focusChanged, this,
-                            [this](QWidget*, QWidget* now) { onControlFocused(now); });
+    speakerColourButtons_ = new QButtonGroup(this);
+    speakerColourButtons_->setExclusive(false);
     for (int i = 0; i < SpeakerRows; ++i) {
-        connect(ui_.speakerColourButton[i], &QPushButton::clicked, this,
-                [this, i] { onSpeakerColourClicked(i); });
+        speakerColourButtons_->addButton(ui_.speakerColourButton[i], i);
+        connect(ui_.speakerColourButton[i], &ColourButton::FocusEntered, this,
+                [this, i] { onSpeakerColourFocused(i); });
         connect(ui_.speakerKeywordBox[i], &TextBox::MouseDown, this,
                 [this, i](Qt::MouseButton button, QPoint position) {
                     onSpeakerKeywordMousePressed(i, button, position);
                 });
     }
+    connect(speakerColourButtons_, &QButtonGroup::idClicked, this, &MainWindow::onSpeakerColourClicked);
     new KeyboardNavigation(ui_, this);
 }
 
@@ -182,9 +189,9 @@ void MainWindow::SelectLog(const QByteArray& nativeName) {
     }
 }
 
-void MainWindow::onLogListKey(std::int16_t& keyCode, std::int16_t shift) {
-    state_.lastListKey = keyCode;
-    switch (LogListKeyRule(keyCode, shift)) {
+void MainWindow::onLogListKey(QKeyCombination key) {
+    state_.listKeyPending = true;
+    switch (LogListKeyRule(key)) {
     case ListKeyAction::Load:
         LoadSelectedLog();
         break;
@@ -197,14 +204,13 @@ void MainWindow::onLogListKey(std::int16_t& keyCode, std::int16_t shift) {
 }
 
 void MainWindow::onLogListClicked() {
-    if (LogListClickLoads(state_.lastListKey)) {
-        std::int16_t keyCode = KeyCode::Return;
-        onLogListKey(keyCode, ShiftBits::None);
+    if (LogListClickLoads(state_.listKeyPending)) {
+        onLogListKey(QKeyCombination(Qt::Key_Return));
     }
 }
 
 void MainWindow::onLogListFocused() {
-    state_.lastListKey = 0;
+    state_.listKeyPending = false;
 }
 
 void MainWindow::onLogNameClicked() {
@@ -249,10 +255,10 @@ void MainWindow::LoadSelectedLog() {
     const QString fileName = ui_.logNameBox->text();
     const LoadOutcome outcome =
         RunLoad(*operations_, LoadRequest{NativePath(state_.logFileNativeName), fileName.toStdU16String()});
-    programState_.loadedLineCount = outcome.loadedLineCount;
+    programState_.loadedLineCount = static_cast<qint64>(outcome.loadedLineCount);
     if (!fileName.isEmpty()) {
-        state_.RemoveBlankLines = outcome.answers.RemoveBlankLines;
-        state_.RemoveSeparatorLines = outcome.answers.RemoveSeparatorLines;
+        state_.removeBlankLines = outcome.answers.DropsBlankLines();
+        state_.removeSeparatorLines = outcome.answers.EmptiesSeparators();
     }
     if (outcome.loaded) {
         ui_.convertButton->setEnabled(true);
@@ -277,8 +283,12 @@ void MainWindow::onConvertClicked() {
     const QString fileName = ui_.logNameBox->text();
     RunConvertAndSave(*operations_,
                       ConvertRequest{NativePath(state_.logFileNativeName), fileName.toStdU16String(),
-                                     LoadAnswers{state_.RemoveBlankLines, state_.RemoveSeparatorLines},
-                                     programState_.loadedLineCount});
+                                     Answers(), static_cast<double>(programState_.loadedLineCount)});
+}
+
+LoadAnswers MainWindow::Answers() const {
+    return LoadAnswers{state_.removeBlankLines ? StoredTrue : StoredFalse,
+                       state_.removeSeparatorLines ? StoredTrue : StoredFalse};
 }
 
 std::array<std::u16string, SpeakerRows> MainWindow::SpeakerKeywords() const {
@@ -304,24 +314,8 @@ void MainWindow::onExportClicked() {
     ExportHtml(*operations_, options,
                ExportRequest{NativePath(state_.logFileNativeName),
                              NativePath(PageFileName(state_.logFileNativeName)), fileName.toStdU16String(),
-                             baseName.toStdU16String(),
-                             LoadAnswers{state_.RemoveBlankLines, state_.RemoveSeparatorLines},
-                             programState_.loadedLineCount});
-}
-
-void MainWindow::onExitClicked() {
-    close();
-}
-
-void MainWindow::closeEvent(QCloseEvent* event) {
-    // Closing the main window ends the program, so no other window of it may stay behind.
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (window != this) {
-            window->close();
-        }
-    }
-    event->accept();
-    emit Ended();
+                             baseName.toStdU16String(), Answers(),
+                             static_cast<double>(programState_.loadedLineCount)});
 }
 
 void MainWindow::onProductInfoClicked() {
@@ -373,22 +367,6 @@ void MainWindow::onPasteTriggered() {
     } else if (auto* view = qobject_cast<CheckView*>(clipTarget_)) {
         view->PasteText(pasted);
     }
-}
-
-// The GotFocus handlers, by who received the focus.
-void MainWindow::onControlFocused(QWidget* widget) {
-    const std::optional<ControlRef> control = ui_.RefOf(widget);
-    const ControlId id = control ? control->id : ControlId::HtmlOptionsFrame;
-    // clang-format off
-    switch (id) {
-    case ControlId::LogList: return onLogListFocused();
-    case ControlId::EntryKeywordBox: return onEntryKeywordFocused();
-    case ControlId::SpeakerColourButton: return onSpeakerColourFocused(control->index);
-    case ControlId::PageColourButton: return onPageColourFocused();
-    case ControlId::EntryColourButton: return onEntryColourFocused();
-    default: return; // the other controls have no focus handler
-    }
-    // clang-format on
 }
 
 void MainWindow::onEntryKeywordFocused() {

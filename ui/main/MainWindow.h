@@ -1,6 +1,6 @@
 #pragma once
 
-#include "KeyCodes.h"
+#include "Keys.h"
 #include "LogLoader.h"
 #include "MainWindowLayout.h"
 #include "MessageBoxes.h"
@@ -12,11 +12,11 @@
 #include <QWidget>
 
 #include <array>
-#include <cstdint>
 #include <memory>
 #include <string>
 
 class QAction;
+class QButtonGroup;
 class QMenu;
 
 namespace parlowen {
@@ -29,10 +29,10 @@ class PaletteHandOff;
 
 // What the main window remembers between its handlers.
 struct MainWindowState {
-    QString logFolder;                           // the program's folder, ending in "/"
-    std::int16_t lastListKey = 0;                // key code of the last key pressed in logList, or 0
-    std::int16_t RemoveBlankLines = StoredFalse; // the answers of the last load
-    std::int16_t RemoveSeparatorLines = StoredFalse;
+    QString logFolder;             // the program's folder, ending in "/"
+    bool listKeyPending = false;   // a key was pressed in logList since its last click or focus
+    bool removeBlankLines = false; // the answers of the last load
+    bool removeSeparatorLines = false;
     QByteArray logFileNativeName; // the name in logNameBox as the file system spells it
 };
 
@@ -55,12 +55,27 @@ class MainWindow : public QWidget {
     // Selects a listed log without loading it, as a log named on the command line is offered.
     void SelectLog(const QByteArray& nativeName);
 
-    void onLogListKey(std::int16_t& keyCode, std::int16_t shift);
+    // The background of entryKeywordBox: the page colour as previewed so far.
+    QColor PagePreviewColour() const;
+    // The palette window while it exists (it is built by the first colour button and destroyed when
+    // closed through its frame).
+    PaletteWindow* Palette() const;
+
+  protected:
+    // The first showing reports the rewrites a killed run left and this start finished.
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    void CreateMenus();
+    void SetupShortcuts();
+    void SetupConnections();
+    void startUp(const QString& programFolder);
+
+    void onLogListKey(QKeyCombination key);
     void onLogListClicked();
     void onLogListFocused();
     void onLogNameClicked();
     void onConvertClicked();
-    void onExitClicked();
     void onExportClicked();
     void onProductInfoClicked();
     void onEntryOptionsHeadingClicked();
@@ -77,32 +92,11 @@ class MainWindow : public QWidget {
     void onCopyTriggered();
     void onPasteTriggered();
 
-    // The background of entryKeywordBox: the page colour as previewed so far.
-    QColor PagePreviewColour() const;
-    // The palette window while it exists (it is built by the first colour button and destroyed when
-    // closed through its frame).
-    PaletteWindow* Palette() const;
-
-  signals:
-    // The window was closed: the program is over.
-    void Ended();
-
-  protected:
-    void closeEvent(QCloseEvent* event) override;
-    // The first showing reports the rewrites a killed run left and this start finished.
-    void showEvent(QShowEvent* event) override;
-
-  private:
-    void CreateMenus();
-    void SetupShortcuts();
-    void SetupConnections();
-    void startUp(const QString& programFolder);
-    void onControlFocused(QWidget* widget);
-
     void ResetOptionsForLoad();
     void LoadSelectedLog();
     bool FileNamed();
     std::string NativePath(const QByteArray& fileName) const;
+    LoadAnswers Answers() const;
     std::array<std::u16string, SpeakerRows> SpeakerKeywords() const;
 
     ProgramState& programState_;
@@ -117,7 +111,7 @@ class MainWindow : public QWidget {
     QMenu* pasteMenu_ = nullptr;
     QAction* copyAction_ = nullptr;
     QAction* pasteAction_ = nullptr;
-    QMetaObject::Connection focusChanges_;
+    QButtonGroup* speakerColourButtons_ = nullptr;
     bool recoveriesReported_ = false;
     FocusMark* focusMark_ = nullptr;
 };

@@ -17,17 +17,13 @@ PaletteHandOff::PaletteHandOff(ProgramState& programState, MessageBoxes& message
     : programState_(programState), messageBoxes_(messageBoxes), mainWindow_(mainWindow), controls_(controls) {
 }
 
-PaletteHandOff::~PaletteHandOff() {
-    delete palette_;
-}
-
 PaletteWindow* PaletteHandOff::Palette() const {
     return palette_;
 }
 
 void PaletteHandOff::Open(ColourButton* target) {
     programState_.colourTarget = target;
-    programState_.pickedColour.clear();
+    programState_.pickedColour.reset();
     if (!palette_) {
         palette_ = new PaletteWindow(messageBoxes_, &mainWindow_);
         connect(palette_, &PaletteWindow::ColourChosen, this, &PaletteHandOff::Chosen);
@@ -41,7 +37,7 @@ void PaletteHandOff::Open(ColourButton* target) {
 
 void PaletteHandOff::Chosen(int cell) {
     const PaletteColor& colour = PaletteTable()[static_cast<std::size_t>(cell)];
-    programState_.pickedColour = QLatin1Char(' ') + QString::number(PackedColor(colour));
+    programState_.pickedColour = qRgb(colour.red, colour.green, colour.blue);
     if (programState_.colourTarget) {
         programState_.colourTable.Set(programState_.colourTarget->Slot(),
                                       QString::fromStdU16String(CellText(colour)).trimmed().toStdU16String());
@@ -70,11 +66,10 @@ void PaletteHandOff::ShowPreview(ColourButton* button) {
     // Only the button that opened the palette shows what was picked there; and a palette closed without
     // a choice leaves the previews as they were rather than painting a colour nobody chose.
     if (programState_.colourTarget != button || mainWindow_.focusWidget() != button ||
-        programState_.pickedColour.isEmpty()) {
+        !programState_.pickedColour) {
         return;
     }
-    const int packed = PickedColorValue(programState_.pickedColour);
-    const QRgb colour = qRgb(packed & 0xFF, (packed >> 8) & 0xFF, (packed >> 16) & 0xFF);
+    const QRgb colour = *programState_.pickedColour;
     const std::size_t slot = button->Slot();
     if (slot == ColorTable::EntrySlot) {
         MainWindowLayout::SetRoleColour(*controls_.entryKeywordBox, QPalette::Text, colour);

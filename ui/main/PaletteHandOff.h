@@ -21,7 +21,6 @@ class PaletteHandOff : public QObject {
   public:
     PaletteHandOff(ProgramState& programState, MessageBoxes& messageBoxes, QWidget& mainWindow,
                    const MainWindowControls& controls);
-    ~PaletteHandOff() override;
 
     void Open(ColourButton* target);
     // Paints the colour picked for this button on its boxes, when it is the target that just got one.

@@ -4,7 +4,10 @@
 #include "ColourButton.h"
 
 #include <QPointer>
-#include <QString>
+#include <QRgb>
+#include <QtGlobal>
+
+#include <optional>
 
 namespace parlowen {
 
@@ -13,9 +16,9 @@ namespace parlowen {
 class ProgramState {
   public:
     ::parlowen::ColorTable colourTable;
-    double loadedLineCount = 0;          // the lines the last load kept: the total of the save counters
+    qint64 loadedLineCount = 0;          // the lines the last load kept: the total of the save counters
     QPointer<ColourButton> colourTarget; // the colour button that opened the palette most recently, or none
-    QString pickedColour;                // the last confirmed colour as a packed value in decimal, or empty
+    std::optional<QRgb> pickedColour;    // the last confirmed colour, none since the palette last opened
 };
 
 } // namespace parlowen

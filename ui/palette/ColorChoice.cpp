@@ -1,38 +1,23 @@
 #include "ColorChoice.h"
 
-#include "KeyCodes.h"
+#include "Keys.h"
 #include "PaletteTable.h"
-
-#include <cmath>
-#include <limits>
 
 namespace parlowen {
 
-int PickedColorValue(const QString& pickedColor) {
-    double value = 0;
-    qsizetype position = 0;
-    while (position < pickedColor.size() && pickedColor[position] == QLatin1Char(' ')) {
-        ++position;
-    }
-    for (; position < pickedColor.size() && pickedColor[position].isDigit(); ++position) {
-        value = value * 10 + pickedColor[position].digitValue();
-    }
-    value = std::min(std::round(value), static_cast<double>(std::numeric_limits<int>::max()));
-    return static_cast<int>(value);
-}
-
-PaletteKeyAction PaletteKeyRule(int cell, int keyCode, int shift) {
+PaletteKeyAction PaletteKeyRule(int cell, QKeyCombination key) {
     constexpr int cells = static_cast<int>(PaletteSize);
-    if (keyCode == KeyCode::Tab || keyCode == KeyCode::Return) {
-        if (shift == ShiftBits::None) {
+    const QKeyCombination normalised = NormalisedKey(key);
+    if (normalised.key() == Qt::Key_Tab || normalised.key() == Qt::Key_Return) {
+        if (normalised.keyboardModifiers() == Qt::NoModifier) {
             return {PaletteKeyAction::Kind::MoveTo, (cell + 1) % cells};
         }
-        if (shift == ShiftBits::Shift) {
+        if (normalised.keyboardModifiers() == Qt::ShiftModifier) {
             return {PaletteKeyAction::Kind::MoveTo, (cell + cells - 1) % cells};
         }
         return {};
     }
-    if (keyCode == KeyCode::Space) {
+    if (normalised.key() == Qt::Key_Space) {
         return {PaletteKeyAction::Kind::Choose, cell};
     }
     return {};

@@ -1,12 +1,8 @@
 #pragma once
 
-#include <QString>
+#include <QKeyCombination>
 
 namespace parlowen {
-
-// The packed colour a picked colour text stands for, read as a decimal number the way the windows read
-// numbers typed as text: leading spaces skipped, digits up to the first other character, nothing gives 0.
-int PickedColorValue(const QString& pickedColor);
 
 // What a key in a palette cell does: move to another cell, choose this one, or nothing.
 struct PaletteKeyAction {
@@ -18,6 +14,6 @@ struct PaletteKeyAction {
 
 // Enter or Tab moves to the next cell and Shift with either to the previous one, wrapping at both ends;
 // any other modifier does nothing; Space chooses.
-PaletteKeyAction PaletteKeyRule(int cell, int keyCode, int shift);
+PaletteKeyAction PaletteKeyRule(int cell, QKeyCombination key);
 
 } // namespace parlowen

@@ -15,9 +15,9 @@ PaletteCell::PaletteCell(QWidget* parent) : QLineEdit(parent) {
 
 bool PaletteCell::event(QEvent* event) {
     if (event->type() == QEvent::KeyPress) { // here rather than in keyPressEvent, which never sees Tab
-        const KeyPress key = ToKeyPress(static_cast<const QKeyEvent&>(*event).keyCombination());
+        const QKeyCombination key = NormalisedKey(static_cast<const QKeyEvent&>(*event).keyCombination());
         emit KeyDown(key);
-        if (key.keyCode == KeyCode::Tab || key.keyCode == KeyCode::Return || key.keyCode == KeyCode::Space) {
+        if (key.key() == Qt::Key_Tab || key.key() == Qt::Key_Return || key.key() == Qt::Key_Space) {
             return true;
         }
     }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "KeyCodes.h"
+#include "Keys.h"
 
 #include <QLineEdit>
 
@@ -17,7 +17,7 @@ class PaletteCell : public QLineEdit {
     explicit PaletteCell(QWidget* parent = nullptr);
 
   signals:
-    void KeyDown(KeyPress key);
+    void KeyDown(QKeyCombination key); // as NormalisedKey gives it
     void FocusEntered();
     void Clicked(); // released with the left button
 

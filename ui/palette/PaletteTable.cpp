@@ -80,8 +80,4 @@ std::u16string CellText(const PaletteColor& color) {
     return text;
 }
 
-int PackedColor(const PaletteColor& color) {
-    return color.red + 256 * color.green + 65536 * color.blue;
-}
-
 } // namespace parlowen

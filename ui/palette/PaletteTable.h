@@ -21,7 +21,4 @@ const std::array<PaletteColor, PaletteSize>& PaletteTable();
 // A cell's text: " 255, 204,00" style, a space before each non-zero component and "00" for zero.
 std::u16string CellText(const PaletteColor& color);
 
-// The packed value red + 256 * green + 65536 * blue in which the windows set colours.
-int PackedColor(const PaletteColor& color);
-
 } // namespace parlowen

@@ -1,7 +1,7 @@
 #include "PaletteWindow.h"
 
 #include "ColorChoice.h"
-#include "KeyCodes.h"
+#include "Keys.h"
 #include "PaletteCell.h"
 #include "Twips.h"
 #include "WindowPlacement.h"
@@ -55,10 +55,10 @@ PaletteWindow::PaletteWindow(MessageBoxes& messageBoxes, QWidget* mainWindow)
     CreateControls();
     auto* close = new QShortcut(this); // F12 closes the palette whatever else is held
     close->setKeys(F12WithAnyModifiers());
-    connect(close, &QShortcut::activated, this, &PaletteWindow::onCloseClicked);
+    connect(close, &QShortcut::activated, closeButton_, &QAbstractButton::click);
     // Escape too, as in any other small window of the desktop; the cells leave it unused.
-    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
-            &PaletteWindow::onCloseClicked);
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, closeButton_,
+            &QAbstractButton::click);
     placeOnScreen();
 }
 
@@ -87,7 +87,7 @@ void PaletteWindow::CreateControls() {
         place(cell, 300 + CellStep * (index % Columns), 810 + CellStep * (index / Columns), CellSize,
               CellSize);
         connect(cell, &PaletteCell::KeyDown, this,
-                [this, index](KeyPress key) { onCellKey(index, key.keyCode, key.shift); });
+                [this, index](QKeyCombination key) { onCellKey(index, key); });
         connect(cell, &PaletteCell::FocusEntered, this, [this, index] { onCellFocused(index); });
         connect(cell, &PaletteCell::Clicked, this, [this, index] { onCellClicked(index); });
         if (previous) {
@@ -156,8 +156,8 @@ void PaletteWindow::onCellFocused(int index) {
     Cell(index)->setCursorPosition(0);
 }
 
-void PaletteWindow::onCellKey(int index, int keyCode, int shift) {
-    const PaletteKeyAction action = PaletteKeyRule(index, keyCode, shift);
+void PaletteWindow::onCellKey(int index, QKeyCombination key) {
+    const PaletteKeyAction action = PaletteKeyRule(index, key);
     switch (action.kind) {
     case PaletteKeyAction::Kind::MoveTo:
         Cell(action.cell)->setFocus(Qt::TabFocusReason);

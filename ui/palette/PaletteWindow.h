@@ -33,12 +33,6 @@ class PaletteWindow : public QWidget {
 
     PaletteCell* Cell(int index) const { return cells_[static_cast<std::size_t>(index)]; }
 
-    void refillCells();
-    void onCloseClicked();
-    void onCellClicked(int index);
-    void onCellFocused(int index);
-    void onCellKey(int index, int keyCode, int shift);
-
   signals:
     // The user confirmed the colour of this cell; the palette is hidden.
     void ColourChosen(int cell);
@@ -51,6 +45,11 @@ class PaletteWindow : public QWidget {
   private:
     void CreateControls();
     void placeOnScreen();
+    void refillCells();
+    void onCloseClicked();
+    void onCellClicked(int index);
+    void onCellFocused(int index);
+    void onCellKey(int index, QKeyCombination key);
 
     MessageBoxes& messageBoxes_;
     std::function<QColor()> pageBackground_;

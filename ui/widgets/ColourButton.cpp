@@ -7,4 +7,9 @@ ColourButton::ColourButton(const QString& caption, std::size_t slot, QWidget* pa
     setAutoDefault(false);
 }
 
+void ColourButton::focusInEvent(QFocusEvent* event) {
+    QPushButton::focusInEvent(event);
+    emit FocusEntered();
+}
+
 } // namespace parlowen

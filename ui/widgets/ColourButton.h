@@ -16,6 +16,12 @@ class ColourButton : public QPushButton {
 
     std::size_t Slot() const { return slot_; }
 
+  signals:
+    void FocusEntered();
+
+  protected:
+    void focusInEvent(QFocusEvent* event) override;
+
   private:
     std::size_t slot_;
 };

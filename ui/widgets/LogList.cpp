@@ -20,21 +20,26 @@ LogList::LogList(QWidget* parent) : QListWidget(parent) {
 
 bool LogList::event(QEvent* event) {
     if (event->type() == QEvent::KeyPress) { // here rather than in keyPressEvent, which never sees Tab
-        const KeyPress key = ToKeyPress(static_cast<const QKeyEvent&>(*event).keyCombination());
+        const QKeyCombination key = NormalisedKey(static_cast<const QKeyEvent&>(*event).keyCombination());
         emit KeyDown(key);
-        if (key.keyCode == KeyCode::Tab || key.keyCode == KeyCode::Return) {
+        if (key.key() == Qt::Key_Tab || key.key() == Qt::Key_Return) {
             return true;
         }
-        if (MovingKeySelectsFocusedRow(key.keyCode, !selectedItems().isEmpty()) && currentItem()) {
+        if (MovingKeySelectsFocusedRow(key.key(), !selectedItems().isEmpty()) && currentItem()) {
             currentItem()->setSelected(true); // after KeyDown, so that it loads nothing
             return true;
         }
     } else if (event->type() == QEvent::InputMethod &&
                !static_cast<const QInputMethodEvent&>(*event).commitString().isEmpty()) {
         // Text from the input method searches the list as typed keys do; it is a key, not a choice.
-        emit KeyDown({KeyCode::InputMethod, ShiftBits::None});
+        emit KeyDown(QKeyCombination(Qt::Key_unknown));
     }
     return QListWidget::event(event);
+}
+
+void LogList::focusInEvent(QFocusEvent* event) {
+    QListWidget::focusInEvent(event);
+    emit FocusEntered();
 }
 
 void LogList::mousePressEvent(QMouseEvent* event) {

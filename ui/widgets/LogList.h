@@ -1,6 +1,6 @@
 #pragma once
 
-#include "KeyCodes.h"
+#include "Keys.h"
 
 #include <QListWidget>
 
@@ -16,11 +16,13 @@ class LogList : public QListWidget {
     explicit LogList(QWidget* parent = nullptr);
 
   signals:
-    void KeyDown(KeyPress key);
+    void KeyDown(QKeyCombination key); // input-method text as Qt::Key_unknown
     void Chosen();
+    void FocusEntered();
 
   protected:
     bool event(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;

@@ -42,4 +42,9 @@ void TextBox::mouseReleaseEvent(QMouseEvent* event) {
     }
 }
 
+void TextBox::focusInEvent(QFocusEvent* event) {
+    QLineEdit::focusInEvent(event);
+    emit FocusEntered();
+}
+
 } // namespace parlowen

@@ -19,9 +19,11 @@ class TextBox : public QLineEdit {
   signals:
     void MouseDown(Qt::MouseButton button, QPoint globalPosition);
     void Clicked(); // released with the left button
+    void FocusEntered();
 
   protected:
     bool event(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 };

@@ -4,49 +4,48 @@
 
 using namespace parlowen;
 
-TEST(ListKeyRulesTest, EnterBecomesTabWhichLoadsOrWithShiftStepsBack) {
-    struct Case {
-        std::int16_t key, shift;
-        ListKeyAction action;
-        std::int16_t keyAfter;
+TEST(ListKeyRulesTest, EnterIsTabWhichLoadsOrWithShiftStepsBack) {
+    const Qt::KeyboardModifiers none = Qt::NoModifier, shift = Qt::ShiftModifier, ctrl = Qt::ControlModifier,
+                                alt = Qt::AltModifier;
+    const std::pair<QKeyCombination, ListKeyAction> cases[] = {
+        {none | Qt::Key_Return, ListKeyAction::Load},
+        {Qt::KeypadModifier | Qt::Key_Enter, ListKeyAction::Load},
+        {none | Qt::Key_Tab, ListKeyAction::Load},
+        {shift | Qt::Key_Return, ListKeyAction::FocusProductInfoButton},
+        {shift | Qt::Key_Tab, ListKeyAction::FocusProductInfoButton},
+        {none | Qt::Key_Backtab, ListKeyAction::FocusProductInfoButton},
+        {ctrl | Qt::Key_Return, ListKeyAction::None},
+        {(ctrl | shift) | Qt::Key_Return, ListKeyAction::None},
+        {alt | Qt::Key_Tab, ListKeyAction::None},
+        {none | Qt::Key_Down, ListKeyAction::None},
+        {shift | Qt::Key_Up, ListKeyAction::None},
     };
-    const Case cases[] = {
-        {13, 0, ListKeyAction::Load, 9},
-        {9, 0, ListKeyAction::Load, 9},
-        {13, 1, ListKeyAction::FocusProductInfoButton, 9},
-        {9, 1, ListKeyAction::FocusProductInfoButton, 9},
-        {13, 2, ListKeyAction::None, 9},
-        {13, 3, ListKeyAction::None, 9},
-        {9, 4, ListKeyAction::None, 9},
-        {40, 0, ListKeyAction::None, 40},
-        {38, 1, ListKeyAction::None, 38},
-    };
-    for (const Case& test : cases) {
-        std::int16_t key = test.key;
-        EXPECT_EQ(LogListKeyRule(key, test.shift), test.action) << test.key << " shift " << test.shift;
-        EXPECT_EQ(key, test.keyAfter) << test.key << " shift " << test.shift;
+    for (const auto& [key, action] : cases) {
+        EXPECT_EQ(LogListKeyRule(key), action) << "Qt key 0x" << std::hex << key.toCombined();
     }
 }
 
 TEST(ListKeyRulesTest, TheSelectionChangeAKeyCausedDoesNotLoad) {
-    std::int16_t lastListKey = 40; // Down moved the selection
-    EXPECT_FALSE(LogListClickLoads(lastListKey));
-    EXPECT_EQ(lastListKey, 0);
-    EXPECT_TRUE(LogListClickLoads(lastListKey)); // the next click is the user's choice
-    EXPECT_EQ(lastListKey, 0);
+    bool keyPending = true; // Down moved the selection
+    EXPECT_FALSE(LogListClickLoads(keyPending));
+    EXPECT_FALSE(keyPending);
+    EXPECT_TRUE(LogListClickLoads(keyPending)); // the next click is the user's choice
+    EXPECT_FALSE(keyPending);
 }
 
 // With the focus on a row but nothing selected, the first arrow key selects that row instead of moving on
 // from it, so a single log can be chosen from the keyboard.
 TEST(ListKeyRulesTest, AMovingKeyWithNothingSelectedSelectsTheFocusedRow) {
     struct Case {
-        std::int16_t key;
+        Qt::Key key;
         bool anySelected, selects;
     };
     const Case cases[] = {
-        {40, false, true},  {38, false, true},  {36, false, true}, {35, false, true},  {33, false, true},
-        {34, false, true},  {40, true, false},  {36, true, false}, {13, false, false}, {9, false, false},
-        {32, false, false}, {65, false, false}, {0, false, false},
+        {Qt::Key_Down, false, true},  {Qt::Key_Up, false, true},       {Qt::Key_Home, false, true},
+        {Qt::Key_End, false, true},   {Qt::Key_PageUp, false, true},   {Qt::Key_PageDown, false, true},
+        {Qt::Key_Down, true, false},  {Qt::Key_Home, true, false},     {Qt::Key_Return, false, false},
+        {Qt::Key_Tab, false, false},  {Qt::Key_Space, false, false},   {Qt::Key_A, false, false},
+        {Qt::Key_Left, false, false}, {Qt::Key_unknown, false, false},
     };
     for (const Case& test : cases) {
         EXPECT_EQ(MovingKeySelectsFocusedRow(test.key, test.anySelected), test.selects)

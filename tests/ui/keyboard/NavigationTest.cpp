@@ -1,6 +1,6 @@
 #include "Navigation.h"
 
-#include "KeyCodes.h"
+#include "Keys.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +10,10 @@ namespace {
 using Kind = NavigationAction::Kind;
 using Id = ControlId;
 
-constexpr int Ctrl = ShiftBits::Ctrl;
-constexpr int Alt = ShiftBits::Alt;
+constexpr Qt::KeyboardModifiers None = Qt::NoModifier;
+constexpr Qt::KeyboardModifiers Shift = Qt::ShiftModifier;
+constexpr Qt::KeyboardModifiers Ctrl = Qt::ControlModifier;
+constexpr Qt::KeyboardModifiers Alt = Qt::AltModifier;
 
 NavigationState Loaded() {
     NavigationState state;
@@ -123,10 +125,10 @@ TEST(Navigate, EveryRowAfterALoad) {
     };
     for (const Row& row : rows) {
         const auto name = static_cast<int>(row.from.id) * 100 + row.from.index;
-        EXPECT_EQ(Navigate(row.from, KeyCode::Return, 0, state), row.enter) << name;
-        EXPECT_EQ(Navigate(row.from, KeyCode::Tab, 0, state), row.tab) << name;
-        EXPECT_EQ(Navigate(row.from, KeyCode::Return, ShiftBits::Shift, state), row.shiftEnter) << name;
-        EXPECT_EQ(Navigate(row.from, KeyCode::Tab, ShiftBits::Shift, state), row.shiftTab) << name;
+        EXPECT_EQ(Navigate(row.from, None | Qt::Key_Return, state), row.enter) << name;
+        EXPECT_EQ(Navigate(row.from, None | Qt::Key_Tab, state), row.tab) << name;
+        EXPECT_EQ(Navigate(row.from, Shift | Qt::Key_Return, state), row.shiftEnter) << name;
+        EXPECT_EQ(Navigate(row.from, Shift | Qt::Key_Tab, state), row.shiftTab) << name;
     }
 }
 
@@ -135,7 +137,7 @@ TEST(Navigate, EmptyBoxesWalkToCheckView) {
     ControlRef at{Id::SpeakerKeywordBox, 0};
     std::vector<ControlRef> visited;
     while (at.id == Id::SpeakerKeywordBox) {
-        at = Navigate(at, KeyCode::Return, 0, state).target;
+        at = Navigate(at, None | Qt::Key_Return, state).target;
         visited.push_back(at);
     }
     ASSERT_EQ(visited.size(), 10u);
@@ -145,33 +147,32 @@ TEST(Navigate, EmptyBoxesWalkToCheckView) {
 
 TEST(Navigate, CtrlAndAltMatchNothingButF12AlwaysLeaves) {
     const NavigationState state = Loaded();
-    for (int shift : {Ctrl, Ctrl | ShiftBits::Shift, Alt, Alt | ShiftBits::Shift, Ctrl | Alt}) {
+    for (Qt::KeyboardModifiers shift : {Ctrl, Ctrl | Shift, Alt, Alt | Shift, Ctrl | Alt}) {
         for (Id id : {Id::LogList, Id::CheckView, Id::ExitButton, Id::SpeakerKeywordBox}) {
-            EXPECT_EQ(Navigate({id}, KeyCode::Return, shift, state), NavigationAction{}) << shift;
-            EXPECT_EQ(Navigate({id}, KeyCode::Tab, shift, state), NavigationAction{}) << shift;
+            EXPECT_EQ(Navigate({id}, shift | Qt::Key_Return, state), NavigationAction{}) << shift.toInt();
+            EXPECT_EQ(Navigate({id}, shift | Qt::Key_Tab, state), NavigationAction{}) << shift.toInt();
         }
-        EXPECT_EQ(Navigate({Id::SpeakerKeywordBox, 3}, KeyCode::F12, shift, state), Press(Id::ExitButton));
+        EXPECT_EQ(Navigate({Id::SpeakerKeywordBox, 3}, shift | Qt::Key_F12, state), Press(Id::ExitButton));
     }
-    EXPECT_EQ(Navigate({Id::ProductInfoButton}, KeyCode::F12, 0, state), Press(Id::ExitButton));
+    EXPECT_EQ(Navigate({Id::ProductInfoButton}, None | Qt::Key_F12, state), Press(Id::ExitButton));
     // Space, arrows and letters keep their ordinary meaning.
-    for (int key : {32, 37, 40, 65}) {
-        EXPECT_EQ(Navigate({Id::ConvertButton}, key, 0, state), NavigationAction{}) << key;
+    for (Qt::Key key : {Qt::Key_Space, Qt::Key_Left, Qt::Key_Down, Qt::Key_A}) {
+        EXPECT_EQ(Navigate({Id::ConvertButton}, None | key, state), NavigationAction{}) << key;
     }
 }
 
 TEST(Navigate, DisabledTargetsLandOnTheFileList) {
     const NavigationState start; // before the first load
-    EXPECT_EQ(Navigate({Id::EntryKeywordBox}, KeyCode::Return, 0, start), Focus(Id::LogList));
-    EXPECT_EQ(Navigate({Id::CheckView}, KeyCode::Return, 0, start), Focus(Id::LogList));
-    EXPECT_EQ(Navigate({Id::CheckView}, KeyCode::Return, ShiftBits::Shift, start), Focus(Id::LogList));
-    EXPECT_EQ(Navigate({Id::ExitButton}, KeyCode::Return, ShiftBits::Shift, start), Focus(Id::LogList));
-    EXPECT_EQ(Navigate({Id::ExitButton}, KeyCode::Tab, ShiftBits::Shift, start), Focus(Id::LogList));
-    EXPECT_EQ(Navigate({Id::SpeakerKeywordBox, 0}, KeyCode::Return, ShiftBits::Shift, start),
-              Focus(Id::LogList));
+    EXPECT_EQ(Navigate({Id::EntryKeywordBox}, None | Qt::Key_Return, start), Focus(Id::LogList));
+    EXPECT_EQ(Navigate({Id::CheckView}, None | Qt::Key_Return, start), Focus(Id::LogList));
+    EXPECT_EQ(Navigate({Id::CheckView}, Shift | Qt::Key_Return, start), Focus(Id::LogList));
+    EXPECT_EQ(Navigate({Id::ExitButton}, Shift | Qt::Key_Return, start), Focus(Id::LogList));
+    EXPECT_EQ(Navigate({Id::ExitButton}, Shift | Qt::Key_Tab, start), Focus(Id::LogList));
+    EXPECT_EQ(Navigate({Id::SpeakerKeywordBox, 0}, Shift | Qt::Key_Return, start), Focus(Id::LogList));
     // Boxes and the check box are never disabled.
-    EXPECT_EQ(Navigate({Id::SpeakerKeywordBox, 2}, KeyCode::Return, 0, start),
+    EXPECT_EQ(Navigate({Id::SpeakerKeywordBox, 2}, None | Qt::Key_Return, start),
               Focus(Id::SpeakerKeywordBox, 3));
-    EXPECT_EQ(Navigate({Id::EmphasisBox}, KeyCode::Return, 0, start), Focus(Id::EntryKeywordBox));
+    EXPECT_EQ(Navigate({Id::EmphasisBox}, None | Qt::Key_Return, start), Focus(Id::EntryKeywordBox));
 }
 
 } // namespace

@@ -234,10 +234,8 @@ TEST_F(KeyboardTest, TheCheckWindowTakesTypingAndThePasteCommand) {
 
 TEST_F(KeyboardTest, F12WithCtrlInAKeywordBoxEndsTheProgram) {
     LoadByKeyboard();
-    QSignalSpy ended(window_.get(), &MainWindow::Ended);
     Get("speakerKeywordBox(3)")->setFocus();
-    Key(Qt::Key_F12, Qt::ControlModifier);
-    EXPECT_EQ(ended.count(), 1);
+    EXPECT_TRUE(EndsTheProgram([this] { Key(Qt::Key_F12, Qt::ControlModifier); }));
     EXPECT_FALSE(window_->isVisible());
 }
 

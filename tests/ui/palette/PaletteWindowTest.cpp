@@ -57,8 +57,7 @@ class PaletteWindowTest : public ::testing::Test {
             list->setCurrentRow(0);
         }
         boxes_.Answer({false, false});
-        std::int16_t enter = 13;
-        window_->onLogListKey(enter, 0);
+        QTest::keyClick(list, Qt::Key_Return);
         boxes_.Take();
     }
 
@@ -110,11 +109,11 @@ TEST_F(PaletteWindowTest, EveryCellStoresTheColourItShows) {
             << cell; // the text is invisible
         QTest::mouseClick(Get("speakerColourButton(2)"), Qt::LeftButton);
         boxes_.Answer({true});
-        palette.onCellClicked(cell);
+        QTest::mouseClick(palette.Cell(cell), Qt::LeftButton);
         ASSERT_EQ(QString::fromStdU16String(Slot(ColorTable::SpeakerSlot(2))),
                   QString::fromStdU16String(parlowen::CellText(expected)).trimmed())
             << cell;
-        EXPECT_EQ(programState_.pickedColour, " " + QString::number(parlowen::PackedColor(expected)));
+        EXPECT_EQ(programState_.pickedColour, qRgb(expected.red, expected.green, expected.blue));
     }
     boxes_.Take();
 }
@@ -133,7 +132,7 @@ TEST_F(PaletteWindowTest, WhiteForThePageRepaintsEveryBackground) {
     QTest::keyClick(palette.Cell(0), Qt::Key_Space);
     boxes_.Take();
     EXPECT_EQ(Slot(0), u"255, 255, 255");
-    EXPECT_EQ(programState_.pickedColour, " 16777215");
+    EXPECT_EQ(programState_.pickedColour, qRgb(255, 255, 255));
     EXPECT_FALSE(palette.isVisible());
     EXPECT_EQ(QApplication::focusWidget(), Get("pageColourButton"));
     for (const char* name : {"entryKeywordBox", "checkView", "speakerKeywordBox(0)", "speakerKeywordBox(5)",
@@ -193,7 +192,6 @@ TEST_F(PaletteWindowTest, ChoicesGoToTheSlotOfTheirButton) {
     }
     // Focus on a colour button that did not open the palette shows nothing new.
     Get("entryColourButton")->setFocus();
-    window_->onEntryColourFocused();
     EXPECT_EQ(Colour("entryKeywordBox", QPalette::Text), QColor(0, 0, 255));
 }
 
@@ -205,7 +203,7 @@ TEST_F(PaletteWindowTest, CancelAndCloseStoreNothingAndKeepThePreviews) {
     OpenFor("speakerColourButton(1)");
     Choose(palette, 81, false);
     EXPECT_TRUE(palette.isVisible()) << "Cancel keeps the palette open";
-    EXPECT_EQ(programState_.pickedColour, "");
+    EXPECT_EQ(programState_.pickedColour, std::nullopt);
     EXPECT_EQ(Slot(3), u"255,00,00");
 
     ASSERT_TRUE(Active(&palette)); // keys go to the active window
@@ -348,7 +346,7 @@ TEST_F(PaletteWindowTest, ALoadResetsEverySlotAndTheExportUsesTheChoices) {
     Choose(OpenFor("pageColourButton"), 8, true);
     Get<QLineEdit>("speakerKeywordBox(0)")->setText("Taro");
     Get<QLineEdit>("speakerKeywordBox(1)")->setText("Hanako");
-    window_->onExportClicked();
+    QTest::mouseClick(Get<QPushButton>("exportButton"), Qt::LeftButton);
     boxes_.Take();
     const std::string page = ReadBytes(folder_.filePath("sample.html"));
     EXPECT_NE(page.find("<body bgcolor=\"#FFCC99\">"), std::string::npos) << page;
@@ -366,10 +364,25 @@ TEST_F(PaletteWindowTest, ALoadResetsEverySlotAndTheExportUsesTheChoices) {
 }
 
 // Which slot each colour button writes is checked through the window above, by what the page shows.
-TEST(ColorChoice, PickedValues) {
-    EXPECT_EQ(parlowen::PickedColorValue(" 16777215"), 16777215);
-    EXPECT_EQ(parlowen::PickedColorValue(" 0"), 0);
-    EXPECT_EQ(parlowen::PickedColorValue(""), 0);
+TEST(ColorChoice, KeysMoveAroundTheCellsAndSpaceChooses) {
+    using parlowen::PaletteKeyAction;
+    using Kind = PaletteKeyAction::Kind;
+    const Qt::KeyboardModifiers none = Qt::NoModifier, shift = Qt::ShiftModifier, ctrl = Qt::ControlModifier;
+    const std::tuple<int, QKeyCombination, PaletteKeyAction> cases[] = {
+        {0, none | Qt::Key_Return, {Kind::MoveTo, 1}},
+        {0, none | Qt::Key_Tab, {Kind::MoveTo, 1}},
+        {215, Qt::KeypadModifier | Qt::Key_Enter, {Kind::MoveTo, 0}},
+        {0, shift | Qt::Key_Return, {Kind::MoveTo, 215}},
+        {7, none | Qt::Key_Backtab, {Kind::MoveTo, 6}},
+        {7, ctrl | Qt::Key_Return, {}},
+        {7, (ctrl | shift) | Qt::Key_Tab, {}},
+        {7, none | Qt::Key_Space, {Kind::Choose, 7}},
+        {7, none | Qt::Key_Down, {}},
+    };
+    for (const auto& [cell, key, action] : cases) {
+        EXPECT_EQ(parlowen::PaletteKeyRule(cell, key), action)
+            << cell << " key 0x" << std::hex << key.toCombined();
+    }
 }
 
 } // namespace
