@@ -6,6 +6,8 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -147,6 +149,27 @@ TEST_F(KeyboardTest, WholeSessionWithoutTheMouse) {
     EXPECT_NE(page.find(ToShiftJis(u"はなこ> やあ<br>\r\n"_qs) + expectedBody + "\r\n</body></html>\r\n"),
               std::string::npos)
         << page;
+}
+
+// Every key in the list, whatever Qt calls it, holds off the load that the selection change it causes would
+// start; a key that counted as none let walking through the list load.
+TEST_F(KeyboardTest, EveryKeyInTheListHoldsOffTheSelectionChangeItCauses) {
+    auto* list = Get<QListWidget>("logList");
+    list->setFocus();
+    for (const QKeyCombination key :
+         {QKeyCombination(Qt::Key_Underscore), QKeyCombination(Qt::Key_At), QKeyCombination(Qt::Key_yen),
+          QKeyCombination(Qt::ShiftModifier, Qt::Key_Exclam), QKeyCombination(Qt::Key_MediaPlay),
+          QKeyCombination(Qt::Key_unknown)}) {
+        {
+            const QSignalBlocker quiet(list);
+            list->clearSelection();
+        }
+        QKeyEvent press(QEvent::KeyPress, key.key(), key.keyboardModifiers()); // QTest knows no media keys
+        QApplication::sendEvent(list, &press);
+        list->setCurrentRow(0);
+        EXPECT_TRUE(boxes_.Take().empty()) << "Qt key 0x" << std::hex << key.toCombined();
+    }
+    EXPECT_EQ(Get<QLabel>("beforeAfterLabel")->text(), "");
 }
 
 TEST_F(KeyboardTest, BeforeALoadDisabledTargetsSendTheFocusToTheList) {
