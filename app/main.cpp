@@ -1,9 +1,9 @@
 #include "ArgumentText.h"
 #include "CommandLine.h"
 #include "DesktopIdentity.h"
-#include "Form1.h"
 #include "LocaleSetup.h"
-#include "Module1.h"
+#include "MainWindow.h"
+#include "ProgramState.h"
 #include "QtMessageBoxes.h"
 #include "StartLocation.h"
 
@@ -50,12 +50,11 @@ int main(int argc, char* argv[]) {
     parlowen::LocaleSetup::RegisterFontSubstitutes();
     parlowen::DesktopIdentity::Apply();
 
-    parlowen::Module1 module;
+    parlowen::ProgramState programState;
     parlowen::QtMessageBoxes messageBoxes;
-    parlowen::Form1 form(module, messageBoxes, start.folder);
-    messageBoxes.SetOwner(&form);
-    form.SelectLog(QByteArray::fromStdString(parlowen::ArgumentText::Encode(start.selectedLog)));
-    QObject::connect(&form, &parlowen::Form1::Ended, &application, &QCoreApplication::quit);
-    form.show();
+    parlowen::MainWindow window(programState, messageBoxes, start.folder);
+    messageBoxes.SetOwner(&window);
+    window.SelectLog(QByteArray::fromStdString(parlowen::ArgumentText::Encode(start.selectedLog)));
+    window.show();
     return application.exec();
 }

@@ -1,10 +1,11 @@
 // The time from Enter on a log in the file list (both questions answered) to the check window holding it,
 // on Qt's offscreen platform, and the peak memory of the process: parlowen_window_bench LOG
-#include "Form1.h"
+#include "MainWindow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QPlainTextEdit>
 
@@ -30,11 +31,11 @@ int main(int argc, char** argv) {
         return 2;
     }
     const QFileInfo log(QString::fromLocal8Bit(argv[1]));
-    parlowen::Module1 module;
+    parlowen::ProgramState programState;
     AnswerOk boxes;
-    parlowen::Form1 form(module, boxes, log.absolutePath());
-    form.show();
-    auto* list = form.findChild<QListWidget*>(QStringLiteral("File1"));
+    parlowen::MainWindow window(programState, boxes, log.absolutePath());
+    window.show();
+    auto* list = window.findChild<QListWidget*>(QStringLiteral("logList"));
     const auto items = list->findItems(log.fileName(), Qt::MatchExactly);
     if (items.isEmpty()) {
         std::fprintf(stderr, "%s is not listed\n", argv[1]);
@@ -46,11 +47,11 @@ int main(int argc, char** argv) {
     }
     QElapsedTimer timer;
     timer.start();
-    std::int16_t enter = 13;
-    form.File1_KeyDown(enter, 0);
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(list, &enter);
     application.processEvents();
     const double seconds = timer.nsecsElapsed() / 1e9;
-    const qsizetype blocks = form.findChild<QPlainTextEdit*>(QStringLiteral("Text1"))->blockCount();
+    const qsizetype blocks = window.findChild<QPlainTextEdit*>(QStringLiteral("checkView"))->blockCount();
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     // One row for scripts/bench: "window SECONDS PEAK_MB BLOCKS".

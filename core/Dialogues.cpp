@@ -41,7 +41,7 @@ class Dialogue {
     template <typename Notice> bool Fail(Notice&& notice) {
         Idle();
         notice();
-        window_.MoveFocus(FocusTarget::File1);
+        window_.MoveFocus(FocusTarget::LogList);
         return false;
     }
     bool FailRead(std::u16string_view fileName, const FileStatus& status) {
@@ -162,7 +162,7 @@ LoadOutcome Load(WindowOperations& window, const LoadRequest& request) {
     window.SetCheckText(std::move(result.logText));
     window.SetStateLabel(Before, BeforeColour);
     dialogue.Idle();
-    window.MoveFocus(FocusTarget::Check1);
+    window.MoveFocus(FocusTarget::EmphasisBox);
     return outcome;
 }
 
@@ -211,7 +211,7 @@ bool ConvertAndSave(WindowOperations& window, const ConvertRequest& request) {
     dialogue.Idle();
     window.SetStateLabel(After, AfterColour);
     window.ShowNotice(CompleteTitle, ConvertComplete);
-    window.MoveFocus(FocusTarget::File1);
+    window.MoveFocus(FocusTarget::LogList);
     return true;
 }
 
@@ -265,7 +265,7 @@ bool Export(WindowOperations& window, const HtmlOptions& options, const ExportRe
     dialogue.Idle();
     window.SetStateLabel(After, AfterColour);
     window.ShowNotice(CompleteTitle, HtmlComplete);
-    window.MoveFocus(FocusTarget::File1);
+    window.MoveFocus(FocusTarget::LogList);
     return true;
 }
 

@@ -44,7 +44,7 @@ struct LoadResult {
     FileStatus status; // a refused encoding too
     LogEncoding encoding;
     std::u16string logText; // CR LF before every kept line, in file order
-    double lineCount = 0;   // the kept lines: LoadedLineCount
+    double lineCount = 0;   // the kept lines: loadedLineCount
 };
 
 // Reads the log and builds the text the check window shows, decoded from the log's own encoding; progress

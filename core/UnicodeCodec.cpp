@@ -10,9 +10,35 @@ bool IsContinuation(unsigned char byte) {
     return (byte & 0xC0) == 0x80;
 }
 
+// How many bytes from at on are ASCII, eight at a time.
+std::size_t AsciiRun(std::string_view bytes, std::size_t at) {
+    std::size_t index = at;
+    while (bytes.size() - index >= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes.data() + index, sizeof word);
+        if ((word & 0x8080808080808080ULL) != 0) {
+            break;
+        }
+        index += 8;
+    }
+    while (index < bytes.size() && static_cast<unsigned char>(bytes[index]) < 0x80) {
+        ++index;
+    }
+    return index - at;
+}
+
+bool IsHigh(char16_t unit) {
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+bool IsLow(char16_t unit) {
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+
+} // namespace
+
 // The length of the well-formed UTF-8 sequence at bytes[at] and its code point, or 0 when none starts there.
 // The ranges are those of RFC 3629: no overlong forms, no surrogates, nothing above U+10FFFF.
-std::size_t Sequence(std::string_view bytes, std::size_t at, char32_t& point) {
+std::size_t UnicodeCodec::Utf8Sequence(std::string_view bytes, std::size_t at, char32_t& point) {
     const auto byte = [&](std::size_t index) { return static_cast<unsigned char>(bytes[at + index]); };
     const unsigned char lead = byte(0);
     const std::size_t left = bytes.size() - at;
@@ -47,24 +73,7 @@ std::size_t Sequence(std::string_view bytes, std::size_t at, char32_t& point) {
     return 0;
 }
 
-// How many bytes from at on are ASCII, eight at a time.
-std::size_t AsciiRun(std::string_view bytes, std::size_t at) {
-    std::size_t index = at;
-    while (bytes.size() - index >= 8) {
-        std::uint64_t word;
-        std::memcpy(&word, bytes.data() + index, sizeof word);
-        if ((word & 0x8080808080808080ULL) != 0) {
-            break;
-        }
-        index += 8;
-    }
-    while (index < bytes.size() && static_cast<unsigned char>(bytes[index]) < 0x80) {
-        ++index;
-    }
-    return index - at;
-}
-
-void AppendUtf8(char32_t point, std::string& bytes) {
+void UnicodeCodec::AppendUtf8(char32_t point, std::string& bytes) {
     if (point < 0x80) {
         bytes += static_cast<char>(point);
     } else if (point < 0x800) {
@@ -82,15 +91,6 @@ void AppendUtf8(char32_t point, std::string& bytes) {
     }
 }
 
-bool IsHigh(char16_t unit) {
-    return unit >= 0xD800 && unit <= 0xDBFF;
-}
-bool IsLow(char16_t unit) {
-    return unit >= 0xDC00 && unit <= 0xDFFF;
-}
-
-} // namespace
-
 UnicodeCodec::Utf8Check UnicodeCodec::CheckUtf8(std::string_view bytes) {
     Utf8Check check;
     std::size_t at = 0;
@@ -100,7 +100,7 @@ UnicodeCodec::Utf8Check UnicodeCodec::CheckUtf8(std::string_view bytes) {
             break;
         }
         char32_t point = 0;
-        const std::size_t length = Sequence(bytes, at, point);
+        const std::size_t length = Utf8Sequence(bytes, at, point);
         if (length == 0) {
             check.valid = false;
             return check;
@@ -123,7 +123,7 @@ char16_t* UnicodeCodec::DecodeUtf8To(std::string_view bytes, char16_t* out) {
             break;
         }
         char32_t point = 0;
-        const std::size_t length = Sequence(bytes, at, point);
+        const std::size_t length = Utf8Sequence(bytes, at, point);
         if (length == 0) {
             *out++ = Replacement;
             ++at;
@@ -165,7 +165,7 @@ void UnicodeCodec::RepairUtf8Append(std::string_view bytes, std::string& out) {
         char32_t point = 0;
         std::size_t length = AsciiRun(bytes, at);
         if (length == 0) {
-            length = Sequence(bytes, at, point);
+            length = Utf8Sequence(bytes, at, point);
         }
         if (length == 0) {
             AppendUtf8(Replacement, out);

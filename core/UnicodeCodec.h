@@ -18,6 +18,11 @@ class UnicodeCodec {
     };
     static Utf8Check CheckUtf8(std::string_view bytes);
 
+    // The length of the well-formed UTF-8 sequence at bytes[at] and its code point, or 0 when none starts
+    // there.
+    static std::size_t Utf8Sequence(std::string_view bytes, std::size_t at, char32_t& point);
+    static void AppendUtf8(char32_t point, std::string& bytes);
+
     // Writes at most bytes.size() units from out on; returns the end of what it wrote.
     static char16_t* DecodeUtf8To(std::string_view bytes, char16_t* out);
     static std::u16string DecodeUtf8(std::string_view bytes);

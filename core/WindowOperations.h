@@ -17,7 +17,7 @@ struct Rgb {
 inline constexpr Rgb BeforeColour{255, 0, 0};
 inline constexpr Rgb AfterColour{0, 0, 255};
 
-enum class FocusTarget { File1, Check1 };
+enum class FocusTarget { LogList, EmphasisBox };
 
 // What the line counter shows: the count alone while loading ("57行"), count over total while converting or
 // exporting ("12/57行").

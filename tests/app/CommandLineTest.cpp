@@ -1,8 +1,8 @@
 #include "CommandLine.h"
 #include "ArgumentText.h"
-#include "Form1.h"
 #include "LogConverter.h"
 #include "LogFiles.h"
+#include "MainWindow.h"
 #include "RenameSeam.h"
 #include "StartLocation.h"
 #include "ui/ScriptedMessageBoxes.h"
@@ -72,17 +72,17 @@ class CommandLineTest : public ::testing::Test {
         return widget;
     }
 
-    Form1& Open(const QString& folder) {
-        window_ = std::make_unique<Form1>(module_, boxes_, folder);
+    MainWindow& Open(const QString& folder) {
+        window_ = std::make_unique<MainWindow>(programState_, boxes_, folder);
         window_->show();
         return *window_;
     }
 
     QTemporaryDir windowFolder_;
     QTemporaryDir commandFolder_;
-    Module1 module_;
+    ProgramState programState_;
     ScriptedMessageBoxes boxes_;
-    std::unique_ptr<Form1> window_;
+    std::unique_ptr<MainWindow> window_;
 };
 
 // What a user does in the window, and the command line that names the same choices.
@@ -93,7 +93,7 @@ struct SameChoices {
     bool html = false;
     bool emphasis = false;
     QString entry;
-    std::vector<std::pair<int, QString>> keywordBoxes;           // Text4(i)
+    std::vector<std::pair<int, QString>> keywordBoxes;           // speakerKeywordBox(i)
     std::vector<std::pair<std::size_t, std::u16string>> colours; // ColorTable slots, as the palette sets them
     QStringList arguments;
 };
@@ -137,22 +137,22 @@ TEST_F(CommandLineTest, WritesTheSameBytesAsTheWindow) {
     };
     for (const SameChoices& c : cases) {
         SCOPED_TRACE(c.arguments.join(' ').toStdString());
-        Form1& window = Open(windowFolder_.path());
+        MainWindow& window = Open(windowFolder_.path());
         window.SelectLog(c.log.toUtf8());
         boxes_.Answer({c.removeBlank, c.removeSeparator});
-        QTest::keyClick(Get("File1"), Qt::Key_Return);
-        Get<QCheckBox>("Check1")->setChecked(c.emphasis);
-        Get<QLineEdit>("Text3")->setText(c.entry);
+        QTest::keyClick(Get("logList"), Qt::Key_Return);
+        Get<QCheckBox>("emphasisBox")->setChecked(c.emphasis);
+        Get<QLineEdit>("entryKeywordBox")->setText(c.entry);
         for (const auto& [box, keyword] : c.keywordBoxes) {
-            Get<QLineEdit>(QStringLiteral("Text4(%1)").arg(box))->setText(keyword);
+            Get<QLineEdit>(QStringLiteral("speakerKeywordBox(%1)").arg(box))->setText(keyword);
         }
         for (const auto& [slot, colour] : c.colours) {
-            module_.ColorTable.Set(slot, colour);
+            programState_.colourTable.Set(slot, colour);
         }
         if (!c.html) {
             boxes_.Answer({true});
         }
-        Get<QPushButton>(c.html ? "Command3" : "Command1")->click();
+        Get<QPushButton>(c.html ? "exportButton" : "convertButton")->click();
         ASSERT_EQ(boxes_.Take().back(),
                   Notice("Complete Massage", c.html ? "HTML change complete!" : "Text change complete!"));
 
@@ -456,9 +456,9 @@ TEST_F(CommandLineTest, AFolderOrALogOnTheCommandLineIsWhatTheWindowLists) {
     EXPECT_NE(StartLocation::Choose(folder + "/gone.txt", "/", "/", false).error, "");
 
     const StartLocation start = StartLocation::Choose(folder + "/party.txt", "/", "/", false);
-    Form1& window = Open(start.folder);
+    MainWindow& window = Open(start.folder);
     window.SelectLog(QByteArray::fromStdString(ArgumentText::Encode(start.selectedLog)));
-    auto* list = Get<QListWidget>("File1");
+    auto* list = Get<QListWidget>("logList");
     QStringList listed;
     for (int row = 0; row < list->count(); ++row) {
         listed << list->item(row)->text();
@@ -468,7 +468,7 @@ TEST_F(CommandLineTest, AFolderOrALogOnTheCommandLineIsWhatTheWindowLists) {
     EXPECT_EQ(list->currentItem()->text(), "party.txt");
     EXPECT_TRUE(list->currentItem()->isSelected());
     EXPECT_TRUE(boxes_.Take().empty()) << "selecting the log loaded it";
-    EXPECT_EQ(Get<QLineEdit>("Text2")->text(), "");
+    EXPECT_EQ(Get<QLineEdit>("logNameBox")->text(), "");
 }
 
 TEST(StartLocationTest, OnlyACopyBesideItsInstalledDesktopEntryCountsAsInstalled) {

@@ -32,7 +32,7 @@ HtmlOptions NoKeywords() {
 
 struct Outcome {
     std::u16string shown;   // the text check window after the load
-    double loadedLines = 0; // LoadedLineCount
+    double loadedLines = 0; // loadedLineCount
     std::string body;       // HtmlBody of an export without keywords
     std::string converted;  // the log after one conversion
     std::string twice;      // the log after a second conversion that keeps every line
@@ -345,7 +345,7 @@ TEST(HostileSize, LogTooBigForMemoryGivesANoticeAndConvertsInBoundedMemory) {
             const bool completed = c.run(window);
             const bool noticed = !completed && window.calls[window.calls.size() - 2] == noMemory;
             return (completed ? c.completes : noticed) && window.busyDepth == 0 &&
-                           window.calls.back() == u"focus File1"
+                           window.calls.back() == u"focus logList"
                        ? 0
                        : 1;
         });

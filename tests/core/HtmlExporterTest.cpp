@@ -58,7 +58,7 @@ TEST(ExportHtml, SampleRunWritesTheWholePage) {
         u"busy off",
         u"state After blue",
         u"notice Complete Massage: HTML change complete!",
-        u"focus File1",
+        u"focus logList",
     };
     EXPECT_EQ(window.calls, expected);
 }
@@ -83,7 +83,7 @@ TEST(ExportHtml, DeletedLogWritesNoPage) {
     EXPECT_FALSE(ExportHtml(window, Defaults(), Request(folder, u"sample", {}, 3)));
     EXPECT_EQ(window.busyDepth, 0);
     EXPECT_TRUE(folder.Names().empty());
-    EXPECT_EQ(window.calls.back(), u"focus File1");
+    EXPECT_EQ(window.calls.back(), u"focus logList");
 }
 
 TEST(ExportHtml, ReadOnlyPageIsRefused) {

@@ -105,7 +105,7 @@ TEST(RunConvertAndSave, WholeSequence) {
         u"busy off",
         u"state After blue",
         u"notice Complete Massage: Text change complete!",
-        u"focus File1",
+        u"focus logList",
     };
     EXPECT_EQ(window.calls, expected);
     EXPECT_EQ(window.counter, u"2/2行");
@@ -125,7 +125,7 @@ TEST(RunConvertAndSave, CancelChangesNothing) {
         window.calls.front(),
         u"beep",
         u"notice Message:Log Change & Save: 処理は中断されました。",
-        u"focus File1",
+        u"focus logList",
     };
     EXPECT_EQ(window.calls, expected);
 }
@@ -518,7 +518,7 @@ TEST(RewriteLog, ConversionFinishesAKilledRewriteFirst) {
         u"notice Err:File write: 「" + Wide(folder.Path("log.txt")) +
             u"」の中断されていた変換を完了できませんでした。ジャーナルは残してあります。"
             u"\r\nファイルが大きすぎます。",
-        u"focus File1",
+        u"focus logList",
     };
     EXPECT_EQ(limited.calls, stopped);
     EXPECT_EQ(state.Names().size(), 1u);
@@ -571,7 +571,7 @@ TEST(RewriteLog, LoadAndExportFinishAKilledRewriteFirst) {
         ScriptedWindow refused;
         EXPECT_EQ(c.run(refused, folder), "");
         EXPECT_TRUE(folder.Read("log.txt") == halfWritten);
-        EXPECT_EQ(refused.calls.back(), u"focus File1");
+        EXPECT_EQ(refused.calls.back(), u"focus logList");
         EXPECT_EQ(refused.busyDepth, 0);
 
         ::chmod(folder.Path("log.txt").c_str(), 0644);

@@ -105,7 +105,7 @@ TEST(RunLoad, AsksBothQuestionsThenShowsTheLog) {
         u"text set",
         u"state Before red",
         u"busy off",
-        u"focus Check1",
+        u"focus emphasisBox",
     };
     EXPECT_EQ(window.calls, expected);
 }
@@ -116,7 +116,7 @@ TEST(RunLoad, NothingSelected) {
     EXPECT_FALSE(outcome.loaded);
     const std::vector<std::u16string> expected = {
         u"notice Err:File select: ファイルが選択されていません！",
-        u"focus File1",
+        u"focus logList",
     };
     EXPECT_EQ(window.calls, expected);
 }
@@ -131,7 +131,7 @@ TEST(RunLoad, FileDeletedSinceTheListWasFilled) {
     ASSERT_GE(window.calls.size(), 2u);
     EXPECT_EQ(window.calls[window.calls.size() - 2],
               u"notice Err:File read: 「gone.txt」を読み込めませんでした。\r\nファイルが見つかりません。");
-    EXPECT_EQ(window.calls.back(), u"focus File1");
+    EXPECT_EQ(window.calls.back(), u"focus logList");
 }
 
 TEST(RunLoad, FolderInsteadOfAFile) {

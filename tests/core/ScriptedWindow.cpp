@@ -66,7 +66,7 @@ void ScriptedWindow::SetCheckText(std::u16string text) {
 }
 
 void ScriptedWindow::MoveFocus(FocusTarget target) {
-    calls.push_back(target == FocusTarget::File1 ? u"focus File1" : u"focus Check1");
+    calls.push_back(target == FocusTarget::LogList ? u"focus logList" : u"focus emphasisBox");
 }
 
 TemporaryFolder::TemporaryFolder() {

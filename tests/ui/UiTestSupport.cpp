@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 #include <iconv.h>
@@ -32,6 +33,18 @@ class ApplicationEnvironment final : public ::testing::Environment {
     ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
 
 } // namespace
+
+bool EndsTheProgram(const std::function<void()>& action) {
+    QApplication::setQuitOnLastWindowClosed(true);
+    QTimer::singleShot(0, qApp, action);
+    QTimer stuck; // keeps a program that does not end from hanging the test
+    stuck.setSingleShot(true);
+    QObject::connect(&stuck, &QTimer::timeout, qApp, [] { QCoreApplication::exit(1); });
+    stuck.start(10000);
+    const bool ended = QApplication::exec() == 0;
+    QApplication::setQuitOnLastWindowClosed(false);
+    return ended;
+}
 
 void InstallProgramLocale() {
     static const bool installed = [] {

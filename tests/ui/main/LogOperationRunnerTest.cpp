@@ -110,7 +110,6 @@ TEST(LogOperationRunner, TheWindowKeepsItsEventLoopAndItsOrderWhileALargeLogIsWo
     };
     JournalBoxes journalBoxes(boxes, note);
     window = std::make_unique<parlowen::MainWindow>(module, journalBoxes, folder.path());
-    QSignalSpy ended(window.get(), &parlowen::MainWindow::Ended);
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     auto* list = window->findChild<QWidget*>("logList");
@@ -153,7 +152,6 @@ TEST(LogOperationRunner, TheWindowKeepsItsEventLoopAndItsOrderWhileALargeLogIsWo
     timer.stop();
 
     EXPECT_EQ(std::count(busyTicks.begin(), busyTicks.end(), 0), 0) << "the event loop stood still";
-    EXPECT_EQ(ended.count(), 1);
     // Today's order: the click that starts an operation takes the focus, the counter is whole and the label
     // set before each notice and focus move; what was tried while the log was worked on changed nothing.
     const QString loaded = u" | Before 600000行"_qs;
