@@ -108,6 +108,22 @@ FileStatus FileStore::WriteAllAt(int descriptor, std::string_view bytes, std::ui
     return {};
 }
 
+FileStatus FileStore::ReadAllAt(int descriptor, char* bytes, std::size_t size, std::uint64_t offset) {
+    while (size > 0) {
+        const ssize_t read = ::pread(descriptor, bytes, size, static_cast<off_t>(offset));
+        if (read < 0 && errno == EINTR) {
+            continue;
+        }
+        if (read <= 0) {
+            return FileStatus::FromErrno(read < 0 ? errno : EIO);
+        }
+        bytes += read;
+        size -= static_cast<std::size_t>(read);
+        offset += static_cast<std::uint64_t>(read);
+    }
+    return {};
+}
+
 std::string FileStore::FolderOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     if (slash == std::string::npos) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -40,6 +41,8 @@ class FileStore {
     static FileStatus WriteBuffered(int descriptor, std::string& buffer, std::string_view bytes);
     // Writes at a position, in as many calls as the system needs.
     static FileStatus WriteAllAt(int descriptor, std::string_view bytes, std::uint64_t offset);
+    // Reads exactly size bytes at a position; a file that ends first is an error (EIO).
+    static FileStatus ReadAllAt(int descriptor, char* bytes, std::size_t size, std::uint64_t offset);
     static std::string FolderOf(const std::string& path);
     // Makes a rename or a removal in the folder survive a power cut.
     static FileStatus SyncFolder(const std::string& folder);

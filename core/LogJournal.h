@@ -2,6 +2,7 @@
 
 #include "FileDescriptor.h"
 #include "FileStore.h"
+#include "JournalHeader.h"
 #include "OwnedPath.h"
 
 #include <cstdint>
@@ -16,8 +17,7 @@ namespace parlowen {
 // they are all in the log. It is written under a temporary name and renamed once complete and on the disk,
 // so a journal under its final name is always whole, and one that a killed run left is redone onto its log.
 // It names the log by path, device, inode and birth time, with the size and modification time the log had,
-// and is redone only onto that same file, unchanged or part-way through this rewrite. The state folder is
-// used only when it is the user's own, private, and not reached through a symbolic link at its last step.
+// and is redone only onto that same file, unchanged or part-way through this rewrite.
 class LogJournal {
   public:
     LogJournal();
@@ -66,22 +66,16 @@ class LogJournal {
     enum class Found { Valid, Invalid, OldFormat, Skipped };
     static Found OpenSealed(int folder, const std::string& name, LogJournal& journal);
     static Recovery Redo(LogJournal& journal);
+    // Redoes, drops or skips the journal called name in folder, adding what became of it to recoveries.
+    static void RecoverNamed(FileDescriptor& folder, const std::string& name,
+                             std::vector<Recovery>& recoveries);
     FileStatus CopyToLog(int logDescriptor, std::uint64_t from, std::uint64_t to) const;
     bool LogStartsWithText(int logDescriptor, std::uint64_t length) const;
 
     FileDescriptor folder_; // the state folder, opened once and checked
     FileDescriptor file_;
     OwnedPath path_; // the journal's file in folder_, ours to remove until it is sealed
-    std::string logPath_;
-    std::uint64_t device_ = 0;
-    std::uint64_t inode_ = 0;
-    std::uint64_t oldSize_ = 0;
-    struct timespec oldModified_ {};
-    bool bornKnown_ = false;
-    struct timespec born_ {};
-    std::uint64_t oldTailCheck_ = 0; // of the old log's last bytes past the new text, when it shrinks
-    std::uint64_t oldHeadCheck_ = 0; // of the old log's first bytes
-    std::uint64_t size_ = 0;         // the new bytes of the log, after the header and the path
+    JournalHeader header_;
     std::string buffer_;
     FileDescriptor log_; // the log as it was read, until the journal is sealed
 };
