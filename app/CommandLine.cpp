@@ -203,8 +203,8 @@ CommandLineRequest CommandLine::Parse(const QStringList& arguments) {
         return UsageError(QStringLiteral("%1: no LOG given").arg(command));
     }
     batch.logs = positional;
-    batch.answers.RemoveBlankLines = parser.isSet(RemoveBlankLinesOption) ? StoredTrue : StoredFalse;
-    batch.answers.RemoveSeparatorLines = parser.isSet(RemoveSeparatorLinesOption) ? StoredTrue : StoredFalse;
+    batch.answers.removeBlankLines = parser.isSet(RemoveBlankLinesOption);
+    batch.answers.removeSeparatorLines = parser.isSet(RemoveSeparatorLinesOption);
 
     Usage usage;
     if (const std::optional<EncodingChoice> encoding =

@@ -168,7 +168,7 @@ int main(int argc, char** argv) {
     std::system(("mkdir -p " + folder).c_str());
     ::setenv("XDG_STATE_HOME", folder.c_str(), 1); // the rewrite's journal, not in the user's state folder
 
-    const LoadAnswers answers{StoredTrue, StoredTrue};
+    const LoadAnswers answers{true, true};
     ColorTable colors;
     colors.Reset();
     std::array<std::u16string, ColorTable::SpeakerCount> keywords;
@@ -184,8 +184,8 @@ int main(int argc, char** argv) {
                 << GenerateLog(megabytes * 1000000ULL, 42, utf8);
         }
         const std::map<std::string, std::function<void()>> operations = {
-            {"load", [&] { LoadLog(log, answers, [](double) {}); }},
-            {"convert", [&] { RewriteLog(log, answers, 0, [](std::int32_t, double) {}); }},
+            {"load", [&] { LoadLog(log, answers, [](std::int64_t) {}); }},
+            {"convert", [&] { RewriteLog(log, answers, 0, [](std::int32_t, std::int64_t) {}); }},
             {"html",
              [&] {
                  SilentWindow window;

@@ -137,10 +137,10 @@ LoadOutcome Load(WindowOperations& window, const LoadRequest& request) {
         return outcome;
     }
     if (window.AskOkCancel(BlankLinesTitle, BlankLinesQuestion)) {
-        outcome.answers.RemoveBlankLines = StoredTrue;
+        outcome.answers.removeBlankLines = true;
     }
     if (window.AskOkCancel(SeparatorLinesTitle, SeparatorLinesQuestion)) {
-        outcome.answers.RemoveSeparatorLines = StoredTrue;
+        outcome.answers.removeSeparatorLines = true;
     }
     if (!FinishPendingRewrite(window, request.path)) {
         dialogue.Fail([] {});
@@ -149,7 +149,7 @@ LoadOutcome Load(WindowOperations& window, const LoadRequest& request) {
     dialogue.Busy();
     LoadResult result = LoadLog(
         request.path, outcome.answers,
-        [&window](double count) {
+        [&window](std::int64_t count) {
             window.SetLineCounter({count, std::nullopt});
         },
         request.encoding);
@@ -190,8 +190,8 @@ bool ConvertAndSave(WindowOperations& window, const ConvertRequest& request) {
     window.SetCheckText({});
     const RewriteResult result = RewriteLog(
         request.path, log, request.answers, request.loadedLineCount,
-        [&window](std::int32_t count, double total) {
-            window.SetLineCounter({static_cast<double>(count), total});
+        [&window](std::int32_t count, std::int64_t total) {
+            window.SetLineCounter({count, total});
         },
         request.encoding);
     if (!result.status.Ok()) {
@@ -245,8 +245,8 @@ bool Export(WindowOperations& window, const HtmlOptions& options, const ExportRe
     if (written.Ok()) {
         written = WriteHtmlBody(
                       log, options, request.answers, request.loadedLineCount,
-                      [&window](std::int32_t count, double total) {
-                          window.SetLineCounter({static_cast<double>(count), total});
+                      [&window](std::int32_t count, std::int64_t total) {
+                          window.SetLineCounter({count, total});
                       },
                       [&page](std::string_view bytes) { return page.Append(bytes); },
                       window.ShowsCheckText() ? &text : nullptr, {}, decision.encoding)

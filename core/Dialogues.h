@@ -21,7 +21,7 @@ struct LoadRequest {
 struct LoadOutcome {
     bool loaded = false; // a file was read: the save buttons may be enabled
     LoadAnswers answers;
-    double loadedLineCount = 0;
+    std::int64_t loadedLineCount = 0;
 };
 
 // The load after the window has reset its options: the no-selection notice, both questions, the reading
@@ -32,7 +32,7 @@ struct ConvertRequest {
     std::string path;
     std::u16string fileName; // for the notices
     LoadAnswers answers;
-    double loadedLineCount = 0;
+    std::int64_t loadedLineCount = 0;
     EncodingChoice encoding = EncodingChoice::Auto;
 };
 
@@ -49,7 +49,7 @@ struct ExportRequest {
     std::u16string fileName; // the log's name, for the notices
     std::u16string baseName; // the log's name without ".txt": the page's title and name
     LoadAnswers answers;
-    double loadedLineCount = 0;
+    std::int64_t loadedLineCount = 0;
     EncodingChoice encoding = EncodingChoice::Auto;
     // Keywords that a Shift-JIS log cannot hold refuse it, rather than quietly matching nothing.
     bool keywordsMustFit = false;

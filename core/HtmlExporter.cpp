@@ -214,7 +214,7 @@ std::u16string TagLine(std::u16string_view cleanedLine, const HtmlOptions& optio
 }
 
 BodyOutcome WriteHtmlBody(const MappedFile& log, const HtmlOptions& options, const LoadAnswers& answers,
-                          double total, const ExportProgress& progress, const PageSink& page,
+                          std::int64_t total, const ExportProgress& progress, const PageSink& page,
                           std::u16string* checkText, const BodyWork& work, const LogEncoding& encoding) {
     // The page of a Unicode log is UTF-8: a valid UTF-8 log is read where it lies, any other is converted
     // first, so that the page never carries a byte its declaration does not allow.
@@ -270,8 +270,8 @@ BodyOutcome WriteHtmlBody(const MappedFile& log, const HtmlOptions& options, con
         ReverseByteLineReader reader(pieces[piece], lineEnd);
         std::string_view line;
         while (reader.Previous(line)) {
-            const std::string_view cleaned = CleanLine(line, answers.EmptiesSeparators());
-            if (answers.DropsBlankLines() && cleaned.empty()) {
+            const std::string_view cleaned = CleanLine(line, answers.removeSeparatorLines);
+            if (answers.removeBlankLines && cleaned.empty()) {
                 continue;
             }
             slot.tagger.AppendTagged(cleaned, slot.bytes);
@@ -316,7 +316,7 @@ BodyOutcome WriteHtmlBody(const MappedFile& log, const HtmlOptions& options, con
 }
 
 HtmlResult BuildHtmlBody(const std::string& logPath, const HtmlOptions& options, const LoadAnswers& answers,
-                         double total, const ExportProgress& progress, const BodyWork& work,
+                         std::int64_t total, const ExportProgress& progress, const BodyWork& work,
                          EncodingChoice choice) {
     HtmlResult result;
     MappedFile log;

@@ -44,7 +44,7 @@ std::u16string EscapeHtml(std::u16string_view text);
 // colour in bold, or else in the colour of the first speaker whose keyword begins it.
 std::u16string TagLine(std::u16string_view cleanedLine, const HtmlOptions& options);
 
-using ExportProgress = std::function<void(std::int32_t count, double total)>;
+using ExportProgress = std::function<void(std::int32_t count, std::int64_t total)>;
 // Takes the page's bytes piece by piece, in order; a failure stops the export.
 using PageSink = std::function<FileStatus(std::string_view bytes)>;
 
@@ -67,7 +67,7 @@ struct BodyOutcome {
 // text is appended to it. progress gets the written-line count and the load's total after every line, on the
 // calling thread. The log's memory is given back as its pieces are done.
 BodyOutcome WriteHtmlBody(const MappedFile& log, const HtmlOptions& options, const LoadAnswers& answers,
-                          double total, const ExportProgress& progress, const PageSink& page,
+                          std::int64_t total, const ExportProgress& progress, const PageSink& page,
                           std::u16string* checkText, const BodyWork& work = {},
                           const LogEncoding& encoding = {});
 
@@ -80,7 +80,7 @@ struct HtmlResult {
 
 // Reads the log again and builds HtmlBody in memory; a refused encoding is a failed read.
 HtmlResult BuildHtmlBody(const std::string& logPath, const HtmlOptions& options, const LoadAnswers& answers,
-                         double total, const ExportProgress& progress, const BodyWork& work = {},
+                         std::int64_t total, const ExportProgress& progress, const BodyWork& work = {},
                          EncodingChoice choice = EncodingChoice::Auto);
 
 // The page's seven head lines, and what follows the body: an empty line and the closing line. The page of a

@@ -95,7 +95,7 @@ class PieceWriter {
 };
 
 // The byte encodings, where CR and LF are never inside a longer character: the lines are cut from the bytes.
-FileStatus ReverseByteLines(MappedFile& log, std::size_t from, const LoadAnswers& answers, double total,
+FileStatus ReverseByteLines(MappedFile& log, std::size_t from, const LoadAnswers& answers, std::int64_t total,
                             const ConvertProgress& progress, const Write& write) {
     const std::string_view bytes = log.Bytes().substr(from);
     // Reading the lines from the last one writes the new order front to back in one pass.
@@ -105,8 +105,8 @@ FileStatus ReverseByteLines(MappedFile& log, std::size_t from, const LoadAnswers
     ReverseByteLineReader reader(bytes);
     std::string_view line;
     while (reader.Previous(line)) {
-        const std::string_view cleaned = CleanLine(line, answers.EmptiesSeparators());
-        if (!answers.DropsBlankLines() || !cleaned.empty()) {
+        const std::string_view cleaned = CleanLine(line, answers.removeSeparatorLines);
+        if (!answers.removeBlankLines || !cleaned.empty()) {
             if (FileStatus status = pieces.Line(cleaned, "\r\n"); !status.Ok()) {
                 return status;
             }
@@ -127,7 +127,7 @@ FileStatus ReverseByteLines(MappedFile& log, std::size_t from, const LoadAnswers
 // UTF-16: the lines end at the code units CR and LF, and each line's units go back in the log's byte order,
 // lone surrogates and all.
 FileStatus ReverseUtf16Lines(std::string_view bytes, const LogEncoding& encoding, const LoadAnswers& answers,
-                             double total, const ConvertProgress& progress, const Write& write) {
+                             std::int64_t total, const ConvertProgress& progress, const Write& write) {
     RequireMemory(bytes.size() * 2);
     const std::u16string units = UnicodeCodec::Utf16Units(bytes, encoding.BigEndian());
     std::vector<std::pair<std::u16string_view, bool>> lines;
@@ -154,7 +154,7 @@ FileStatus ReverseUtf16Lines(std::string_view bytes, const LogEncoding& encoding
 
 } // namespace
 
-FileStatus ReverseKeptLines(MappedFile& log, const LoadAnswers& answers, double total,
+FileStatus ReverseKeptLines(MappedFile& log, const LoadAnswers& answers, std::int64_t total,
                             const ConvertProgress& progress, const Write& write,
                             const LogEncoding& encoding) {
     // The mark stays first: it names the encoding of the whole file, not a part of its first line.
@@ -169,7 +169,7 @@ FileStatus ReverseKeptLines(MappedFile& log, const LoadAnswers& answers, double 
     return ReverseByteLines(log, encoding.markSize, answers, total, progress, write);
 }
 
-ConvertResult ConvertLog(const std::string& path, const LoadAnswers& answers, double total,
+ConvertResult ConvertLog(const std::string& path, const LoadAnswers& answers, std::int64_t total,
                          const ConvertProgress& progress, EncodingChoice choice) {
     ConvertResult result;
     MappedFile log;
@@ -217,7 +217,7 @@ FileStatus OpenForRewrite(const std::string& path, FileDescriptor& log) {
 }
 
 RewriteResult RewriteLog(const std::string& path, const FileDescriptor& log, const LoadAnswers& answers,
-                         double total, const ConvertProgress& progress, EncodingChoice choice) {
+                         std::int64_t total, const ConvertProgress& progress, EncodingChoice choice) {
     using Stage = RewriteResult::Stage;
     MappedFile read;
     if (FileStatus status = MappedFile::Open(path, read); !status.Ok()) {
@@ -272,7 +272,7 @@ RewriteResult RewriteLog(const std::string& path, const FileDescriptor& log, con
     return {{}, Stage::Read, decision.encoding};
 }
 
-RewriteResult RewriteLog(const std::string& path, const LoadAnswers& answers, double total,
+RewriteResult RewriteLog(const std::string& path, const LoadAnswers& answers, std::int64_t total,
                          const ConvertProgress& progress, EncodingChoice choice) {
     FileDescriptor log;
     if (FileStatus status = OpenForRewrite(path, log); !status.Ok()) {

@@ -13,13 +13,13 @@
 
 namespace parlowen {
 
-using ConvertProgress = std::function<void(std::int32_t, double)>;
+using ConvertProgress = std::function<void(std::int32_t, std::int64_t)>;
 
 // Hands the log's byte-order mark, then its kept lines in reverse file order, each followed by CR LF in the
 // log's encoding, to write in pieces of about a megabyte: the lines are moved, never re-encoded, so every
 // byte of the log survives the rewrite as it was, invalid ones included. progress gets the count of lines
 // read so far (dropped lines included) and the total from the load.
-FileStatus ReverseKeptLines(MappedFile& log, const LoadAnswers& answers, double total,
+FileStatus ReverseKeptLines(MappedFile& log, const LoadAnswers& answers, std::int64_t total,
                             const ConvertProgress& progress,
                             const std::function<FileStatus(std::string_view)>& write,
                             const LogEncoding& encoding = {});
@@ -30,7 +30,7 @@ struct ConvertResult {
 };
 
 // Reads the log again and reverses its kept lines into memory; a refused encoding is a failed read.
-ConvertResult ConvertLog(const std::string& path, const LoadAnswers& answers, double total,
+ConvertResult ConvertLog(const std::string& path, const LoadAnswers& answers, std::int64_t total,
                          const ConvertProgress& progress, EncodingChoice choice = EncodingChoice::Auto);
 
 // Opens the log for its rewrite in place, with the system's own permission check. A file that is not a
@@ -53,11 +53,11 @@ struct RewriteResult {
 // log itself (the file opened by OpenForRewrite), only if the log is still the file that was read, with the
 // size and modification time it had.
 RewriteResult RewriteLog(const std::string& path, const FileDescriptor& log, const LoadAnswers& answers,
-                         double total, const ConvertProgress& progress,
+                         std::int64_t total, const ConvertProgress& progress,
                          EncodingChoice choice = EncodingChoice::Auto);
 
 // OpenForRewrite, the state folder and RewriteLog in one, for work without a window.
-RewriteResult RewriteLog(const std::string& path, const LoadAnswers& answers, double total,
+RewriteResult RewriteLog(const std::string& path, const LoadAnswers& answers, std::int64_t total,
                          const ConvertProgress& progress, EncodingChoice choice = EncodingChoice::Auto);
 
 // The check window's text after a rewrite: the log as it is now, read in the encoding the rewrite decided,

@@ -39,7 +39,7 @@ namespace {
 // either, so the lines and their cleaning are those of the bytes.
 template <typename Decode>
 void LoadBytes(MappedFile& log, std::string_view bytes, const LoadAnswers& answers,
-               const std::function<void(double)>& progress, Decode decode, LoadResult& result) {
+               const std::function<void(std::int64_t)>& progress, Decode decode, LoadResult& result) {
     RequireMemory(bytes.size() * sizeof(char16_t));
     // Read in pieces whose memory is given back once they are read, so that a large log is held once, as
     // text. The text is reserved for the worst case (every line kept, one unit per byte) and grows in place.
@@ -75,7 +75,7 @@ void LoadBytes(MappedFile& log, std::string_view bytes, const LoadAnswers& answe
 }
 
 void LoadUtf16(std::string_view bytes, bool bigEndian, const LoadAnswers& answers,
-               const std::function<void(double)>& progress, LoadResult& result) {
+               const std::function<void(std::int64_t)>& progress, LoadResult& result) {
     RequireMemory(bytes.size() * 2);
     const std::u16string units = UnicodeCodec::Utf16Units(bytes, bigEndian);
     ForEachCleanLine(units, answers, [&](std::u16string_view line, bool kept) {
@@ -97,7 +97,7 @@ void LoadUtf16(std::string_view bytes, bool bigEndian, const LoadAnswers& answer
 } // namespace
 
 LoadResult LoadLog(const std::string& path, const LoadAnswers& answers,
-                   const std::function<void(double)>& progress, EncodingChoice choice) {
+                   const std::function<void(std::int64_t)>& progress, EncodingChoice choice) {
     LoadResult result;
     MappedFile log;
     result.status = MappedFile::Open(path, log);

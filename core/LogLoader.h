@@ -12,17 +12,10 @@
 
 namespace parlowen {
 
-// Booleans kept by the windows are 16-bit integers: 0 false, -1 true.
-inline constexpr std::int16_t StoredFalse = 0;
-inline constexpr std::int16_t StoredTrue = -1;
-
 // The two answers of the last load; converting and exporting clean the lines with the same answers.
 struct LoadAnswers {
-    std::int16_t RemoveBlankLines = StoredFalse;
-    std::int16_t RemoveSeparatorLines = StoredFalse;
-
-    bool DropsBlankLines() const { return RemoveBlankLines != StoredFalse; }
-    bool EmptiesSeparators() const { return RemoveSeparatorLines != StoredFalse; }
+    bool removeBlankLines = false;
+    bool removeSeparatorLines = false;
 };
 
 // Leading spaces (U+0020 only) go; with removeSeparator, a line of nothing but "-" becomes empty. The
@@ -43,14 +36,15 @@ void ForEachCleanLine(std::string_view bytes, const LoadAnswers& answers, Visit&
 struct LoadResult {
     FileStatus status; // a refused encoding too
     LogEncoding encoding;
-    std::u16string logText; // CR LF before every kept line, in file order
-    double lineCount = 0;   // the kept lines: loadedLineCount
+    std::u16string logText;     // CR LF before every kept line, in file order
+    std::int64_t lineCount = 0; // the kept lines: loadedLineCount
 };
 
 // Reads the log and builds the text the check window shows, decoded from the log's own encoding; progress
 // gets the new kept-line count after every kept line.
 LoadResult LoadLog(const std::string& path, const LoadAnswers& answers,
-                   const std::function<void(double)>& progress, EncodingChoice choice = EncodingChoice::Auto);
+                   const std::function<void(std::int64_t)>& progress,
+                   EncodingChoice choice = EncodingChoice::Auto);
 
 // The kept lines of UTF-16 code units with the same rules, for the UTF-16 logs.
 template <typename Visit>
@@ -58,8 +52,8 @@ void ForEachCleanLine(std::u16string_view units, const LoadAnswers& answers, Vis
     LineReader reader(units);
     std::u16string_view line;
     while (reader.Next(line)) {
-        const std::u16string_view cleaned = CleanLine(line, answers.EmptiesSeparators());
-        visit(cleaned, !(answers.DropsBlankLines() && cleaned.empty()));
+        const std::u16string_view cleaned = CleanLine(line, answers.removeSeparatorLines);
+        visit(cleaned, !(answers.removeBlankLines && cleaned.empty()));
     }
 }
 
@@ -71,7 +65,7 @@ void parlowen::ForEachCleanLine(std::string_view bytes, char lineEnd, const Load
     ByteLineReader reader(bytes, lineEnd);
     std::string_view line;
     while (reader.Next(line)) {
-        const std::string_view cleaned = CleanLine(line, answers.EmptiesSeparators());
-        visit(cleaned, !(answers.DropsBlankLines() && cleaned.empty()));
+        const std::string_view cleaned = CleanLine(line, answers.removeSeparatorLines);
+        visit(cleaned, !(answers.removeBlankLines && cleaned.empty()));
     }
 }

@@ -4,15 +4,13 @@
 #include "UserTexts.h"
 
 #include <charconv>
-#include <cmath>
 
 namespace parlowen {
 namespace {
 
-void AppendNumber(std::u16string& text, double value) {
-    char digits[400];
-    const auto [end, error] =
-        std::to_chars(digits, digits + sizeof digits, std::round(value), std::chars_format::fixed, 0);
+void AppendNumber(std::u16string& text, std::int64_t value) {
+    char digits[24];
+    const auto [end, error] = std::to_chars(digits, digits + sizeof digits, value);
     for (const char* digit = digits; error == std::errc() && digit != end; ++digit) {
         text += static_cast<char16_t>(*digit);
     }

@@ -22,8 +22,8 @@ enum class FocusTarget { LogList, EmphasisBox };
 // What the line counter shows: the count alone while loading ("57行"), count over total while converting or
 // exporting ("12/57行").
 struct LineCount {
-    double count = 0;
-    std::optional<double> total;
+    std::int64_t count = 0;
+    std::optional<std::int64_t> total;
     friend bool operator==(const LineCount&, const LineCount&) = default;
 };
 

@@ -26,7 +26,7 @@ ConvertResult Convert(const std::string& path, const LoadAnswers& answers, std::
     std::int32_t lastCount = 0;
     ConvertResult result = ConvertLog(
         path, answers, 7,
-        [&](std::int32_t count, double total) {
+        [&](std::int32_t count, std::int64_t total) {
             Require(count == lastCount + 1 && total == 7, "the convert counter skipped or lost its total");
             lastCount = count;
         },
@@ -111,7 +111,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Require(RewriteLog(path, keepAll, 7, nullptr, EncodingChoice::ShiftJis).status.Ok(),
             "the rewrite failed");
     Require(ReadFile(path) == first.bytes + "\r\n", "the rewritten log is not the text and one CR LF");
-    // A last line that begins with a byte-order mark puts it first, and a named Shift-JIS then refuses the log.
+    // A last line that begins with a byte-order mark puts it first, and a named Shift-JIS then refuses the
+    // log.
     if (!DecideEncoding(first.bytes, EncodingChoice::ShiftJis).status.Ok()) {
         return 0;
     }

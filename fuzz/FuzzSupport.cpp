@@ -81,10 +81,10 @@ std::vector<ReferenceLine> ReferenceCleanLines(std::string_view bytes, const Loa
         for (const char character : cleaned) {
             hyphensOnly = hyphensOnly && character == '-';
         }
-        if (hyphensOnly && answers.RemoveSeparatorLines == StoredTrue) {
+        if (hyphensOnly && answers.removeSeparatorLines) {
             cleaned.clear();
         }
-        const bool kept = !(cleaned.empty() && answers.RemoveBlankLines == StoredTrue);
+        const bool kept = !(cleaned.empty() && answers.removeBlankLines);
         result.push_back({cleaned, kept});
     }
     return result;

@@ -36,9 +36,6 @@ struct ReferenceLine {
 std::vector<ReferenceLine> ReferenceCleanLines(std::string_view bytes, const LoadAnswers& answers);
 
 // The four ways a load can be answered.
-inline constexpr LoadAnswers AllAnswers[] = {{StoredFalse, StoredFalse},
-                                             {StoredTrue, StoredFalse},
-                                             {StoredFalse, StoredTrue},
-                                             {StoredTrue, StoredTrue}};
+inline constexpr LoadAnswers AllAnswers[] = {{false, false}, {true, false}, {false, true}, {true, true}};
 
 } // namespace parlowen::fuzz

@@ -45,7 +45,7 @@ Input Parse(std::string_view bytes) {
         return input;
     }
     const auto flags = static_cast<unsigned char>(bytes[0]);
-    input.answers = {flags & 1 ? StoredTrue : StoredFalse, flags & 2 ? StoredTrue : StoredFalse};
+    input.answers = {(flags & 1) != 0, (flags & 2) != 0};
     input.emphasis = (flags & 4) != 0;
     bytes.remove_prefix(1);
     const std::size_t end = bytes.find('\0');
@@ -220,7 +220,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Small pieces on two threads, so that the pieces' edges fall anywhere in the log.
     const HtmlResult result = BuildHtmlBody(
         path, options, input.answers, 3,
-        [&](std::int32_t count, double total) {
+        [&](std::int32_t count, std::int64_t total) {
             Require(count == lastCount + 1 && total == 3, "the export counter skipped or lost its total");
             lastCount = count;
         },

@@ -33,24 +33,24 @@ void CheckAnswers(std::string_view bytes, const std::string& path, const LoadAns
     index = 0;
     while (reader.Next(line)) {
         Require(index < expected.size(), "the decoded text has more lines");
-        Require(CleanLine(line, answers.EmptiesSeparators()) == Cp932Codec::Decode(expected[index].cleaned),
+        Require(CleanLine(line, answers.removeSeparatorLines) == Cp932Codec::Decode(expected[index].cleaned),
                 "a decoded line differs from the decoded bytes' line");
         ++index;
     }
     Require(index == expected.size(), "the decoded text has fewer lines");
 
     std::u16string logText;
-    double keptLines = 0;
+    std::int64_t keptLines = 0;
     for (const fuzz::ReferenceLine& reference : expected) {
         if (reference.kept) {
             logText += u"\r\n" + Cp932Codec::Decode(reference.cleaned);
             keptLines += 1;
         }
     }
-    double lastProgress = 0;
+    std::int64_t lastProgress = 0;
     const LoadResult loaded = LoadLog(
         path, answers,
-        [&](double count) {
+        [&](std::int64_t count) {
             Require(count == lastProgress + 1, "the load counter skipped");
             lastProgress = count;
         },
@@ -73,7 +73,7 @@ void CheckMarked(std::string_view bytes) {
             "a UTF-8 log with a mark did not load as UTF-8");
     // In UTF-8, as in Shift-JIS, CR and LF are never inside a longer sequence: the lines are the bytes'
     // lines.
-    Require(loaded.lineCount == static_cast<double>(fuzz::ReferenceCleanLines(bytes, {}).size()),
+    Require(loaded.lineCount == static_cast<std::int64_t>(fuzz::ReferenceCleanLines(bytes, {}).size()),
             "the UTF-8 load has other lines than the bytes");
     Require(WellFormed(loaded.logText), "the UTF-8 load shows a lone surrogate");
     for (const std::string mark : {"\xFF\xFE", "\xFE\xFF"}) {

@@ -31,11 +31,11 @@ HtmlOptions NoKeywords() {
 }
 
 struct Outcome {
-    std::u16string shown;   // the text check window after the load
-    double loadedLines = 0; // loadedLineCount
-    std::string body;       // HtmlBody of an export without keywords
-    std::string converted;  // the log after one conversion
-    std::string twice;      // the log after a second conversion that keeps every line
+    std::u16string shown;         // the text check window after the load
+    std::int64_t loadedLines = 0; // loadedLineCount
+    std::string body;             // HtmlBody of an export without keywords
+    std::string converted;        // the log after one conversion
+    std::string twice;            // the log after a second conversion that keeps every line
 };
 
 // Loads, exports and converts the log as the buttons do, checking on the way that every step succeeded and
@@ -66,7 +66,7 @@ TEST(HostileLog, ControlCharactersAndMarkup) {
         std::string log;
         bool removeBlank;
         std::u16string shown;
-        double lines;
+        std::int64_t lines;
         std::string body;
         std::string converted;
         std::string twice;

@@ -19,7 +19,7 @@ HtmlOptions Defaults() {
 }
 
 ExportRequest Request(const TemporaryFolder& folder, std::u16string baseName, LoadAnswers answers,
-                      double total) {
+                      std::int64_t total) {
     return {
         folder.Path("sample.txt"), folder.Path("sample.html"), baseName + u".txt", baseName, answers, total};
 }
@@ -39,7 +39,7 @@ TEST(ExportHtml, SampleRunWritesTheWholePage) {
     colors.Set(ColorTable::SpeakerSlot(1), u"00,00, 255");
     const HtmlOptions options = MakeHtmlOptions(colors, false, u"", {u"Taro", u"Hanako"});
     ScriptedWindow window;
-    ASSERT_TRUE(ExportHtml(window, options, Request(folder, u"sample", {StoredTrue, StoredTrue}, 2)));
+    ASSERT_TRUE(ExportHtml(window, options, Request(folder, u"sample", {true, true}, 2)));
     EXPECT_EQ(folder.Read("sample.html"), Head + "<title>sample.html</title>\r\n"
                                                  "</head>\r\n"
                                                  "<body bgcolor=\"#FFFFFF\">\r\n"
@@ -134,14 +134,14 @@ TEST(BuildHtmlBody, ReversesAndAppliesTheBlankRule) {
     };
     const Case cases[] = {
         {{}, "C<br>\r\nB<br>\r\n----<br>\r\n<br>\r\n<br>\r\nA<br>\r\n", 6},
-        {{StoredTrue, StoredFalse}, "C<br>\r\nB<br>\r\n----<br>\r\nA<br>\r\n", 4},
-        {{StoredFalse, StoredTrue}, "C<br>\r\nB<br>\r\n<br>\r\n<br>\r\n<br>\r\nA<br>\r\n", 6},
-        {{StoredTrue, StoredTrue}, "C<br>\r\nB<br>\r\nA<br>\r\n", 3},
+        {{true, false}, "C<br>\r\nB<br>\r\n----<br>\r\nA<br>\r\n", 4},
+        {{false, true}, "C<br>\r\nB<br>\r\n<br>\r\n<br>\r\n<br>\r\nA<br>\r\n", 6},
+        {{true, true}, "C<br>\r\nB<br>\r\nA<br>\r\n", 3},
     };
     for (const Case& c : cases) {
         std::int32_t last = 0;
         HtmlResult result = BuildHtmlBody(folder.Path("sample.txt"), Defaults(), c.answers, 9,
-                                          [&](std::int32_t count, double) { last = count; });
+                                          [&](std::int32_t count, std::int64_t) { last = count; });
         EXPECT_EQ(result.body, c.body);
         EXPECT_EQ(result.writtenLines, c.lines);
         EXPECT_EQ(last, c.lines);
@@ -181,7 +181,7 @@ TEST(BuildHtmlBody, PiecesOnThreadsGiveTheSameBody) {
     options.SpeakerKeywords[1] = Cp932Codec::Decode("\xED\x40");
     options.EntryKeyword = u"<";
     options.EntryEmphasis = true;
-    const LoadAnswers answers[] = {{}, {StoredTrue, StoredTrue}};
+    const LoadAnswers answers[] = {{}, {true, true}};
     TemporaryFolder folder;
     for (const Case& c : cases) {
         folder.Write("sample.txt", c.log);
@@ -193,7 +193,7 @@ TEST(BuildHtmlBody, PiecesOnThreadsGiveTheSameBody) {
                 for (const std::size_t threads : {1, 2, 3}) {
                     std::vector<std::int32_t> counts;
                     const HtmlResult pieces = BuildHtmlBody(folder.Path("sample.txt"), options, answer, 5,
-                                                            [&](std::int32_t count, double total) {
+                                                            [&](std::int32_t count, std::int64_t total) {
                                                                 EXPECT_EQ(total, 5);
                                                                 counts.push_back(count);
                                                             },

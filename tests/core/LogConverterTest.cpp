@@ -25,7 +25,7 @@
 namespace parlowen {
 namespace {
 
-ConvertRequest Request(const TemporaryFolder& folder, LoadAnswers answers, double total) {
+ConvertRequest Request(const TemporaryFolder& folder, LoadAnswers answers, std::int64_t total) {
     return {folder.Path("log.txt"), u"log.txt", answers, total};
 }
 
@@ -43,14 +43,11 @@ TEST(ConvertLog, ReversesTheKeptLines) {
         {"empty file", "", {}, "\r\n"},
         {"lone LF stays in its line", "A\nB\rC\r\n", {}, "C\r\nA\nB\r\n\r\n"},
         {"LF ends the lines of a log without CR", "A\nB\n\nC\n", {}, "C\r\n\r\nB\r\nA\r\n\r\n"},
-        {"blank lines dropped", "A\r\n\r\n  \r\nB\r\n", {StoredTrue, StoredFalse}, "B\r\nA\r\n\r\n"},
-        {"separators emptied in place",
-         "A\r\n----\r\nB\r\n",
-         {StoredFalse, StoredTrue},
-         "B\r\n\r\nA\r\n\r\n"},
-        {"separators dropped", "A\r\n----\r\nB\r\n", {StoredTrue, StoredTrue}, "B\r\nA\r\n\r\n"},
+        {"blank lines dropped", "A\r\n\r\n  \r\nB\r\n", {true, false}, "B\r\nA\r\n\r\n"},
+        {"separators emptied in place", "A\r\n----\r\nB\r\n", {false, true}, "B\r\n\r\nA\r\n\r\n"},
+        {"separators dropped", "A\r\n----\r\nB\r\n", {true, true}, "B\r\nA\r\n\r\n"},
         {"leading spaces removed", "  A\r\n B \r\n", {}, "B \r\nA\r\n\r\n"},
-        {"nothing kept", "\r\n----\r\n", {StoredTrue, StoredTrue}, "\r\n"},
+        {"nothing kept", "\r\n----\r\n", {true, true}, "\r\n"},
         {"undecodable bytes kept", "\x80\xFF\r\n\x82", {}, "\x82\r\n\x80\xFF\r\n\r\n"},
     };
     for (const Case& c : cases) {
@@ -74,8 +71,8 @@ TEST(ConvertLog, ConvertingTwice) {
     EXPECT_EQ(folder.Read("log.txt"), "\r\nA\r\nB\r\nC\r\n\r\n");
 
     folder.Write("log.txt", "A\r\nB\r\nC\r\n");
-    RunConvertAndSave(window, Request(folder, {StoredTrue, StoredFalse}, 3));
-    RunConvertAndSave(window, Request(folder, {StoredTrue, StoredFalse}, 3));
+    RunConvertAndSave(window, Request(folder, {true, false}, 3));
+    RunConvertAndSave(window, Request(folder, {true, false}, 3));
     EXPECT_EQ(folder.Read("log.txt"), "A\r\nB\r\nC\r\n\r\n");
 }
 
@@ -84,7 +81,7 @@ TEST(ConvertLog, CounterCountsEveryLineReadOverTheLoadedTotal) {
     folder.Write("log.txt", "A\r\n\r\n\r\nB\r\n");
     ScriptedWindow window;
     window.answers = {true};
-    RunConvertAndSave(window, Request(folder, {StoredTrue, StoredFalse}, 2));
+    RunConvertAndSave(window, Request(folder, {true, false}, 2));
     EXPECT_EQ(window.counter, u"4/2行"); // dropped lines are counted too, so it can pass the total
     EXPECT_EQ(window.counterUpdates, 4u);
 }

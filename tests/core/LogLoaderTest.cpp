@@ -43,28 +43,22 @@ struct LoadCase {
     const char* name;
     LoadAnswers answers;
     std::u16string logText;
-    double lines;
+    std::int64_t lines;
 };
 
 TEST(LoadLog, AppliesTheAnswers) {
     TemporaryFolder folder;
     folder.Write("log.txt", Sjis(u"  たろう> やあ\r\n\r\n   \r\n----\r\n\t\r\nはなこ> ども"));
     const LoadCase cases[] = {
-        {"keep all",
-         {StoredFalse, StoredFalse},
-         u"\r\nたろう> やあ\r\n\r\n\r\n----\r\n\t\r\nはなこ> ども",
-         6},
-        {"drop blank", {StoredTrue, StoredFalse}, u"\r\nたろう> やあ\r\n----\r\n\t\r\nはなこ> ども", 4},
-        {"empty separators",
-         {StoredFalse, StoredTrue},
-         u"\r\nたろう> やあ\r\n\r\n\r\n\r\n\t\r\nはなこ> ども",
-         6},
-        {"drop both", {StoredTrue, StoredTrue}, u"\r\nたろう> やあ\r\n\t\r\nはなこ> ども", 3},
+        {"keep all", {false, false}, u"\r\nたろう> やあ\r\n\r\n\r\n----\r\n\t\r\nはなこ> ども", 6},
+        {"drop blank", {true, false}, u"\r\nたろう> やあ\r\n----\r\n\t\r\nはなこ> ども", 4},
+        {"empty separators", {false, true}, u"\r\nたろう> やあ\r\n\r\n\r\n\r\n\t\r\nはなこ> ども", 6},
+        {"drop both", {true, true}, u"\r\nたろう> やあ\r\n\t\r\nはなこ> ども", 3},
     };
     for (const LoadCase& c : cases) {
-        std::vector<double> progress;
-        LoadResult result =
-            LoadLog(folder.Path("log.txt"), c.answers, [&](double count) { progress.push_back(count); });
+        std::vector<std::int64_t> progress;
+        LoadResult result = LoadLog(folder.Path("log.txt"), c.answers,
+                                    [&](std::int64_t count) { progress.push_back(count); });
         ASSERT_TRUE(result.status.Ok()) << c.name;
         EXPECT_EQ(result.logText, c.logText) << c.name;
         EXPECT_EQ(result.lineCount, c.lines) << c.name;
@@ -93,8 +87,8 @@ TEST(RunLoad, AsksBothQuestionsThenShowsTheLog) {
     window.answers = {true, false};
     LoadOutcome outcome = RunLoad(window, {folder.Path("log.txt"), u"log.txt"});
     EXPECT_TRUE(outcome.loaded);
-    EXPECT_EQ(outcome.answers.RemoveBlankLines, StoredTrue);
-    EXPECT_EQ(outcome.answers.RemoveSeparatorLines, StoredFalse);
+    EXPECT_EQ(outcome.answers.removeBlankLines, true);
+    EXPECT_EQ(outcome.answers.removeSeparatorLines, false);
     EXPECT_EQ(outcome.loadedLineCount, 3);
     EXPECT_EQ(window.checkText, u"\r\nA\r\n----\r\nB");
     EXPECT_EQ(window.counter, u"3行");

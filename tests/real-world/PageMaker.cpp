@@ -5,9 +5,9 @@
 //
 // TITLE and the keywords are given in Shift-JIS, as the log is; colours are colour texts such as
 // "255,00,00". The options stand for what the main window holds when "HTMLにして保存" is pressed.
-#include "Dialogues.h"
 #include "ColorTable.h"
 #include "Cp932Codec.h"
+#include "Dialogues.h"
 #include "HtmlExporter.h"
 #include "WindowOperations.h"
 
@@ -99,9 +99,9 @@ int Run(Arguments arguments) {
     while (arguments.More()) {
         const std::string option = arguments.Take("an option");
         if (option == "--remove-blank") {
-            request.answers.RemoveBlankLines = StoredTrue;
+            request.answers.removeBlankLines = true;
         } else if (option == "--remove-separators") {
-            request.answers.RemoveSeparatorLines = StoredTrue;
+            request.answers.removeSeparatorLines = true;
         } else if (option == "--emphasis") {
             emphasis = true;
         } else if (option == "--page") {

@@ -263,10 +263,10 @@ void MainWindow::LoadSelectedLog() {
     const LoadRequest request{NativePath(state_.logFileNativeName), fileName.toStdU16String()};
     LoadOutcome outcome;
     operationRunner_->runInBackground([&](WindowOperations& window) { outcome = RunLoad(window, request); });
-    programState_.loadedLineCount = static_cast<qint64>(outcome.loadedLineCount);
+    programState_.loadedLineCount = outcome.loadedLineCount;
     if (!fileName.isEmpty()) {
-        state_.removeBlankLines = outcome.answers.DropsBlankLines();
-        state_.removeSeparatorLines = outcome.answers.EmptiesSeparators();
+        state_.removeBlankLines = outcome.answers.removeBlankLines;
+        state_.removeSeparatorLines = outcome.answers.removeSeparatorLines;
     }
     if (outcome.loaded) {
         ui_.convertButton->setEnabled(true);
@@ -290,13 +290,12 @@ void MainWindow::onConvertClicked() {
     }
     const QString fileName = ui_.logNameBox->text();
     const ConvertRequest request{NativePath(state_.logFileNativeName), fileName.toStdU16String(), Answers(),
-                                 static_cast<double>(programState_.loadedLineCount)};
+                                 programState_.loadedLineCount};
     operationRunner_->runInBackground([&](WindowOperations& window) { RunConvertAndSave(window, request); });
 }
 
 LoadAnswers MainWindow::Answers() const {
-    return LoadAnswers{state_.removeBlankLines ? StoredTrue : StoredFalse,
-                       state_.removeSeparatorLines ? StoredTrue : StoredFalse};
+    return LoadAnswers{state_.removeBlankLines, state_.removeSeparatorLines};
 }
 
 std::array<std::u16string, SpeakerRows> MainWindow::SpeakerKeywords() const {
@@ -324,7 +323,7 @@ void MainWindow::onExportClicked() {
                                 fileName.toStdU16String(),
                                 baseName.toStdU16String(),
                                 Answers(),
-                                static_cast<double>(programState_.loadedLineCount)};
+                                programState_.loadedLineCount};
     operationRunner_->runInBackground(
         [&](WindowOperations& window) { ExportHtml(window, options, request); });
 }

@@ -25,7 +25,7 @@ using parlowen::WindowOperations;
 class RecordingOperations final : public WindowOperations {
   public:
     QStringList calls;
-    std::vector<double> counts;
+    std::vector<std::int64_t> counts;
     bool offGuiThread = false;
     std::function<void()> duringQuestion = [] {};
 
@@ -59,7 +59,7 @@ TEST(LogOperationRunner, CallsReachTheWindowOnItsThreadInOrderWithTheCounterShow
         offGuiThread = QThread::currentThread() != qApp->thread();
         window.SetBusy(true);
         for (int line = 1; line <= Lines; ++line) {
-            window.SetLineCounter({static_cast<double>(line), std::nullopt});
+            window.SetLineCounter({line, std::nullopt});
         }
         window.SetCheckText(u"abc");
         window.SetStateLabel(u"Before", parlowen::BeforeColour);
@@ -156,13 +156,13 @@ TEST(LogOperationRunner, TheWindowKeepsItsEventLoopAndItsOrderWhileALargeLogIsWo
     // set before each notice and focus move; what was tried while the log was worked on changed nothing.
     const QString loaded = u" | Before 600000行"_qs;
     const QString converted = u" | After 600000/600000行"_qs;
-    EXPECT_EQ(
-        journal,
-        (QStringList{"--", "Q Ask:Null Delete |  ", "Q Ask:Line Delete |  ", "focus emphasisBox" + loaded, "--",
-                     "focus convertButton" + loaded, "Q Message:Log Change & Save" + loaded,
-                     "N Complete Massage" + converted, "focus logList" + converted, "--",
-                     "focus exportButton" + converted, "N Message:HTML Change & Save" + converted,
-                     "N Complete Massage" + converted, "focus logList" + converted, "focus none" + converted}));
+    EXPECT_EQ(journal,
+              (QStringList{"--", "Q Ask:Null Delete |  ", "Q Ask:Line Delete |  ",
+                           "focus emphasisBox" + loaded, "--", "focus convertButton" + loaded,
+                           "Q Message:Log Change & Save" + loaded, "N Complete Massage" + converted,
+                           "focus logList" + converted, "--", "focus exportButton" + converted,
+                           "N Message:HTML Change & Save" + converted, "N Complete Massage" + converted,
+                           "focus logList" + converted, "focus none" + converted}));
     std::reverse(lines.begin(), lines.end());
     lines << ""; // the end of the last line, read as a line of its own
     // Compared as a whole: a diff of two large texts would take more memory than the machine has.

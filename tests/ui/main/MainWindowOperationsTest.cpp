@@ -69,7 +69,7 @@ TEST_F(MainWindowOperationsTest, CounterShowsItsLastValueWheneverTheOperationPau
     for (const auto& [name, pause] : pauses) {
         window->SetBusy(true);
         for (int line = 1; line <= 200000; ++line) {
-            window->SetLineCounter({static_cast<double>(line), 200000});
+            window->SetLineCounter({line, 200000});
         }
         pause(*window);
         EXPECT_EQ(counter_->text(), u"200000/200000行"_qs) << name;
