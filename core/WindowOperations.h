@@ -43,7 +43,7 @@ class WindowOperations {
     // Called for every line of a long operation: keep it cheap and repaint as often as is useful.
     virtual void SetLineCounter(const LineCount& lineCount) = 0;
     virtual void SetCheckText(std::u16string text) = 0;
-    // False where there is no check window, so that no text is decoded for it.
+    // False where there is no check view, so that no text is decoded for it.
     virtual bool ShowsCheckText() const { return true; }
     virtual void MoveFocus(FocusTarget target) = 0;
 };

@@ -364,7 +364,7 @@ TEST_F(CommandLineTest, FinishesTheRewritesOfKilledRunsBeforeReadingAnyLog) {
     }
 }
 
-// html and convert decode nothing for a check window they do not have: under an address-space limit far below
+// html and convert decode nothing for a check view they do not have: under an address-space limit far below
 // what decoding the log would need, they write the page and rewrite the log, and report nothing.
 TEST_F(CommandLineTest, HtmlAndConvertDecodeNoTextForACheckWindow) {
 #ifdef __SANITIZE_ADDRESS__

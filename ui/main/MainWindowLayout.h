@@ -34,7 +34,7 @@ enum class ControlKind {
     Frame,
     CheckBox,
     Button,
-    TextView, // the text check window
+    TextView, // the check view
 };
 
 struct FontChoice {

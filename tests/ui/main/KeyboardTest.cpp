@@ -60,7 +60,7 @@ class KeyboardTest : public ::testing::Test {
     void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QTest::keyClick(QApplication::focusWidget(), key, modifiers);
     }
-    // Selects length characters of the check window from a line and column on, as the keyboard would.
+    // Selects length characters of the check view from a line and column on, as the keyboard would.
     QPlainTextEdit* SelectInCheckWindow(int line, int column, int length) {
         auto* checkView = Get<QPlainTextEdit>("checkView");
         checkView->setFocus();
@@ -91,8 +91,8 @@ class KeyboardTest : public ::testing::Test {
     std::unique_ptr<MainWindow> window_;
 };
 
-// From the file list to a written page without the mouse: load, emphasis, entry keyword, a speaker keyword
-// pasted from the check window with its colour chosen in the palette, then the export.
+// From the log list to a written page without the mouse: load, emphasis, entry keyword, a speaker keyword
+// pasted from the check view with its colour chosen in the palette, then the export.
 TEST_F(KeyboardTest, WholeSessionWithoutTheMouse) {
     LoadByKeyboard();
     Key(Qt::Key_Space); // tick the emphasis box
@@ -106,7 +106,7 @@ TEST_F(KeyboardTest, WholeSessionWithoutTheMouse) {
     Key(Qt::Key_Tab);
     ASSERT_EQ(Focused(), "speakerKeywordBox(0)");
 
-    // Copy the speaker's name from the check window: select it there with the keyboard.
+    // Copy the speaker's name from the check view: select it there with the keyboard.
     auto* checkView = SelectInCheckWindow(2, 0, 3);
     Key(Qt::Key_C, Qt::ControlModifier);
     ASSERT_EQ(QGuiApplication::clipboard()->text(), u"たろう"_qs);
@@ -134,7 +134,7 @@ TEST_F(KeyboardTest, WholeSessionWithoutTheMouse) {
     ASSERT_EQ(Focused(), "checkView");
     const QString shown = checkView->toPlainText();
     Key(Qt::Key_Return);
-    EXPECT_EQ(checkView->toPlainText(), shown) << "Enter put a line break into the check window";
+    EXPECT_EQ(checkView->toPlainText(), shown) << "Enter put a line break into the check view";
     ASSERT_EQ(Focused(), "convertButton");
     Key(Qt::Key_Tab);
     ASSERT_EQ(Focused(), "exportButton");
@@ -242,7 +242,7 @@ TEST_F(KeyboardTest, CutIsTheSystemsCut) {
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "cd");
 }
 
-// The check window is a text box: it takes typing, and the paste command writes its selection there too.
+// The check view is a text box: it takes typing, and the paste action writes its selection there too.
 TEST_F(KeyboardTest, TheCheckWindowTakesTypingAndThePasteCommand) {
     LoadByKeyboard();
     auto* checkView = SelectInCheckWindow(1, 0, 4); // 【入室】
@@ -284,7 +284,7 @@ TEST_F(KeyboardTest, CopyAndPasteMoveTenCharactersAtMost) {
     Key(Qt::Key_Insert, Qt::ShiftModifier); // the other paste key takes the same path
     EXPECT_EQ(box->text(), "1234567890");
 
-    // On a control without text both commands leave the boxes and the clipboard alone.
+    // On a control without text both actions leave the boxes and the clipboard alone.
     Get("convertButton")->setFocus();
     Key(Qt::Key_V, Qt::ControlModifier);
     Key(Qt::Key_C, Qt::ControlModifier);

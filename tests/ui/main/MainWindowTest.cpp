@@ -486,7 +486,7 @@ TEST_F(MainWindowTest, ClickingTheFileNameMovesTheFocusOn) {
     Click("logNameBox");
     EXPECT_TRUE(HasFocus("convertButton"));
     QTest::keyClick(Get("logNameBox"), Qt::Key_A);
-    EXPECT_EQ(Box("logNameBox"), "chat.txt") << "the file name box took typing";
+    EXPECT_EQ(Box("logNameBox"), "chat.txt") << "the log name box took typing";
 }
 
 // The contrast ratio of two colours as WCAG 2 defines it, from their relative luminance.
