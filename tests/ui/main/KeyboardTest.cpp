@@ -61,7 +61,7 @@ class KeyboardTest : public ::testing::Test {
         QTest::keyClick(QApplication::focusWidget(), key, modifiers);
     }
     // Selects length characters of the check view from a line and column on, as the keyboard would.
-    QPlainTextEdit* SelectInCheckWindow(int line, int column, int length) {
+    QPlainTextEdit* SelectInCheckView(int line, int column, int length) {
         auto* checkView = Get<QPlainTextEdit>("checkView");
         checkView->setFocus();
         QTextCursor cursor = checkView->textCursor();
@@ -107,7 +107,7 @@ TEST_F(KeyboardTest, WholeSessionWithoutTheMouse) {
     ASSERT_EQ(Focused(), "speakerKeywordBox(0)");
 
     // Copy the speaker's name from the check view: select it there with the keyboard.
-    auto* checkView = SelectInCheckWindow(2, 0, 3);
+    auto* checkView = SelectInCheckView(2, 0, 3);
     Key(Qt::Key_C, Qt::ControlModifier);
     ASSERT_EQ(QGuiApplication::clipboard()->text(), u"たろう"_qs);
     Get("speakerKeywordBox(0)")->setFocus();
@@ -243,9 +243,9 @@ TEST_F(KeyboardTest, CutIsTheSystemsCut) {
 }
 
 // The check view is a text box: it takes typing, and the paste action writes its selection there too.
-TEST_F(KeyboardTest, TheCheckWindowTakesTypingAndThePasteCommand) {
+TEST_F(KeyboardTest, TheCheckViewTakesTypingAndThePasteAction) {
     LoadByKeyboard();
-    auto* checkView = SelectInCheckWindow(1, 0, 4); // 【入室】
+    auto* checkView = SelectInCheckView(1, 0, 4); // 【入室】
     QGuiApplication::clipboard()->setText("123456789012345");
     Key(Qt::Key_V, Qt::ControlModifier);
     Key(Qt::Key_Z);
@@ -264,9 +264,16 @@ TEST_F(KeyboardTest, F12WithCtrlInAKeywordBoxEndsTheProgram) {
 
 TEST_F(KeyboardTest, CopyAndPasteMoveTenCharactersAtMost) {
     LoadByKeyboard();
-    ASSERT_EQ(SelectInCheckWindow(2, 0, 25)->textCursor().selectedText().size(), 25);
+    ASSERT_EQ(SelectInCheckView(2, 0, 25)->textCursor().selectedText().size(), 25);
     Key(Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), u"たろう> こんにちは"_qs);
+    // The log name box holds a whole file name, but a copy from it is a keyword too.
+    auto* logNameBox = Get<QLineEdit>("logNameBox");
+    logNameBox->setText(u"長い名前のチャットログ.txt"_qs);
+    logNameBox->setFocus();
+    logNameBox->selectAll();
+    Key(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), u"長い名前のチャットログ"_qs.left(10));
 
     auto* box = Get<QLineEdit>("speakerKeywordBox(2)");
     box->setText("abcdef");
@@ -345,7 +352,7 @@ TEST_F(KeyboardTest, PopupMenusOnlyWhereTheyBelong) {
 
 TEST_F(KeyboardTest, ALineBreakInTheCopiedSelectionCountsAsCrLf) {
     LoadByKeyboard();
-    SelectInCheckWindow(1, 5, 12); // from the last two characters of "【入室】たろう" on
+    SelectInCheckView(1, 5, 12); // from the last two characters of "【入室】たろう" on
     Key(Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), u"ろう\r\nたろう> こ"_qs);
 }
