@@ -1,6 +1,7 @@
 #include "CheckText.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace parlowen {
 
@@ -9,6 +10,26 @@ namespace {
 constexpr std::uint64_t EditedRow = std::uint64_t{1} << 63;
 constexpr std::uint64_t ContinuedRow = std::uint64_t{1} << 62;
 constexpr std::uint64_t RowValue = ContinuedRow - 1;
+
+// memchr finds the byte 0x0A far faster than a loop over the units finds U+000A; a 0x0A that is half of
+// another character (上 is U+4E0A) is passed over.
+std::size_t NextLineFeed(std::u16string_view text, std::size_t from) {
+    const char* bytes = reinterpret_cast<const char*>(text.data());
+    const char* end = bytes + text.size() * sizeof(char16_t);
+    for (const char* at = bytes + from * sizeof(char16_t); at < end;) {
+        const auto* found =
+            static_cast<const char*>(std::memchr(at, '\n', static_cast<std::size_t>(end - at)));
+        if (!found) {
+            break;
+        }
+        const auto unit = static_cast<std::size_t>(found - bytes) / sizeof(char16_t);
+        if (unit >= from && text[unit] == u'\n') {
+            return unit;
+        }
+        at = found + 1;
+    }
+    return text.size();
+}
 
 bool IsHighSurrogate(char16_t unit) {
     return unit >= 0xD800 && unit < 0xDC00;
@@ -26,19 +47,19 @@ void CheckText::assign(std::u16string text) {
     rows_.reserve(base_.size() / 8 + 2);
     std::size_t offset = 0;
     for (;;) {
-        const Extent extent = RowExtent(offset);
-        rows_.push_back(offset | (extent.continued ? ContinuedRow : 0));
-        offset += extent.length;
-        if (extent.continued) {
-            continue;
+        const std::size_t lineFeed = NextLineFeed(base_, offset);
+        const std::size_t lineEnd =
+            lineFeed < base_.size() && lineFeed > offset && base_[lineFeed - 1] == u'\r' ? lineFeed - 1
+                                                                                         : lineFeed;
+        while (lineEnd - offset > RowLength) {
+            rows_.push_back(offset | ContinuedRow);
+            offset += RowExtent(offset).length;
         }
-        if (offset < base_.size() && base_[offset] == u'\r') {
-            ++offset; // RowExtent ends a line at a CR only before an LF
-        }
-        if (offset >= base_.size()) {
+        rows_.push_back(offset);
+        if (lineFeed >= base_.size()) {
             break;
         }
-        ++offset; // the LF; a text ending in one ends in an empty row
+        offset = lineFeed + 1; // a text ending in a line feed ends in an empty row
     }
 }
 
