@@ -199,11 +199,25 @@ void CheckView::setTop(ScreenLine top) {
 
 void CheckView::scrollLines(int lines) {
     ScreenLine top = top_;
-    for (; lines > 0 && top.row < verticalScrollBar()->maximum() && nextLine(top); --lines) {
+    for (; lines > 0 && endsBelowView(top) && nextLine(top); --lines) {
     }
     for (; lines < 0 && previousLine(top); ++lines) {
     }
     setTop(top);
+}
+
+// Whether the text from this top line on reaches past the bottom of the view.
+bool CheckView::endsBelowView(ScreenLine top) const {
+    if (top.row < verticalScrollBar()->maximum()) {
+        return true;
+    }
+    int height = 0;
+    for (ScreenLine line = top; height <= viewport()->height() - Margin; height += lineHeight(line)) {
+        if (!nextLine(line)) {
+            return height + lineHeight(line) > viewport()->height() - Margin;
+        }
+    }
+    return true;
 }
 
 void CheckView::scrollContentsBy(int /*dx*/, int /*dy*/) {
@@ -232,6 +246,8 @@ void CheckView::updateScrollRange() {
     if (top_.row >= text_.rowCount()) {
         top_ = {text_.rowCount() - 1, 0};
     }
+    // Narrower, the top row may wrap into fewer lines than before.
+    top_.line = std::min(top_.line, std::max(0, layout(top_.row).lineCount() - 1));
     verticalScrollBar()->setValue(static_cast<int>(top_.row));
 }
 
@@ -455,8 +471,11 @@ QVariant CheckView::inputMethodQuery(Qt::InputMethodQuery query) const {
         ScreenLine line = top_;
         int y = top_ == ScreenLine{} ? Margin : 0;
         const ScreenLine caretLine = lineOf(caret_);
-        for (int shown = 0; line < caretLine && shown <= visibleLines() && nextLine(line); ++shown) {
-            y += lineHeight(ScreenLine{line.row, line.line});
+        for (int shown = 0; line < caretLine && shown <= visibleLines(); ++shown) {
+            y += lineHeight(line);
+            if (!nextLine(line)) {
+                break;
+            }
         }
         const QTextLine textLine = layout(caret_.row).lineAt(caretLine.line);
         const QRect inView(Margin + qRound(textLine.cursorToX(caret_.column)), y, 1, lineHeight(caretLine));

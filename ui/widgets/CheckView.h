@@ -79,6 +79,7 @@ class CheckView : public QAbstractScrollArea {
     CheckTextPosition positionAt(QPoint point) const;
     CheckTextPosition movedByLines(CheckTextPosition from, int lines) const;
     int visibleLines() const;
+    bool endsBelowView(ScreenLine top) const;
 
     void setTop(ScreenLine top);
     void scrollLines(int lines);

@@ -1,6 +1,8 @@
 #include "CheckView.h"
 #include "ui/UiTestSupport.h"
 
+#include <QApplication>
+#include <QInputMethodEvent>
 #include <QScrollBar>
 #include <QTest>
 
@@ -128,6 +130,13 @@ TEST_F(CheckViewTest, EditsLikeATextBox) {
     EXPECT_EQ(view_.toPlainText(), "たろう> abcZ> de") << "Enter puts no line break";
     Keys({Qt::Key_End | Qt::ControlModifier, Qt::Key_Backspace});
     EXPECT_EQ(view_.toPlainText(), "たろう> abcZ> d");
+    QInputMethodEvent composing("はな", {});
+    QApplication::sendEvent(&view_, &composing);
+    EXPECT_EQ(view_.toPlainText(), "たろう> abcZ> d") << "a word being composed is not text yet";
+    QInputMethodEvent committed;
+    committed.setCommitString("花");
+    QApplication::sendEvent(&view_, &committed);
+    EXPECT_EQ(view_.toPlainText(), "たろう> abcZ> d花");
 
     view_.setText(u"ab\r\ncd");
     Keys({Qt::Key_End, Qt::Key_Right | Qt::ShiftModifier, Qt::Key_Right | Qt::ShiftModifier});
@@ -148,6 +157,14 @@ TEST_F(CheckViewTest, ShowsAndReachesEveryRowOfALargeText) {
     Keys({Qt::Key_PageUp, Qt::Key_Up});
     EXPECT_LT(view_.caret().row, 199990);
     EXPECT_LE(bar->value(), view_.caret().row);
+
+    // Scrolled into the wrapped lines of one long row, then widened so that it wraps into fewer.
+    view_.setText(std::u16string(1000, u'あ'));
+    Keys({Qt::Key_PageDown, Qt::Key_PageDown, Qt::Key_PageDown});
+    view_.resize(1600, 200);
+    view_.viewport()->repaint();
+    QTest::mouseClick(view_.viewport(), Qt::LeftButton, {}, QPoint(6, 6));
+    EXPECT_GT(view_.caret().column, 0) << "the top line shown is one of the row's last";
 
     // A click picks the row under the pointer; a drag selects from there.
     view_.setText(u"one\r\ntwo\r\nthree");
