@@ -3,6 +3,7 @@
 #include "ClipboardText.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -317,6 +318,14 @@ CheckTextPosition CheckView::movedByLines(CheckTextPosition from, int lines) con
 }
 
 void CheckView::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Cut)) {
+        const auto [from, to] = std::minmax(anchor_, caret_);
+        if (from != to) {
+            QGuiApplication::clipboard()->setText(text_.text(from, to, u"\n"));
+            replaceSelection({});
+        }
+        return;
+    }
     if (event->matches(QKeySequence::SelectAll)) {
         anchor_ = {};
         moveCaret(text_.end(), true);

@@ -2,6 +2,7 @@
 #include "ui/UiTestSupport.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QInputMethodEvent>
 #include <QScrollBar>
 #include <QTest>
@@ -145,6 +146,9 @@ TEST_F(CheckViewTest, EditsLikeATextBox) {
     EXPECT_EQ(view_.toPlainText(), "ab1\n2345678d") << "ten characters, CR LF counting two";
     Keys({Qt::Key_A | Qt::ControlModifier});
     EXPECT_EQ(view_.SelectedText(), "ab1\r\n23456");
+    Keys({Qt::Key_X | Qt::ControlModifier});
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "ab1\n2345678d") << "a cut takes the whole selection";
+    EXPECT_EQ(view_.toPlainText(), "");
 }
 
 TEST_F(CheckViewTest, ShowsAndReachesEveryRowOfALargeText) {
