@@ -20,49 +20,6 @@ namespace parlowen {
 namespace {
 
 constexpr int Margin = 4; // as a text document's margin
-constexpr std::size_t LayoutsKept = 512;
-
-enum class Motion {
-    NextChar,
-    PreviousChar,
-    NextWord,
-    PreviousWord,
-    LineStart,
-    LineEnd,
-    NextLine,
-    PreviousLine,
-    NextPage,
-    PreviousPage,
-    TextStart,
-    TextEnd
-};
-
-struct MotionKey {
-    QKeySequence::StandardKey move;
-    QKeySequence::StandardKey select;
-    Motion motion;
-};
-
-constexpr std::array MotionKeys{
-    MotionKey{QKeySequence::MoveToNextChar, QKeySequence::SelectNextChar, Motion::NextChar},
-    MotionKey{QKeySequence::MoveToPreviousChar, QKeySequence::SelectPreviousChar, Motion::PreviousChar},
-    MotionKey{QKeySequence::MoveToNextWord, QKeySequence::SelectNextWord, Motion::NextWord},
-    MotionKey{QKeySequence::MoveToPreviousWord, QKeySequence::SelectPreviousWord, Motion::PreviousWord},
-    MotionKey{QKeySequence::MoveToStartOfLine, QKeySequence::SelectStartOfLine, Motion::LineStart},
-    MotionKey{QKeySequence::MoveToEndOfLine, QKeySequence::SelectEndOfLine, Motion::LineEnd},
-    MotionKey{QKeySequence::MoveToNextLine, QKeySequence::SelectNextLine, Motion::NextLine},
-    MotionKey{QKeySequence::MoveToPreviousLine, QKeySequence::SelectPreviousLine, Motion::PreviousLine},
-    MotionKey{QKeySequence::MoveToNextPage, QKeySequence::SelectNextPage, Motion::NextPage},
-    MotionKey{QKeySequence::MoveToPreviousPage, QKeySequence::SelectPreviousPage, Motion::PreviousPage},
-    MotionKey{QKeySequence::MoveToStartOfDocument, QKeySequence::SelectStartOfDocument, Motion::TextStart},
-    MotionKey{QKeySequence::MoveToEndOfDocument, QKeySequence::SelectEndOfDocument, Motion::TextEnd},
-};
-
-QString RowString(std::u16string_view row) {
-    // The layout reads the row where it is; the text is not changed while the layout lives.
-    return QString::fromRawData(reinterpret_cast<const QChar*>(row.data()),
-                                static_cast<qsizetype>(row.size()));
-}
 
 } // namespace
 
@@ -73,17 +30,19 @@ CheckView::CheckView(QWidget* parent) : QAbstractScrollArea(parent) {
     setAcceptDrops(false);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff); // lines wrap at the window's width
     viewport()->setCursor(Qt::IBeamCursor);
+    rows_.setGeometry(font(), viewport()->width() - 2 * Margin);
 }
 
 CheckView::~CheckView() = default;
 
 void CheckView::setText(std::u16string text) {
-    forgetLayouts();
+    rows_.forget();
     text_.assign(std::move(text));
     anchor_ = caret_ = {};
     top_ = {};
     goalX_ = -1;
     preedit_.clear();
+    rows_.setPreedit({}, preedit_);
     updateScrollRange();
     const QSignalBlocker quiet(verticalScrollBar());
     verticalScrollBar()->setValue(0);
@@ -108,72 +67,7 @@ void CheckView::PasteText(const QString& text) {
     replaceSelection(QStringView(KeywordCut(text)).toString().toStdU16String());
 }
 
-// --- Layout of the rows on screen ---
-
-QTextLayout& CheckView::layout(std::int64_t row) const {
-    if (const auto found = layouts_.find(row); found != layouts_.end()) {
-        return *found->second;
-    }
-    if (layouts_.size() >= LayoutsKept) {
-        layouts_.clear();
-    }
-    auto layout = std::make_unique<QTextLayout>(RowString(text_.row(row)), font());
-    QTextOption option;
-    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    layout->setTextOption(option);
-    layout->setCacheEnabled(true);
-    if (!preedit_.isEmpty() && row == caret_.row) {
-        layout->setPreeditArea(caret_.column, preedit_);
-    }
-    const qreal width = std::max(1, viewport()->width() - 2 * Margin);
-    qreal y = 0;
-    layout->beginLayout();
-    for (QTextLine line = layout->createLine(); line.isValid(); line = layout->createLine()) {
-        line.setLineWidth(width);
-        line.setPosition(QPointF(0, y));
-        y += line.height();
-    }
-    layout->endLayout();
-    return *layouts_.emplace(row, std::move(layout)).first->second;
-}
-
-void CheckView::forgetLayouts() {
-    layouts_.clear();
-}
-
-bool CheckView::nextLine(ScreenLine& line) const {
-    if (line.line + 1 < layout(line.row).lineCount()) {
-        ++line.line;
-        return true;
-    }
-    if (line.row + 1 < text_.rowCount()) {
-        line = {line.row + 1, 0};
-        return true;
-    }
-    return false;
-}
-
-bool CheckView::previousLine(ScreenLine& line) const {
-    if (line.line > 0) {
-        --line.line;
-        return true;
-    }
-    if (line.row > 0) {
-        line = {line.row - 1, std::max(0, layout(line.row - 1).lineCount() - 1)};
-        return true;
-    }
-    return false;
-}
-
-int CheckView::lineHeight(ScreenLine line) const {
-    return qCeil(layout(line.row).lineAt(line.line).height());
-}
-
-CheckView::ScreenLine CheckView::lineOf(CheckTextPosition position) const {
-    const QTextLayout& rowLayout = layout(position.row);
-    const QTextLine line = rowLayout.lineForTextPosition(position.column);
-    return {position.row, line.isValid() ? line.lineNumber() : std::max(0, rowLayout.lineCount() - 1)};
-}
+// --- The rows on screen ---
 
 int CheckView::visibleLines() const {
     return std::max(1, viewport()->height() / std::max(1, fontMetrics().lineSpacing()));
@@ -182,10 +76,10 @@ int CheckView::visibleLines() const {
 CheckTextPosition CheckView::positionAt(QPoint point) const {
     ScreenLine line = top_;
     int y = top_ == ScreenLine{} ? Margin : 0;
-    for (ScreenLine next = line; point.y() >= y + lineHeight(line) && nextLine(next); line = next) {
-        y += lineHeight(line);
+    for (ScreenLine next = line; point.y() >= y + rows_.height(line) && rows_.next(next); line = next) {
+        y += rows_.height(line);
     }
-    const QTextLine textLine = layout(line.row).lineAt(line.line);
+    const QTextLine textLine = rows_.layout(line.row).lineAt(line.line);
     return {line.row, textLine.xToCursor(point.x() - Margin)};
 }
 
@@ -200,25 +94,15 @@ void CheckView::setTop(ScreenLine top) {
 
 void CheckView::scrollLines(int lines) {
     ScreenLine top = top_;
-    for (; lines > 0 && endsBelowView(top) && nextLine(top); --lines) {
+    const auto endsBelow = [&] {
+        return top.row < verticalScrollBar()->maximum() ||
+               rows_.reachesPast(top, viewport()->height() - Margin);
+    };
+    for (; lines > 0 && endsBelow() && rows_.next(top); --lines) {
     }
-    for (; lines < 0 && previousLine(top); ++lines) {
+    for (; lines < 0 && rows_.previous(top); ++lines) {
     }
     setTop(top);
-}
-
-// Whether the text from this top line on reaches past the bottom of the view.
-bool CheckView::endsBelowView(ScreenLine top) const {
-    if (top.row < verticalScrollBar()->maximum()) {
-        return true;
-    }
-    int height = 0;
-    for (ScreenLine line = top; height <= viewport()->height() - Margin; height += lineHeight(line)) {
-        if (!nextLine(line)) {
-            return height + lineHeight(line) > viewport()->height() - Margin;
-        }
-    }
-    return true;
 }
 
 void CheckView::scrollContentsBy(int /*dx*/, int /*dy*/) {
@@ -228,16 +112,7 @@ void CheckView::scrollContentsBy(int /*dx*/, int /*dy*/) {
 
 void CheckView::updateScrollRange() {
     // The last top row is the one from which the rest of the text fills the view.
-    ScreenLine line{text_.rowCount() - 1, 0};
-    line.line = std::max(0, layout(line.row).lineCount() - 1);
-    int height = lineHeight(line);
-    for (ScreenLine previous = line; previousLine(previous);) {
-        height += lineHeight(previous);
-        if (height > viewport()->height() - Margin) {
-            break;
-        }
-        line = previous;
-    }
+    const ScreenLine line = rows_.topFilling(rows_.lineOf(text_.end()), viewport()->height() - Margin);
     const std::int64_t last = line.line == 0 ? line.row : std::min(line.row + 1, text_.rowCount() - 1);
     // The scroll bar counts rows in an int; past that many rows it stops short of the end.
     const int maximum = static_cast<int>(std::min<std::int64_t>(last, std::numeric_limits<int>::max()));
@@ -248,25 +123,18 @@ void CheckView::updateScrollRange() {
         top_ = {text_.rowCount() - 1, 0};
     }
     // Narrower, the top row may wrap into fewer lines than before.
-    top_.line = std::min(top_.line, std::max(0, layout(top_.row).lineCount() - 1));
+    top_.line = std::min(top_.line, std::max(0, rows_.layout(top_.row).lineCount() - 1));
     verticalScrollBar()->setValue(static_cast<int>(top_.row));
 }
 
 void CheckView::ensureCaretVisible() {
-    const ScreenLine caretLine = lineOf(caret_);
+    const ScreenLine caretLine = rows_.lineOf(caret_);
     if (caretLine < top_) {
         setTop(caretLine);
         return;
     }
     // Back from the caret's line as far as the view reaches: the top is either met, or the new top.
-    ScreenLine line = caretLine;
-    int height = lineHeight(line) + (top_ == ScreenLine{} ? Margin : 0);
-    for (ScreenLine previous = line; line != top_ && previousLine(previous); line = previous) {
-        height += lineHeight(previous);
-        if (height > viewport()->height()) {
-            break;
-        }
-    }
+    const ScreenLine line = rows_.topFilling(caretLine, viewport()->height() - Margin, top_);
     if (line != top_) {
         setTop(line);
     }
@@ -292,29 +160,12 @@ void CheckView::moveCaret(CheckTextPosition to, bool keepAnchor) {
 
 void CheckView::replaceSelection(std::u16string_view text) {
     const auto [from, to] = std::minmax(anchor_, caret_);
-    forgetLayouts();
+    rows_.forget();
     const CheckTextPosition end = text_.replace(from, to, text);
-    forgetLayouts();
+    rows_.forget();
     goalX_ = -1;
     updateScrollRange();
     moveCaret(end, false);
-}
-
-CheckTextPosition CheckView::movedByLines(CheckTextPosition from, int lines) const {
-    ScreenLine line = lineOf(from);
-    const QTextLayout& fromLayout = layout(from.row);
-    const qreal x = goalX_ >= 0 ? goalX_ : fromLayout.lineAt(line.line).cursorToX(from.column);
-    for (; lines > 0; --lines) {
-        if (!nextLine(line)) {
-            return text_.end();
-        }
-    }
-    for (; lines < 0; ++lines) {
-        if (!previousLine(line)) {
-            return {};
-        }
-    }
-    return {line.row, layout(line.row).lineAt(line.line).xToCursor(x)};
 }
 
 void CheckView::keyPressEvent(QKeyEvent* event) {
@@ -331,97 +182,17 @@ void CheckView::keyPressEvent(QKeyEvent* event) {
         moveCaret(text_.end(), true);
         return;
     }
-    for (const MotionKey& motionKey : MotionKeys) {
-        const bool select = event->matches(motionKey.select);
-        if (!select && !event->matches(motionKey.move)) {
-            continue;
+    if (const std::optional<MotionKey> key = MotionOf(*event)) {
+        const CheckTextPosition to = rows_.moved(caret_, key->motion, visibleLines(), goalX_);
+        if (key->motion == Motion::NextPage || key->motion == Motion::PreviousPage) {
+            scrollLines(key->motion == Motion::NextPage ? visibleLines() : -visibleLines());
         }
-        const QTextLayout& rowLayout = layout(caret_.row);
-        const auto length = static_cast<int>(text_.row(caret_.row).size());
-        const QTextLine line = rowLayout.lineForTextPosition(caret_.column);
-        const bool vertical =
-            motionKey.motion == Motion::NextLine || motionKey.motion == Motion::PreviousLine ||
-            motionKey.motion == Motion::NextPage || motionKey.motion == Motion::PreviousPage;
-        if (vertical && goalX_ < 0) {
-            goalX_ = qRound(line.isValid() ? line.cursorToX(caret_.column) : 0);
-        }
-        CheckTextPosition to = caret_;
-        switch (motionKey.motion) {
-        case Motion::NextChar:
-        case Motion::NextWord:
-            if (caret_.column < length) {
-                to.column = rowLayout.nextCursorPosition(caret_.column, motionKey.motion == Motion::NextWord
-                                                                            ? QTextLayout::SkipWords
-                                                                            : QTextLayout::SkipCharacters);
-            } else if (caret_.row + 1 < text_.rowCount()) {
-                to = {caret_.row + 1, 0};
-            }
-            break;
-        case Motion::PreviousChar:
-        case Motion::PreviousWord:
-            if (caret_.column > 0) {
-                to.column = rowLayout.previousCursorPosition(
-                    caret_.column, motionKey.motion == Motion::PreviousWord ? QTextLayout::SkipWords
-                                                                            : QTextLayout::SkipCharacters);
-            } else if (caret_.row > 0) {
-                to = {caret_.row - 1, static_cast<int>(text_.row(caret_.row - 1).size())};
-            }
-            break;
-        case Motion::LineStart:
-            to.column = line.isValid() ? line.textStart() : 0;
-            break;
-        case Motion::LineEnd:
-            to.column = line.isValid() ? line.textStart() + line.textLength() : length;
-            if (line.isValid() && line.lineNumber() + 1 < rowLayout.lineCount()) {
-                to.column = rowLayout.previousCursorPosition(to.column); // before the wrap, not after it
-            }
-            break;
-        case Motion::NextLine:
-            to = movedByLines(caret_, 1);
-            break;
-        case Motion::PreviousLine:
-            to = movedByLines(caret_, -1);
-            break;
-        case Motion::NextPage:
-            to = movedByLines(caret_, visibleLines());
-            scrollLines(visibleLines());
-            break;
-        case Motion::PreviousPage:
-            to = movedByLines(caret_, -visibleLines());
-            scrollLines(-visibleLines());
-            break;
-        case Motion::TextStart:
-            to = {};
-            break;
-        case Motion::TextEnd:
-            to = text_.end();
-            break;
-        }
-        if (!vertical) {
-            goalX_ = -1;
-        }
-        moveCaret(to, select);
+        moveCaret(to, key->select);
         return;
     }
     if (event->key() == Qt::Key_Backspace || event->key() == Qt::Key_Delete) {
         if (anchor_ == caret_) {
-            const bool back = event->key() == Qt::Key_Backspace;
-            CheckTextPosition& end = back ? anchor_ : caret_;
-            const std::int64_t row = end.row;
-            const auto length = static_cast<int>(text_.row(row).size());
-            if (back && end.column > 0) {
-                end.column = layout(row).previousCursorPosition(end.column);
-            } else if (back && row > 0) {
-                const auto previousLength = static_cast<int>(text_.row(row - 1).size());
-                // Between the rows of one long line there is no break to take away, but its last character.
-                end = {row - 1, text_.breakAfter(row - 1)
-                                    ? previousLength
-                                    : layout(row - 1).previousCursorPosition(previousLength)};
-            } else if (!back && end.column < length) {
-                end.column = layout(row).nextCursorPosition(end.column);
-            } else if (!back && row + 1 < text_.rowCount()) {
-                end = {row + 1, text_.breakAfter(row) ? 0 : layout(row + 1).nextCursorPosition(0)};
-            }
+            anchor_ = rows_.deletionEnd(caret_, event->key() == Qt::Key_Backspace);
         }
         replaceSelection({});
         return;
@@ -448,7 +219,7 @@ void CheckView::inputMethodEvent(QInputMethodEvent* event) {
             preeditCursor_ = attribute.start;
         }
     }
-    layouts_.erase(caret_.row);
+    rows_.setPreedit(caret_, preedit_);
     viewport()->update();
     event->accept();
 }
@@ -479,15 +250,15 @@ QVariant CheckView::inputMethodQuery(Qt::InputMethodQuery query) const {
         // The caret's line, counted from the top while it is on screen.
         ScreenLine line = top_;
         int y = top_ == ScreenLine{} ? Margin : 0;
-        const ScreenLine caretLine = lineOf(caret_);
+        const ScreenLine caretLine = rows_.lineOf(caret_);
         for (int shown = 0; line < caretLine && shown <= visibleLines(); ++shown) {
-            y += lineHeight(line);
-            if (!nextLine(line)) {
+            y += rows_.height(line);
+            if (!rows_.next(line)) {
                 break;
             }
         }
-        const QTextLine textLine = layout(caret_.row).lineAt(caretLine.line);
-        const QRect inView(Margin + qRound(textLine.cursorToX(caret_.column)), y, 1, lineHeight(caretLine));
+        const QTextLine textLine = rows_.layout(caret_.row).lineAt(caretLine.line);
+        const QRect inView(Margin + qRound(textLine.cursorToX(caret_.column)), y, 1, rows_.height(caretLine));
         return inView.translated(viewport()->pos());
     }
     default:
@@ -531,7 +302,7 @@ void CheckView::mouseDoubleClickEvent(QMouseEvent* event) {
         return;
     }
     const CheckTextPosition at = positionAt(event->position().toPoint());
-    const QString row = RowString(text_.row(at.row));
+    const QString row = QStringView(text_.row(at.row)).toString();
     QTextBoundaryFinder words(QTextBoundaryFinder::Word, row);
     words.setPosition(at.column);
     const qsizetype end =
@@ -585,9 +356,9 @@ void CheckView::paintEvent(QPaintEvent* /*event*/) {
     selected.setBackground(palette().brush(group, QPalette::Highlight));
     selected.setForeground(palette().brush(group, QPalette::HighlightedText));
     const auto [from, to] = std::minmax(anchor_, caret_);
-    qreal y = (top_ == ScreenLine{} ? Margin : 0) - layout(top_.row).lineAt(top_.line).y();
+    qreal y = (top_ == ScreenLine{} ? Margin : 0) - rows_.layout(top_.row).lineAt(top_.line).y();
     for (std::int64_t row = top_.row; row < text_.rowCount() && y < viewport()->height(); ++row) {
-        QTextLayout& rowLayout = layout(row);
+        QTextLayout& rowLayout = rows_.layout(row);
         QList<QTextLayout::FormatRange> selections;
         if (from != to && row >= from.row && row <= to.row) {
             const int start = row == from.row ? from.column : 0;
@@ -605,14 +376,14 @@ void CheckView::paintEvent(QPaintEvent* /*event*/) {
 
 void CheckView::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
-    forgetLayouts();
+    rows_.setGeometry(font(), viewport()->width() - 2 * Margin);
     updateScrollRange();
 }
 
 void CheckView::changeEvent(QEvent* event) {
     QAbstractScrollArea::changeEvent(event);
     if (event->type() == QEvent::FontChange) {
-        forgetLayouts();
+        rows_.setGeometry(font(), viewport()->width() - 2 * Margin);
         updateScrollRange();
         viewport()->update();
     }

@@ -1,14 +1,10 @@
 #pragma once
 
 #include "CheckText.h"
+#include "RowLayouts.h"
 
 #include <QAbstractScrollArea>
 #include <QBasicTimer>
-
-#include <map>
-#include <memory>
-
-class QTextLayout;
 
 namespace parlowen {
 
@@ -63,23 +59,8 @@ class CheckView : public QAbstractScrollArea {
     void scrollContentsBy(int dx, int dy) override;
 
   private:
-    // A line on screen: a row and one of the lines it wraps into.
-    struct ScreenLine {
-        std::int64_t row = 0;
-        int line = 0;
-        auto operator<=>(const ScreenLine&) const = default;
-    };
-
-    QTextLayout& layout(std::int64_t row) const;
-    void forgetLayouts();
-    bool nextLine(ScreenLine& line) const;
-    bool previousLine(ScreenLine& line) const;
-    int lineHeight(ScreenLine line) const;
-    ScreenLine lineOf(CheckTextPosition position) const;
     CheckTextPosition positionAt(QPoint point) const;
-    CheckTextPosition movedByLines(CheckTextPosition from, int lines) const;
     int visibleLines() const;
-    bool endsBelowView(ScreenLine top) const;
 
     void setTop(ScreenLine top);
     void scrollLines(int lines);
@@ -90,6 +71,7 @@ class CheckView : public QAbstractScrollArea {
     void restartBlink();
 
     CheckText text_;
+    RowLayouts rows_{text_};
     CheckTextPosition anchor_;
     CheckTextPosition caret_;
     ScreenLine top_;
@@ -99,7 +81,6 @@ class CheckView : public QAbstractScrollArea {
     bool dragging_ = false;
     bool caretShown_ = false;
     QBasicTimer blink_;
-    mutable std::map<std::int64_t, std::unique_ptr<QTextLayout>> layouts_;
 };
 
 } // namespace parlowen
