@@ -1,0 +1,182 @@
+#include "CheckText.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace parlowen {
+
+namespace {
+
+constexpr std::uint64_t EditedRow = std::uint64_t{1} << 63;
+constexpr std::uint64_t ContinuedRow = std::uint64_t{1} << 62;
+constexpr std::uint64_t RowValue = ContinuedRow - 1;
+
+// memchr finds the byte 0x0A far faster than a loop over the units finds U+000A; a 0x0A that is half of
+// another character (上 is U+4E0A) is passed over.
+std::size_t NextLineFeed(std::u16string_view text, std::size_t from) {
+    const char* bytes = reinterpret_cast<const char*>(text.data());
+    const char* end = bytes + text.size() * sizeof(char16_t);
+    for (const char* at = bytes + from * sizeof(char16_t); at < end;) {
+        const auto* found =
+            static_cast<const char*>(std::memchr(at, '\n', static_cast<std::size_t>(end - at)));
+        if (!found) {
+            break;
+        }
+        const auto unit = static_cast<std::size_t>(found - bytes) / sizeof(char16_t);
+        if (unit >= from && text[unit] == u'\n') {
+            return unit;
+        }
+        at = found + 1;
+    }
+    return text.size();
+}
+
+bool IsHighSurrogate(char16_t unit) {
+    return unit >= 0xD800 && unit < 0xDC00;
+}
+
+} // namespace
+
+CheckText::CheckText() : rows_{0} {}
+
+void CheckText::assign(std::u16string text) {
+    base_ = std::move(text);
+    std::vector<std::uint64_t>().swap(rows_);
+    std::vector<std::u16string>().swap(edited_);
+    // Reserved generously: only the part written takes memory, and regrowing would copy a large index.
+    rows_.reserve(base_.size() / 8 + 2);
+    std::size_t offset = 0;
+    for (;;) {
+        const std::size_t lineFeed = NextLineFeed(base_, offset);
+        const std::size_t lineEnd =
+            lineFeed < base_.size() && lineFeed > offset && base_[lineFeed - 1] == u'\r' ? lineFeed - 1
+                                                                                         : lineFeed;
+        while (lineEnd - offset > RowLength) {
+            rows_.push_back(offset | ContinuedRow);
+            offset += RowExtent(offset).length;
+        }
+        rows_.push_back(offset);
+        if (lineFeed >= base_.size()) {
+            break;
+        }
+        offset = lineFeed + 1; // a text ending in a line feed ends in an empty row
+    }
+}
+
+CheckText::Extent CheckText::RowExtent(std::size_t offset) const {
+    // Two units past a full row tell whether the line ends right after it.
+    const std::size_t limit = std::min(base_.size(), offset + RowLength + 2);
+    std::size_t end = offset;
+    while (end < limit && base_[end] != u'\n') {
+        ++end;
+    }
+    if (end < limit || limit == base_.size()) {
+        std::size_t lineEnd = end;
+        if (end < base_.size() && end > offset && base_[end - 1] == u'\r') {
+            --lineEnd;
+        }
+        if (lineEnd - offset <= RowLength) {
+            return {lineEnd - offset, false};
+        }
+    }
+    // A row never ends between the two halves of a surrogate pair.
+    const std::size_t length = IsHighSurrogate(base_[offset + RowLength - 1]) ? RowLength - 1 : RowLength;
+    return {length, true};
+}
+
+bool CheckText::IsEdited(std::int64_t index) const {
+    return (rows_[static_cast<std::size_t>(index)] & EditedRow) != 0;
+}
+
+std::u16string_view CheckText::row(std::int64_t index) const {
+    const std::uint64_t entry = rows_[static_cast<std::size_t>(index)];
+    if (entry & EditedRow) {
+        return edited_[entry & RowValue];
+    }
+    const std::size_t offset = entry & RowValue;
+    return std::u16string_view(base_).substr(offset, RowExtent(offset).length);
+}
+
+bool CheckText::breakAfter(std::int64_t index) const {
+    return index + 1 < rowCount() && (rows_[static_cast<std::size_t>(index)] & ContinuedRow) == 0;
+}
+
+CheckTextPosition CheckText::end() const {
+    return {rowCount() - 1, static_cast<int>(row(rowCount() - 1).size())};
+}
+
+QString CheckText::text(CheckTextPosition from, CheckTextPosition to, std::u16string_view lineBreak,
+                        qsizetype limit) const {
+    QString text;
+    const auto full = [&] { return limit >= 0 && text.size() >= limit; };
+    for (std::int64_t index = from.row; index <= to.row && !full(); ++index) {
+        std::u16string_view part = row(index);
+        if (index == to.row) {
+            part = part.substr(0, static_cast<std::size_t>(to.column));
+        }
+        if (index == from.row) {
+            part = part.substr(std::min(part.size(), static_cast<std::size_t>(from.column)));
+        }
+        text.append(QStringView(part));
+        if (index < to.row && breakAfter(index)) {
+            text.append(QStringView(lineBreak));
+        }
+    }
+    if (limit >= 0) {
+        text.truncate(limit);
+    }
+    return text;
+}
+
+CheckTextPosition CheckText::replace(CheckTextPosition from, CheckTextPosition to, std::u16string_view text) {
+    const std::u16string_view first = row(from.row);
+    const std::u16string_view last = row(to.row);
+    std::u16string joined(first.substr(0, static_cast<std::size_t>(from.column)));
+    joined.append(text);
+    const std::size_t caretInJoined = joined.size();
+    joined.append(last.substr(static_cast<std::size_t>(to.column)));
+    const std::uint64_t continued = rows_[static_cast<std::size_t>(to.row)] & ContinuedRow;
+
+    // The rows replaced give back the edited text they held.
+    for (std::int64_t index = from.row; index <= to.row; ++index) {
+        if (IsEdited(index)) {
+            std::u16string().swap(edited_[rows_[static_cast<std::size_t>(index)] & RowValue]);
+        }
+    }
+    std::vector<std::uint64_t> added;
+    CheckTextPosition caret{from.row, 0};
+    std::size_t start = 0;
+    for (;;) {
+        std::size_t end = joined.find(u'\n', start);
+        const bool lastPiece = end == std::u16string::npos;
+        if (lastPiece) {
+            end = joined.size();
+        }
+        std::size_t pieceEnd = end;
+        if (!lastPiece && pieceEnd > start && joined[pieceEnd - 1] == u'\r') {
+            --pieceEnd;
+        }
+        if (caretInJoined >= start && caretInJoined <= end) {
+            caret = {from.row + static_cast<std::int64_t>(added.size()),
+                     static_cast<int>(std::min(caretInJoined, pieceEnd) - start)};
+        }
+        edited_.emplace_back(joined, start, pieceEnd - start);
+        added.push_back((edited_.size() - 1) | EditedRow | (lastPiece ? continued : 0));
+        if (lastPiece) {
+            break;
+        }
+        start = end + 1;
+    }
+    const auto firstRow = rows_.begin() + from.row;
+    const std::int64_t removed = to.row - from.row + 1;
+    const auto common = std::min<std::int64_t>(removed, static_cast<std::int64_t>(added.size()));
+    std::copy_n(added.begin(), common, firstRow);
+    if (removed > common) {
+        rows_.erase(firstRow + common, firstRow + removed);
+    } else {
+        rows_.insert(firstRow + common, added.begin() + common, added.end());
+    }
+    return caret;
+}
+
+} // namespace parlowen
