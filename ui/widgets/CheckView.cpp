@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <array>
+#include <limits>
 
 namespace parlowen {
 
@@ -44,8 +45,6 @@ void CheckView::setText(std::u16string text) {
     preedit_.clear();
     rows_.setPreedit({}, preedit_);
     updateScrollRange();
-    const QSignalBlocker quiet(verticalScrollBar());
-    verticalScrollBar()->setValue(0);
     viewport()->update();
 }
 
@@ -87,8 +86,9 @@ CheckTextPosition CheckView::positionAt(QPoint point) const {
 
 void CheckView::setTop(ScreenLine top) {
     top_ = top;
-    const QSignalBlocker quiet(verticalScrollBar());
+    movingScrollBar_ = true;
     verticalScrollBar()->setValue(static_cast<int>(top.row));
+    movingScrollBar_ = false;
     viewport()->update();
 }
 
@@ -106,6 +106,9 @@ void CheckView::scrollLines(int lines) {
 }
 
 void CheckView::scrollContentsBy(int /*dx*/, int /*dy*/) {
+    if (movingScrollBar_) {
+        return; // the top line is already set, perhaps within its row
+    }
     top_ = {verticalScrollBar()->value(), 0};
     viewport()->update();
 }
@@ -116,15 +119,17 @@ void CheckView::updateScrollRange() {
     const std::int64_t last = line.line == 0 ? line.row : std::min(line.row + 1, text_.rowCount() - 1);
     // The scroll bar counts rows in an int; past that many rows it stops short of the end.
     const int maximum = static_cast<int>(std::min<std::int64_t>(last, std::numeric_limits<int>::max()));
-    const QSignalBlocker quiet(verticalScrollBar());
-    verticalScrollBar()->setRange(0, maximum);
-    verticalScrollBar()->setPageStep(visibleLines());
-    if (top_.row >= text_.rowCount()) {
-        top_ = {text_.rowCount() - 1, 0};
+    if (top_.row > maximum) {
+        top_ = {maximum, 0};
     }
     // Narrower, the top row may wrap into fewer lines than before.
     top_.line = std::min(top_.line, std::max(0, rows_.layout(top_.row).lineCount() - 1));
+    // Not quietly: the scroll area shows and hides the bar as its range changes.
+    movingScrollBar_ = true;
+    verticalScrollBar()->setRange(0, maximum);
+    verticalScrollBar()->setPageStep(visibleLines());
     verticalScrollBar()->setValue(static_cast<int>(top_.row));
+    movingScrollBar_ = false;
 }
 
 void CheckView::ensureCaretVisible() {

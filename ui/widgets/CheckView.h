@@ -79,6 +79,7 @@ class CheckView : public QAbstractScrollArea {
     QString preedit_;
     int preeditCursor_ = 0;
     bool dragging_ = false;
+    bool movingScrollBar_ = false;
     bool caretShown_ = false;
     QBasicTimer blink_;
 };

@@ -155,6 +155,8 @@ TEST_F(CheckViewTest, ShowsAndReachesEveryRowOfALargeText) {
     view_.setText(Lines(200000).toStdU16String());
     QScrollBar* bar = view_.verticalScrollBar();
     EXPECT_GT(bar->maximum(), 199980);
+    QCoreApplication::processEvents(); // the scroll area shows its bar on a queued signal
+    EXPECT_TRUE(bar->isVisible());
     Keys({Qt::Key_End | Qt::ControlModifier});
     EXPECT_EQ(view_.caret(), (CheckTextPosition{200000, 0}));
     EXPECT_EQ(bar->value(), bar->maximum()) << "the caret is scrolled into view";
