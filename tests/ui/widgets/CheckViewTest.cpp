@@ -105,6 +105,63 @@ TEST(CheckText, ReplacingJoinsAndSplitsRows) {
     EXPECT_EQ(text.text({}, text.end(), u"|").size(), CheckText::RowLength + 3);
 }
 
+TEST(RowLayouts, MoveTheCaretOverRowsAndWrappedLines) {
+    // Row 2 is the first of the two rows of one long line, which wraps; nothing else does.
+    const CheckText text =
+        Made(u"ab cd\r\nab\r\n" + std::u16string(CheckText::RowLength + 1, u'x') + u"\r\nend");
+    RowLayouts rows(text);
+    rows.setGeometry(QFont(), 2000);
+    const QTextLine firstWrapped = rows.layout(2).lineAt(0);
+    const struct {
+        CheckTextPosition from;
+        Motion motion;
+        CheckTextPosition to;
+    } cases[] = {
+        {{0, 5}, Motion::NextChar, {1, 0}}, // over the line break
+        {{1, 0}, Motion::PreviousChar, {0, 5}},
+        {{0, 0}, Motion::NextWord, {0, 3}},
+        {{0, 4}, Motion::LineStart, {0, 0}},
+        {{0, 1}, Motion::LineEnd, {0, 5}},
+        {{2, 0}, Motion::LineEnd, {2, firstWrapped.textLength() - 1}}, // before the wrap
+        {{0, 1}, Motion::NextLine, {1, 1}},
+        {{0, 4}, Motion::NextLine, {1, 2}}, // a shorter line: its end
+        {{2, 1}, Motion::NextLine, {2, firstWrapped.textLength() + 1}},
+        {{0, 1}, Motion::PreviousLine, {0, 0}}, // above the first line: the start
+        {{4, 1}, Motion::NextLine, {4, 3}},     // below the last: the end
+        {{1, 1}, Motion::TextEnd, {4, 3}},
+    };
+    for (const auto& test : cases) {
+        int goalX = -1;
+        EXPECT_EQ(rows.moved(test.from, test.motion, 3, goalX), test.to)
+            << test.from.row << ":" << test.from.column << " motion " << static_cast<int>(test.motion);
+    }
+
+    const struct {
+        CheckTextPosition caret;
+        bool back;
+        CheckTextPosition end;
+    } deletions[] = {
+        {{1, 0}, true, {0, 5}},
+        {{0, 5}, false, {1, 0}},
+        {{3, 0}, true, {2, CheckText::RowLength - 1}}, // no break between the rows of one line
+        {{2, CheckText::RowLength}, false, {3, 1}},
+        {{0, 0}, true, {0, 0}},
+        {{4, 3}, false, {4, 3}},
+    };
+    for (const auto& test : deletions) {
+        EXPECT_EQ(rows.deletionEnd(test.caret, test.back), test.end)
+            << test.caret.row << ":" << test.caret.column;
+    }
+
+    // The top that shows the last line at the bottom of three lines' height, and never above a given stop.
+    const ScreenLine last = rows.lineOf(text.end());
+    const int lineHeight = rows.height(last);
+    EXPECT_EQ(rows.topFilling(last, 3 * lineHeight), (ScreenLine{2, rows.layout(2).lineCount() - 1}));
+    EXPECT_EQ(rows.topFilling(last, 3 * lineHeight, {4, 0}), (ScreenLine{4, 0}));
+    EXPECT_TRUE(rows.reachesPast({3, 0}, lineHeight));
+    EXPECT_FALSE(rows.reachesPast({3, 0}, 3 * lineHeight));
+}
+
 class CheckViewTest : public ::testing::Test {
   protected:
     CheckViewTest() {
