@@ -63,7 +63,7 @@ QString CheckView::SelectedText() const {
 }
 
 void CheckView::PasteText(const QString& text) {
-    replaceSelection(QStringView(KeywordCut(text)).toString().toStdU16String());
+    replaceSelection(KeywordCut(text).toStdU16String());
 }
 
 // --- The rows on screen ---
@@ -215,6 +215,7 @@ void CheckView::keyPressEvent(QKeyEvent* event) {
 void CheckView::inputMethodEvent(QInputMethodEvent* event) {
     if (!event->commitString().isEmpty() || event->replacementLength() > 0) {
         preedit_.clear();
+        rows_.setPreedit(caret_, preedit_);
         replaceSelection(event->commitString().toStdU16String());
     }
     preedit_ = event->preeditString();
