@@ -1,5 +1,7 @@
 #include "CheckText.h"
 
+#include <QTextBoundaryFinder>
+
 #include <algorithm>
 #include <cstring>
 
@@ -126,6 +128,18 @@ QString CheckText::text(CheckTextPosition from, CheckTextPosition to, std::u16st
         text.truncate(limit);
     }
     return text;
+}
+
+std::pair<CheckTextPosition, CheckTextPosition> CheckText::wordAt(CheckTextPosition at) const {
+    const QString line = QStringView(row(at.row)).toString();
+    QTextBoundaryFinder words(QTextBoundaryFinder::Word, line);
+    words.setPosition(at.column);
+    const bool atBoundary = words.isAtBoundary();
+    const qsizetype end = atBoundary && at.column == line.size() ? at.column : words.toNextBoundary();
+    words.setPosition(at.column);
+    const qsizetype start = atBoundary ? at.column : words.toPreviousBoundary();
+    return {{at.row, static_cast<int>(std::max<qsizetype>(0, start))},
+            {at.row, static_cast<int>(end < 0 ? line.size() : end)}};
 }
 
 CheckTextPosition CheckText::replace(CheckTextPosition from, CheckTextPosition to, std::u16string_view text) {

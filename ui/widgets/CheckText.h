@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace parlowen {
@@ -39,6 +40,8 @@ class CheckText {
     // The text from one position to another, line breaks as lineBreak, at most limit UTF-16 units.
     QString text(CheckTextPosition from, CheckTextPosition to, std::u16string_view lineBreak,
                  qsizetype limit = -1) const;
+    // The word a position is in or begins, as a double click selects it.
+    std::pair<CheckTextPosition, CheckTextPosition> wordAt(CheckTextPosition at) const;
     // Replaces the text between two positions (from before to) by text, whose line breaks (CR LF or LF)
     // start new rows; returns the position after it.
     CheckTextPosition replace(CheckTextPosition from, CheckTextPosition to, std::u16string_view text);

@@ -9,7 +9,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
-#include <QTextBoundaryFinder>
 #include <QTextLayout>
 
 #include <algorithm>
@@ -307,16 +306,9 @@ void CheckView::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) {
         return;
     }
-    const CheckTextPosition at = positionAt(event->position().toPoint());
-    const QString row = QStringView(text_.row(at.row)).toString();
-    QTextBoundaryFinder words(QTextBoundaryFinder::Word, row);
-    words.setPosition(at.column);
-    const qsizetype end =
-        words.isAtBoundary() && at.column == row.size() ? at.column : words.toNextBoundary();
-    words.setPosition(at.column);
-    const qsizetype start = words.isAtBoundary() ? at.column : words.toPreviousBoundary();
-    anchor_ = {at.row, static_cast<int>(std::max<qsizetype>(0, start))};
-    moveCaret({at.row, static_cast<int>(end < 0 ? row.size() : end)}, true);
+    const auto [start, end] = text_.wordAt(positionAt(event->position().toPoint()));
+    anchor_ = start;
+    moveCaret(end, true);
     dragging_ = false;
 }
 

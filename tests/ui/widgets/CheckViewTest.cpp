@@ -77,6 +77,7 @@ TEST(CheckText, TextRoundTripsAndStopsAtTheLimit) {
     const CheckText text = Made(u"たろう> abc\r\nはなこ> de");
     EXPECT_EQ(text.text({0, 5}, {1, 3}, u"\r\n"), "abc\r\nはなこ");
     EXPECT_EQ(text.text({0, 5}, {1, 3}, u"\r\n", 4), "abc\r") << "CR LF counts two";
+    EXPECT_EQ(text.wordAt({0, 6}), std::make_pair(CheckTextPosition{0, 5}, CheckTextPosition{0, 8}));
 }
 
 TEST(CheckText, ReplacingJoinsAndSplitsRows) {
