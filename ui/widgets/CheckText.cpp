@@ -1,5 +1,8 @@
 #include "CheckText.h"
 
+#include "Cp932Codec.h"
+#include "UnicodeCodec.h"
+
 #include <QTextBoundaryFinder>
 
 #include <algorithm>
@@ -33,8 +36,84 @@ std::size_t NextLineFeed(std::u16string_view text, std::size_t from) {
     return text.size();
 }
 
+std::size_t NextLineFeed(std::string_view bytes, std::size_t from) {
+    const void* found = std::memchr(bytes.data() + from, '\n', bytes.size() - from);
+    return found ? static_cast<std::size_t>(static_cast<const char*>(found) - bytes.data()) : bytes.size();
+}
+
 bool IsHighSurrogate(char16_t unit) {
     return unit >= 0xD800 && unit < 0xDC00;
+}
+
+// The length of a full row from offset on that ends at a character's end: a surrogate pair, a Shift-JIS
+// double byte (the lead bytes are read from the row's start, which is a character's) or a UTF-8 sequence
+// stays whole.
+std::size_t FullRow(std::u16string_view text, std::size_t offset) {
+    return IsHighSurrogate(text[offset + CheckText::RowLength - 1]) ? CheckText::RowLength - 1
+                                                                    : CheckText::RowLength;
+}
+
+std::size_t FullRow(std::string_view bytes, std::size_t offset, bool utf8) {
+    std::size_t length = 0;
+    if (utf8) {
+        length = CheckText::RowLength;
+        while (length > 1 && (static_cast<unsigned char>(bytes[offset + length]) & 0xC0) == 0x80) {
+            --length;
+        }
+        return length;
+    }
+    for (;;) {
+        const auto byte = static_cast<unsigned char>(bytes[offset + length]);
+        const std::size_t step = (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC) ? 2 : 1;
+        if (length + step > CheckText::RowLength) {
+            return length;
+        }
+        length += step;
+    }
+}
+
+// Where the row starting at offset ends, given the length of a full row there.
+template <typename Char, typename FullRowAt>
+CheckText::Extent ExtentIn(std::basic_string_view<Char> text, std::size_t offset, FullRowAt fullRow) {
+    // Two units past a full row tell whether the line ends right after it.
+    const std::size_t limit = std::min(text.size(), offset + CheckText::RowLength + 2);
+    std::size_t end = offset;
+    while (end < limit && text[end] != Char('\n')) {
+        ++end;
+    }
+    if (end < limit || limit == text.size()) {
+        std::size_t lineEnd = end;
+        if (end < text.size() && end > offset && text[end - 1] == Char('\r')) {
+            --lineEnd;
+        }
+        if (lineEnd - offset <= CheckText::RowLength) {
+            return {lineEnd - offset, false};
+        }
+    }
+    return {fullRow(offset), true};
+}
+
+// Appends the rows of text, each line in rows of at most RowLength.
+template <typename Char, typename ExtentAt>
+void IndexRows(std::basic_string_view<Char> text, std::vector<std::uint64_t>& rows, ExtentAt extent) {
+    // Reserved generously: only the part written takes memory, and regrowing would copy a large index.
+    rows.reserve(text.size() / 8 + 2);
+    std::size_t offset = 0;
+    for (;;) {
+        const std::size_t lineFeed = NextLineFeed(text, offset);
+        const std::size_t lineEnd =
+            lineFeed < text.size() && lineFeed > offset && text[lineFeed - 1] == Char('\r') ? lineFeed - 1
+                                                                                            : lineFeed;
+        while (lineEnd - offset > CheckText::RowLength) {
+            rows.push_back(offset | ContinuedRow);
+            offset += extent(offset).length;
+        }
+        rows.push_back(offset);
+        if (lineFeed >= text.size()) {
+            break;
+        }
+        offset = lineFeed + 1; // a text ending in a line feed ends in an empty row
+    }
 }
 
 } // namespace
@@ -42,61 +121,57 @@ bool IsHighSurrogate(char16_t unit) {
 CheckText::CheckText() : rows_{0} {}
 
 void CheckText::assign(std::u16string text) {
+    Clear();
     base_ = std::move(text);
+    IndexRows(std::u16string_view(base_), rows_, [this](std::size_t offset) { return RowExtent(offset); });
+}
+
+void CheckText::assignEncoded(std::string bytes, bool utf8) {
+    Clear();
+    bytes_ = std::move(bytes);
+    utf8_ = utf8;
+    encoded_ = true;
+    IndexRows(std::string_view(bytes_), rows_, [this](std::size_t offset) { return RowExtent(offset); });
+}
+
+void CheckText::Clear() {
+    std::u16string().swap(base_);
+    std::string().swap(bytes_);
     std::vector<std::uint64_t>().swap(rows_);
     std::vector<std::u16string>().swap(edited_);
-    // Reserved generously: only the part written takes memory, and regrowing would copy a large index.
-    rows_.reserve(base_.size() / 8 + 2);
-    std::size_t offset = 0;
-    for (;;) {
-        const std::size_t lineFeed = NextLineFeed(base_, offset);
-        const std::size_t lineEnd =
-            lineFeed < base_.size() && lineFeed > offset && base_[lineFeed - 1] == u'\r' ? lineFeed - 1
-                                                                                         : lineFeed;
-        while (lineEnd - offset > RowLength) {
-            rows_.push_back(offset | ContinuedRow);
-            offset += RowExtent(offset).length;
-        }
-        rows_.push_back(offset);
-        if (lineFeed >= base_.size()) {
-            break;
-        }
-        offset = lineFeed + 1; // a text ending in a line feed ends in an empty row
-    }
+    encoded_ = false;
 }
 
 CheckText::Extent CheckText::RowExtent(std::size_t offset) const {
-    // Two units past a full row tell whether the line ends right after it.
-    const std::size_t limit = std::min(base_.size(), offset + RowLength + 2);
-    std::size_t end = offset;
-    while (end < limit && base_[end] != u'\n') {
-        ++end;
+    if (encoded_) {
+        return ExtentIn(std::string_view(bytes_), offset,
+                        [this](std::size_t at) { return FullRow(bytes_, at, utf8_); });
     }
-    if (end < limit || limit == base_.size()) {
-        std::size_t lineEnd = end;
-        if (end < base_.size() && end > offset && base_[end - 1] == u'\r') {
-            --lineEnd;
-        }
-        if (lineEnd - offset <= RowLength) {
-            return {lineEnd - offset, false};
-        }
-    }
-    // A row never ends between the two halves of a surrogate pair.
-    const std::size_t length = IsHighSurrogate(base_[offset + RowLength - 1]) ? RowLength - 1 : RowLength;
-    return {length, true};
+    return ExtentIn(std::u16string_view(base_), offset,
+                    [this](std::size_t at) { return FullRow(base_, at); });
 }
 
 bool CheckText::IsEdited(std::int64_t index) const {
     return (rows_[static_cast<std::size_t>(index)] & EditedRow) != 0;
 }
 
-std::u16string_view CheckText::row(std::int64_t index) const {
+std::u16string CheckText::row(std::int64_t index) const {
     const std::uint64_t entry = rows_[static_cast<std::size_t>(index)];
     if (entry & EditedRow) {
         return edited_[entry & RowValue];
     }
     const std::size_t offset = entry & RowValue;
-    return std::u16string_view(base_).substr(offset, RowExtent(offset).length);
+    const std::size_t length = RowExtent(offset).length;
+    if (!encoded_) {
+        return base_.substr(offset, length);
+    }
+    // A row of a page ends where a line of it does, which no character spans, so it decodes alone.
+    std::u16string decoded(length, u'\0');
+    const std::string_view bytes = std::string_view(bytes_).substr(offset, length);
+    char16_t* end = utf8_ ? UnicodeCodec::DecodeUtf8To(bytes, decoded.data())
+                          : Cp932Codec::DecodeTo(bytes, decoded.data());
+    decoded.resize(static_cast<std::size_t>(end - decoded.data()));
+    return decoded;
 }
 
 bool CheckText::breakAfter(std::int64_t index) const {
@@ -112,7 +187,8 @@ QString CheckText::text(CheckTextPosition from, CheckTextPosition to, std::u16st
     QString text;
     const auto full = [&] { return limit >= 0 && text.size() >= limit; };
     for (std::int64_t index = from.row; index <= to.row && !full(); ++index) {
-        std::u16string_view part = row(index);
+        const std::u16string whole = row(index);
+        std::u16string_view part = whole;
         if (index == to.row) {
             part = part.substr(0, static_cast<std::size_t>(to.column));
         }
@@ -131,7 +207,7 @@ QString CheckText::text(CheckTextPosition from, CheckTextPosition to, std::u16st
 }
 
 std::pair<CheckTextPosition, CheckTextPosition> CheckText::wordAt(CheckTextPosition at) const {
-    const QString line = QStringView(row(at.row)).toString();
+    const QString line = QString::fromStdU16String(row(at.row));
     QTextBoundaryFinder words(QTextBoundaryFinder::Word, line);
     words.setPosition(at.column);
     const bool atBoundary = words.isAtBoundary();
@@ -143,12 +219,12 @@ std::pair<CheckTextPosition, CheckTextPosition> CheckText::wordAt(CheckTextPosit
 }
 
 CheckTextPosition CheckText::replace(CheckTextPosition from, CheckTextPosition to, std::u16string_view text) {
-    const std::u16string_view first = row(from.row);
-    const std::u16string_view last = row(to.row);
+    const std::u16string first = row(from.row);
+    const std::u16string last = row(to.row);
     std::u16string joined(first.substr(0, static_cast<std::size_t>(from.column)));
     joined.append(text);
     const std::size_t caretInJoined = joined.size();
-    joined.append(last.substr(static_cast<std::size_t>(to.column)));
+    joined.append(std::u16string_view(last).substr(static_cast<std::size_t>(to.column)));
     const std::uint64_t continued = rows_[static_cast<std::size_t>(to.row)] & ContinuedRow;
 
     // The rows replaced give back the edited text they held.

@@ -30,9 +30,12 @@ class CheckText {
 
     // Lines end in CR LF or LF; a CR alone is part of its line.
     void assign(std::u16string text);
+    // The same for a page's body in its bytes, Shift-JIS or UTF-8, decoded a row at a time as it is shown:
+    // it takes about half the memory of its text.
+    void assignEncoded(std::string bytes, bool utf8);
 
     std::int64_t rowCount() const { return static_cast<std::int64_t>(rows_.size()); }
-    std::u16string_view row(std::int64_t index) const;
+    std::u16string row(std::int64_t index) const;
     // False after the last row and after a row that a long line continues in the next.
     bool breakAfter(std::int64_t index) const;
     CheckTextPosition end() const;
@@ -46,17 +49,22 @@ class CheckText {
     // start new rows; returns the position after it.
     CheckTextPosition replace(CheckTextPosition from, CheckTextPosition to, std::u16string_view text);
 
-  private:
     struct Extent {
         std::size_t length;
         bool continued;
     };
+
+  private:
+    void Clear();
     Extent RowExtent(std::size_t offset) const;
     bool IsEdited(std::int64_t index) const;
 
     std::u16string base_;
-    // Per row: the offset in base_, or with EditedRow the index in edited_; with ContinuedRow no line break
-    // follows it.
+    std::string bytes_; // instead of base_ when encoded_
+    bool encoded_ = false;
+    bool utf8_ = false;
+    // Per row: the offset in base_ or bytes_, or with EditedRow the index in edited_; with ContinuedRow no
+    // line break follows it.
     std::vector<std::uint64_t> rows_;
     std::vector<std::u16string> edited_;
 };

@@ -230,7 +230,7 @@ void CheckView::inputMethodEvent(QInputMethodEvent* event) {
 }
 
 QVariant CheckView::inputMethodQuery(Qt::InputMethodQuery query) const {
-    const std::u16string_view row = text_.row(caret_.row);
+    const std::u16string row = text_.row(caret_.row);
     switch (query) {
     case Qt::ImEnabled:
         return true;
@@ -360,7 +360,7 @@ void CheckView::paintEvent(QPaintEvent* /*event*/) {
         QList<QTextLayout::FormatRange> selections;
         if (from != to && row >= from.row && row <= to.row) {
             const int start = row == from.row ? from.column : 0;
-            const int end = row == to.row ? to.column : static_cast<int>(text_.row(row).size());
+            const int end = row == to.row ? to.column : static_cast<int>(rowLayout.text().size());
             selections.append({start, end - start, selected});
         }
         rowLayout.draw(&painter, QPointF(Margin, y), selections);

@@ -33,10 +33,6 @@ constexpr std::array Motions{
     MotionKeys{QKeySequence::MoveToEndOfDocument, QKeySequence::SelectEndOfDocument, Motion::TextEnd},
 };
 
-int Length(std::u16string_view row) {
-    return static_cast<int>(row.size());
-}
-
 } // namespace
 
 std::optional<MotionKey> MotionOf(const QKeyEvent& key) {
@@ -52,6 +48,10 @@ std::optional<MotionKey> MotionOf(const QKeyEvent& key) {
 }
 
 RowLayouts::~RowLayouts() = default;
+
+int RowLayouts::Length(std::int64_t row) const {
+    return static_cast<int>(layout(row).text().size());
+}
 
 void RowLayouts::forget() {
     layouts_.clear();
@@ -79,12 +79,7 @@ QTextLayout& RowLayouts::layout(std::int64_t row) const {
     if (layouts_.size() >= LayoutsKept) {
         layouts_.clear();
     }
-    const std::u16string_view text = text_.row(row);
-    // The layout reads the row where it is; the text is not changed while the layout lives.
-    auto layout =
-        std::make_unique<QTextLayout>(QString::fromRawData(reinterpret_cast<const QChar*>(text.data()),
-                                                           static_cast<qsizetype>(text.size())),
-                                      font_);
+    auto layout = std::make_unique<QTextLayout>(QString::fromStdU16String(text_.row(row)), font_);
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     layout->setTextOption(option);
@@ -165,7 +160,7 @@ bool RowLayouts::reachesPast(ScreenLine top, int height) const {
 
 CheckTextPosition RowLayouts::moved(CheckTextPosition from, Motion motion, int pageLines, int& goalX) const {
     const QTextLayout& rowLayout = layout(from.row);
-    const int length = Length(text_.row(from.row));
+    const int length = Length(from.row);
     const QTextLine line = rowLayout.lineForTextPosition(from.column);
     const auto skip = [motion] {
         return motion == Motion::NextWord || motion == Motion::PreviousWord ? QTextLayout::SkipWords
@@ -186,7 +181,7 @@ CheckTextPosition RowLayouts::moved(CheckTextPosition from, Motion motion, int p
         if (from.column > 0) {
             return {from.row, rowLayout.previousCursorPosition(from.column, skip())};
         }
-        return from.row > 0 ? CheckTextPosition{from.row - 1, Length(text_.row(from.row - 1))} : from;
+        return from.row > 0 ? CheckTextPosition{from.row - 1, Length(from.row - 1)} : from;
     case Motion::LineStart:
         goalX = -1;
         return {from.row, line.isValid() ? line.textStart() : 0};
@@ -242,12 +237,12 @@ CheckTextPosition RowLayouts::deletionEnd(CheckTextPosition caret, bool back) co
         return {row, layout(row).previousCursorPosition(caret.column)};
     }
     if (back && row > 0) {
-        const int previousLength = Length(text_.row(row - 1));
+        const int previousLength = Length(row - 1);
         // Between the rows of one long line there is no break to take away, but its last character.
         return {row - 1, text_.breakAfter(row - 1) ? previousLength
                                                    : layout(row - 1).previousCursorPosition(previousLength)};
     }
-    if (!back && caret.column < Length(text_.row(row))) {
+    if (!back && caret.column < Length(row)) {
         return {row, layout(row).nextCursorPosition(caret.column)};
     }
     if (!back && row + 1 < text_.rowCount()) {

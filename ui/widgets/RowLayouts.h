@@ -75,6 +75,8 @@ class RowLayouts {
     CheckTextPosition deletionEnd(CheckTextPosition caret, bool back) const;
 
   private:
+    int Length(std::int64_t row) const; // without decoding it again
+
     const CheckText& text_;
     QFont font_;
     int width_ = 1;

@@ -25,7 +25,7 @@ QString Lines(int count) {
 QStringList Rows(const CheckText& text) {
     QStringList rows;
     for (std::int64_t row = 0; row < text.rowCount(); ++row) {
-        rows += QStringView(text.row(row)).toString() + (text.breakAfter(row) ? "|" : "");
+        rows += QString::fromStdU16String(text.row(row)) + (text.breakAfter(row) ? "|" : "");
     }
     return rows;
 }
@@ -67,6 +67,29 @@ TEST(CheckText, LongLinesAreRowsWithoutBreaks) {
     // A line of exactly one row's length, with its CR LF just past the row, is one row.
     EXPECT_EQ(Made(std::u16string(CheckText::RowLength, u'y') + u"\r\nz").rowCount(), 2);
     EXPECT_EQ(text.text({}, text.end(), u"\r\n").toStdU16String(), longLine + u"\r\nend");
+}
+
+TEST(CheckText, APageBodyIsHeldInItsBytesAndDecodedARowAtATime) {
+    // "x" and then characters of two (Shift-JIS) or three (UTF-8) bytes past one row.
+    const struct {
+        bool utf8;
+        std::string character; // あ
+    } cases[] = {{false, "\x82\xA0"}, {true, "\xE3\x81\x82"}};
+    for (const auto& test : cases) {
+        std::string bytes = "x";
+        for (int count = 0; count < 20000; ++count) {
+            bytes += test.character;
+        }
+        CheckText text;
+        text.assignEncoded(bytes + "\r\n<br>\r\n", test.utf8);
+        ASSERT_EQ(text.rowCount(), 4) << test.utf8;
+        EXPECT_FALSE(text.breakAfter(0));
+        const std::u16string first = text.row(0);
+        EXPECT_EQ(first.size(), test.utf8 ? 10923u : 16384u) << "no character is cut";
+        EXPECT_EQ(first.back(), u'あ');
+        EXPECT_EQ(text.text({}, text.end(), u"|").toStdU16String(),
+                  u"x" + std::u16string(20000, u'あ') + u"|<br>|");
+    }
 }
 
 TEST(CheckText, TextRoundTripsAndStopsAtTheLimit) {
