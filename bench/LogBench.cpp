@@ -83,7 +83,8 @@ class SilentWindow final : public WindowOperations {
     void SetLineCounter(const LineCount&) override {}
     void SetCheckText(std::u16string) override {}
     // As the check view, which keeps the page's body in its bytes.
-    void SetCheckPage(std::string, bool) override {}
+    void SetCheckBytes(std::string, bool) override {}
+    bool KeepsCheckBytes() const override { return true; }
     void MoveFocus(FocusTarget) override {}
 };
 

@@ -201,7 +201,13 @@ bool ConvertAndSave(WindowOperations& window, const ConvertRequest& request) {
     // is too large to show, and the notice says so: the log itself was read and written.
     if (window.ShowsCheckText()) {
         try {
-            window.SetCheckText(ConvertedText(request.path, log, result.encoding));
+            if (window.KeepsCheckBytes() &&
+                (result.encoding.IsShiftJis() || result.encoding.kind == LogEncoding::Kind::Utf8)) {
+                window.SetCheckBytes(ConvertedBytes(request.path, log, result.encoding),
+                                     !result.encoding.IsShiftJis());
+            } else {
+                window.SetCheckText(ConvertedText(request.path, log, result.encoding));
+            }
         } catch (const std::bad_alloc&) {
             window.ShowNotice(ConvertTitle, Quoted(request.fileName) += ConvertedTextNotShown);
         } catch (const std::length_error&) {
@@ -256,7 +262,7 @@ bool Export(WindowOperations& window, const HtmlOptions& options, const ExportRe
         written = page.Append(PageEnd);
     }
     if (written.Ok()) {
-        window.SetCheckPage(std::move(body), !decision.encoding.IsShiftJis());
+        window.SetCheckBytes(std::move(body), !decision.encoding.IsShiftJis());
         written = page.Commit();
     }
     if (!written.Ok()) {

@@ -6,11 +6,13 @@
 #include "Prefault.h"
 #include "UnicodeCodec.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <new>
 #include <stdexcept>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace parlowen {
 namespace {
@@ -61,6 +63,34 @@ std::u16string ConvertedText(const std::string& path, const FileDescriptor& log,
     }
     }
     return Cp932Codec::Decode(bytes);
+}
+
+std::string ConvertedBytes(const std::string& path, const FileDescriptor& log, const LogEncoding& encoding) {
+    struct stat now {};
+    struct stat atPath {};
+    if (::fstat(log.Get(), &now) != 0 || ::stat(path.c_str(), &atPath) != 0 || !SameFile(atPath, now)) {
+        return {};
+    }
+    RequireMemory(static_cast<std::size_t>(now.st_size));
+    std::string bytes(static_cast<std::size_t>(now.st_size), '\0');
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t read =
+            ::pread(log.Get(), bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
+        if (read < 0 && errno == EINTR) {
+            continue;
+        }
+        if (read <= 0) {
+            break;
+        }
+        done += static_cast<std::size_t>(read);
+    }
+    bytes.resize(done);
+    bytes.erase(0, std::min(bytes.size(), encoding.markSize));
+    if (std::string_view(bytes).ends_with(encoding.LineBreak())) {
+        bytes.resize(bytes.size() - encoding.LineBreak().size());
+    }
+    return bytes;
 }
 
 namespace {

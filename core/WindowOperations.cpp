@@ -20,12 +20,12 @@ void AppendNumber(std::u16string& text, std::int64_t value) {
 
 } // namespace
 
-void WindowOperations::SetCheckPage(std::string body, bool utf8) {
-    std::u16string text(body.size(), u'\0');
+void WindowOperations::SetCheckBytes(std::string bytes, bool utf8) {
+    std::u16string text(bytes.size(), u'\0');
     char16_t* end =
-        utf8 ? UnicodeCodec::DecodeUtf8To(body, text.data()) : Cp932Codec::DecodeTo(body, text.data());
+        utf8 ? UnicodeCodec::DecodeUtf8To(bytes, text.data()) : Cp932Codec::DecodeTo(bytes, text.data());
     text.resize(static_cast<std::size_t>(end - text.data()));
-    std::string().swap(body);
+    std::string().swap(bytes);
     SetCheckText(std::move(text));
 }
 

@@ -45,11 +45,14 @@ class WindowOperations {
     // Called for every line of a long operation: keep it cheap and repaint as often as is useful.
     virtual void SetLineCounter(const LineCount& lineCount) = 0;
     virtual void SetCheckText(std::u16string text) = 0;
-    // A page's body for the check view in the page's bytes, Shift-JIS or UTF-8: a view that holds it so
-    // needs half the memory of its text. Decoded and given to SetCheckText unless a window takes it as it is.
-    virtual void SetCheckPage(std::string body, bool utf8);
+    // The check view's text in its Shift-JIS or UTF-8 bytes (a page's body, a rewritten log), lines ending
+    // in CR LF or LF: a view that keeps the bytes needs about half the memory of the text. Decoded and given
+    // to SetCheckText unless a window takes them as they are.
+    virtual void SetCheckBytes(std::string bytes, bool utf8);
     // False where there is no check view, so that no text is decoded for it.
     virtual bool ShowsCheckText() const { return true; }
+    // True where SetCheckBytes keeps the bytes, so that reading a whole log for it pays.
+    virtual bool KeepsCheckBytes() const { return false; }
     virtual void MoveFocus(FocusTarget target) = 0;
 };
 

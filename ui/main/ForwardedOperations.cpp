@@ -54,8 +54,14 @@ void ForwardedOperations::SetCheckText(std::u16string text) {
     forward([&] { window_.SetCheckText(std::move(text)); });
 }
 
-void ForwardedOperations::SetCheckPage(std::string body, bool utf8) {
-    forward([&] { window_.SetCheckPage(std::move(body), utf8); });
+void ForwardedOperations::SetCheckBytes(std::string bytes, bool utf8) {
+    forward([&] { window_.SetCheckBytes(std::move(bytes), utf8); });
+}
+
+bool ForwardedOperations::KeepsCheckBytes() const {
+    bool keeps = false;
+    forward([&] { keeps = window_.KeepsCheckBytes(); });
+    return keeps;
 }
 
 bool ForwardedOperations::ShowsCheckText() const {

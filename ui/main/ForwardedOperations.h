@@ -34,8 +34,9 @@ class ForwardedOperations final : public WindowOperations {
     void SetStateLabel(std::u16string_view text, Rgb colour) override;
     void SetLineCounter(const LineCount& lineCount) override;
     void SetCheckText(std::u16string text) override;
-    void SetCheckPage(std::string body, bool utf8) override;
+    void SetCheckBytes(std::string bytes, bool utf8) override;
     bool ShowsCheckText() const override;
+    bool KeepsCheckBytes() const override;
     void MoveFocus(FocusTarget target) override;
 
     // On the worker thread: makes the last count the one the window will show next.

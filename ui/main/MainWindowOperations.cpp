@@ -68,9 +68,9 @@ void MainWindowOperations::SetCheckText(std::u16string text) {
     controls_.checkView->setText(std::move(text));
 }
 
-void MainWindowOperations::SetCheckPage(std::string body, bool utf8) {
+void MainWindowOperations::SetCheckBytes(std::string bytes, bool utf8) {
     FlushLineCounter();
-    controls_.checkView->setPage(std::move(body), utf8);
+    controls_.checkView->setBytes(std::move(bytes), utf8);
 }
 
 void MainWindowOperations::MoveFocus(FocusTarget target) {

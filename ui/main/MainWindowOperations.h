@@ -39,7 +39,8 @@ class MainWindowOperations final : public WindowOperations {
     void SetStateLabel(std::u16string_view text, Rgb colour) override;
     void SetLineCounter(const LineCount& lineCount) override;
     void SetCheckText(std::u16string text) override;
-    void SetCheckPage(std::string body, bool utf8) override;
+    void SetCheckBytes(std::string bytes, bool utf8) override;
+    bool KeepsCheckBytes() const override { return true; }
     void MoveFocus(FocusTarget target) override;
 
   private:

@@ -96,8 +96,13 @@ CheckText::Extent ExtentIn(std::basic_string_view<Char> text, std::size_t offset
 // Appends the rows of text, each line in rows of at most RowLength.
 template <typename Char, typename ExtentAt>
 void IndexRows(std::basic_string_view<Char> text, std::vector<std::uint64_t>& rows, ExtentAt extent) {
-    // Reserved generously: only the part written takes memory, and regrowing would copy a large index.
-    rows.reserve(text.size() / 8 + 2);
+    // Counted first: regrowing would copy a large index.
+    std::size_t lines = 1;
+    for (std::size_t lineFeed = NextLineFeed(text, 0); lineFeed < text.size();
+         lineFeed = NextLineFeed(text, lineFeed + 1)) {
+        ++lines;
+    }
+    rows.reserve(lines);
     std::size_t offset = 0;
     for (;;) {
         const std::size_t lineFeed = NextLineFeed(text, offset);

@@ -30,8 +30,8 @@ class CheckText {
 
     // Lines end in CR LF or LF; a CR alone is part of its line.
     void assign(std::u16string text);
-    // The same for a page's body in its bytes, Shift-JIS or UTF-8, decoded a row at a time as it is shown:
-    // it takes about half the memory of its text.
+    // The same in its Shift-JIS or UTF-8 bytes (a page's body, a rewritten log), decoded a row at a time as
+    // it is shown: it takes about half the memory of its text.
     void assignEncoded(std::string bytes, bool utf8);
 
     std::int64_t rowCount() const { return static_cast<std::int64_t>(rows_.size()); }

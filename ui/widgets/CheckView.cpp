@@ -41,9 +41,9 @@ void CheckView::setText(std::u16string text) {
     reset();
 }
 
-void CheckView::setPage(std::string body, bool utf8) {
+void CheckView::setBytes(std::string bytes, bool utf8) {
     rows_.forget();
-    text_.assignEncoded(std::move(body), utf8);
+    text_.assignEncoded(std::move(bytes), utf8);
     reset();
 }
 
