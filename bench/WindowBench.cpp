@@ -46,9 +46,8 @@ void WaitUntilIdle(QWidget& window) {
     QGuiApplication::sync();
 }
 
-// The highest resident size since ResetPeak, in megabytes: the kernel's high-water mark, which ResetPeak sets
-// back to what the process holds now, so that a log loaded before a convert does not count as its peak.
-// Where the kernel cannot reset it, the process's own peak.
+// Sets the kernel's high-water mark of resident memory back to what the process holds now, so that a log
+// loaded before a convert does not count as the convert's peak; false where the kernel cannot.
 bool ResetPeak() {
     std::ofstream clear("/proc/self/clear_refs");
     clear << "5";
@@ -56,6 +55,7 @@ bool ResetPeak() {
     return static_cast<bool>(clear);
 }
 
+// The highest resident size since ResetPeak, in megabytes; without a reset, the process's own peak.
 double PeakMegabytes(bool reset) {
     if (reset) {
         std::ifstream status("/proc/self/status");
