@@ -192,17 +192,18 @@ char16_t* Cp932Codec::DecodeTo(std::string_view bytes, char16_t* out) {
             break;
         }
         // Then one character, and the run of others up to the next ASCII byte that no lead takes as trail.
+        // A lead byte is never a character alone, so a pair is tried first: most of a Japanese log is pairs.
         do {
             const unsigned char byte = *in++;
-            char16_t character = tables.single[byte];
-            if (character == NoCharacter) {
-                if (tables.isLead[byte] && in != end && tables.pairs[byte * 256 + *in] != NoCharacter) {
-                    character = tables.pairs[byte * 256 + *in++];
-                } else {
-                    character = static_cast<char16_t>(RawByteBase + byte);
+            if (tables.isLead[byte] && in != end) {
+                if (const char16_t pair = tables.pairs[byte * 256 + *in]; pair != NoCharacter) {
+                    *out++ = pair;
+                    ++in;
+                    continue;
                 }
             }
-            *out++ = character;
+            const char16_t character = tables.single[byte];
+            *out++ = character != NoCharacter ? character : static_cast<char16_t>(RawByteBase + byte);
         } while (in != end && *in >= 0x80);
     }
     return out;
