@@ -263,13 +263,15 @@ BodyOutcome WriteHtmlBody(const MappedFile& log, const HtmlOptions& options, con
     struct Slot {
         LineTagger tagger;
         std::string bytes;
-        std::u16string text;
+        std::u16string
+            text; // the piece's text in its first textLength units; never shrunk, so never refilled
+        std::size_t textLength = 0;
         std::int32_t lines = 0;
     };
     const LineTagger tagger(options, utf8);
     const std::size_t threads = std::max<std::size_t>(work.threads, 1);
     // Enough slots that the threads go on working while the calling thread writes.
-    std::vector<Slot> slots(4 * threads + 2, Slot{tagger, {}, {}, 0});
+    std::vector<Slot> slots(4 * threads + 2, Slot{tagger, {}, {}, 0, 0});
     std::optional<GrowingBuffer<std::u16string>> text;
     if (checkText != nullptr) {
         // Reserved for the most the body can take but for unusually many "&" and "<"; only what is written
@@ -299,10 +301,10 @@ BodyOutcome WriteHtmlBody(const MappedFile& log, const HtmlOptions& options, con
         if (text) {
             // Every piece of the body ends in CR LF, which no code page 932 character spans, so the pieces
             // decode alone.
-            slot.text.resize(slot.bytes.size());
+            slot.text.resize(std::max(slot.text.size(), slot.bytes.size()));
             char16_t* end = utf8 ? UnicodeCodec::DecodeUtf8To(slot.bytes, slot.text.data())
                                  : Cp932Codec::DecodeTo(slot.bytes, slot.text.data());
-            slot.text.resize(static_cast<std::size_t>(end - slot.text.data()));
+            slot.textLength = static_cast<std::size_t>(end - slot.text.data());
             text->PrefaultAhead();
         }
     };
@@ -313,7 +315,7 @@ BodyOutcome WriteHtmlBody(const MappedFile& log, const HtmlOptions& options, con
             return false;
         }
         if (text) {
-            text->Append(slot.text);
+            text->Append(std::u16string_view(slot.text).substr(0, slot.textLength));
         }
         for (std::int32_t line = 0; line < slot.lines; ++line) {
             ++outcome.writtenLines;
