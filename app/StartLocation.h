@@ -4,7 +4,7 @@
 
 namespace parlowen {
 
-// Where the window starts: the folder its file list shows and the log to select there.
+// Where the window starts: the folder its log list shows and the log to select there.
 class StartLocation {
   public:
     QString folder;

@@ -18,7 +18,7 @@ namespace {
 using namespace UserTexts;
 
 // One operation from the window: the busy pointer while it works, off again however it ends, and one way
-// to end in failure (pointer off, the notice, the focus back on the file list).
+// to end in failure (pointer off, the notice, the focus back on the log list).
 class Dialogue {
   public:
     explicit Dialogue(WindowOperations& window) : window_(window) {}
@@ -234,7 +234,7 @@ bool Export(WindowOperations& window, const HtmlOptions& options, const ExportRe
     if (request.keywordsMustFit && !KeywordsFit(options, decision.encoding)) {
         return dialogue.FailRead(request.fileName, {FileStatus::Kind::KeywordUnfit, 0});
     }
-    // The page is written as its pieces are made; the check window gets the body once it is whole, before
+    // The page is written as its pieces are made; the check view gets the body once it is whole, before
     // the page takes its name.
     ReplacementFile page;
     std::u16string text;

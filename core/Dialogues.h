@@ -14,7 +14,7 @@ namespace parlowen {
 
 struct LoadRequest {
     std::string path;        // the log in the file system's encoding
-    std::u16string fileName; // as the file name box shows it; empty when nothing is selected
+    std::u16string fileName; // as the log name box shows it; empty when nothing is selected
     EncodingChoice encoding = EncodingChoice::Auto;
 };
 

@@ -60,7 +60,7 @@ RewriteResult RewriteLog(const std::string& path, const FileDescriptor& log, con
 RewriteResult RewriteLog(const std::string& path, const LoadAnswers& answers, std::int64_t total,
                          const ConvertProgress& progress, EncodingChoice choice = EncodingChoice::Auto);
 
-// The check window's text after a rewrite: the log as it is now, read in the encoding the rewrite decided,
+// The check view's text after a rewrite: the log as it is now, read in the encoding the rewrite decided,
 // without the mark and the extra CR LF that ends the file; empty when the file at the path is no longer the
 // one rewritten.
 std::u16string ConvertedText(const std::string& path, const FileDescriptor& log,

@@ -1,5 +1,6 @@
 #include "LogJournal.h"
 
+#include "LogFingerprint.h"
 #include "StateFolder.h"
 
 #include <algorithm>
@@ -16,48 +17,7 @@ namespace {
 
 constexpr std::size_t PieceSize = 1 << 20;
 // Written alone and first: once the log changes at all, its start holds the journal's bytes.
-constexpr std::size_t FirstPieceSize = 4096;
-// How much of the old log's end, past the new text, tells whether the log was already cut.
-constexpr std::size_t TailCheckSize = 4096;
-// A check of count bytes of the log from offset.
-bool RangeCheck(int log, std::uint64_t offset, std::size_t count, std::uint64_t& check) {
-    std::string bytes(count, '\0');
-    if (!FileStore::ReadAllAt(log, bytes.data(), count, offset).Ok()) {
-        return false;
-    }
-    check = JournalHeader::Hash(bytes.data(), count);
-    return true;
-}
-
-// The check of the old log's last bytes past the new text, which the cut removes; 0 when it does not shrink.
-bool TailCheck(int log, std::uint64_t oldSize, std::uint64_t newSize, std::uint64_t& check) {
-    check = 0;
-    return newSize >= oldSize ||
-           RangeCheck(log, oldSize - std::min<std::uint64_t>(TailCheckSize, oldSize - newSize),
-                      static_cast<std::size_t>(std::min<std::uint64_t>(TailCheckSize, oldSize - newSize)),
-                      check);
-}
-
-// The check of the old log's first bytes, which the first piece overwrites.
-bool HeadCheck(int log, std::uint64_t oldSize, std::uint64_t& check) {
-    return RangeCheck(log, 0, static_cast<std::size_t>(std::min<std::uint64_t>(FirstPieceSize, oldSize)),
-                      check);
-}
-
-// The birth time of an open file, where the file system keeps one.
-bool BirthTime(int descriptor, struct timespec& born) {
-    struct statx info {};
-    if (::statx(descriptor, "", AT_EMPTY_PATH, STATX_BTIME, &info) != 0 ||
-        (info.stx_mask & STATX_BTIME) == 0) {
-        return false;
-    }
-    born = {static_cast<time_t>(info.stx_btime.tv_sec), static_cast<long>(info.stx_btime.tv_nsec)};
-    return true;
-}
-
-bool SameTime(const struct timespec& one, const struct timespec& other) {
-    return one.tv_sec == other.tv_sec && one.tv_nsec == other.tv_nsec;
-}
+constexpr std::size_t FirstPieceSize = LogFingerprint::HeadSize;
 
 // Lines that another program appended during the overwrite lie past `from`, the end this program gave the
 // log: they move to follow the new text, which ends at `to`, and the log is cut after them once its size
@@ -129,7 +89,7 @@ FileStatus LogJournal::Begin(const std::string& logPath, const struct stat& log,
     if (now.st_dev != log.st_dev || now.st_ino != log.st_ino) {
         return {FileStatus::Kind::Changed, 0};
     }
-    begun.header_.bornKnown = BirthTime(begun.log_.Get(), begun.header_.born);
+    begun.header_.bornKnown = LogFingerprint::BirthTime(begun.log_.Get(), begun.header_.born);
     if (FileStatus status = StateFolder::Open(false, begun.folder_); !status.Ok()) {
         return status;
     }
@@ -157,8 +117,8 @@ FileStatus LogJournal::Seal() {
         return status;
     }
     buffer_.clear();
-    if (!TailCheck(log_.Get(), header_.oldSize, header_.size, header_.oldTailCheck) ||
-        !HeadCheck(log_.Get(), header_.oldSize, header_.oldHeadCheck)) {
+    if (!LogFingerprint::TailCheck(log_.Get(), header_.oldSize, header_.size, header_.oldTailCheck) ||
+        !LogFingerprint::HeadCheck(log_.Get(), header_.oldSize, header_.oldHeadCheck)) {
         return {FileStatus::Kind::Changed, 0};
     }
     log_ = FileDescriptor();
@@ -320,8 +280,8 @@ LogJournal::Recovery LogJournal::Redo(LogJournal& journal) {
     struct timespec born {};
     if (!S_ISREG(info.st_mode) || static_cast<std::uint64_t>(info.st_dev) != journal.header_.device ||
         static_cast<std::uint64_t>(info.st_ino) != journal.header_.inode ||
-        (journal.header_.bornKnown &&
-         (!BirthTime(log.Get(), born) || !SameTime(born, journal.header_.born)))) {
+        (journal.header_.bornKnown && (!LogFingerprint::BirthTime(log.Get(), born) ||
+                                       !LogFingerprint::SameTime(born, journal.header_.born)))) {
         recovery.status = {FileStatus::Kind::Changed, 0};
         return recovery;
     }
@@ -332,13 +292,14 @@ LogJournal::Recovery LogJournal::Redo(LogJournal& journal) {
         // still where it was, and what follows it was appended.
         std::uint64_t tail = 0;
         if (journal.header_.size < journal.header_.oldSize && size >= journal.header_.oldSize &&
-            TailCheck(log.Get(), journal.header_.oldSize, journal.header_.size, tail) &&
+            LogFingerprint::TailCheck(log.Get(), journal.header_.oldSize, journal.header_.size, tail) &&
             tail == journal.header_.oldTailCheck) {
             recovery.status = MoveAppendedAndCut(log.Get(), journal.header_.size, journal.header_.oldSize);
         }
     } else if ((size == journal.header_.oldSize &&
-                (SameTime(info.st_mtim, journal.header_.oldModified) ||
-                 (HeadCheck(log.Get(), size, head) && head == journal.header_.oldHeadCheck))) ||
+                (LogFingerprint::SameTime(info.st_mtim, journal.header_.oldModified) ||
+                 (LogFingerprint::HeadCheck(log.Get(), size, head) &&
+                  head == journal.header_.oldHeadCheck))) ||
                journal.LogStartsWithText(log.Get(),
                                          std::min<std::uint64_t>(FirstPieceSize, journal.header_.size))) {
         // Unchanged since the journal was sealed (reserving the space for the new text moves the modification

@@ -40,7 +40,7 @@ struct LoadResult {
     std::int64_t lineCount = 0; // the kept lines: loadedLineCount
 };
 
-// Reads the log and builds the text the check window shows, decoded from the log's own encoding; progress
+// Reads the log and builds the text the check view shows, decoded from the log's own encoding; progress
 // gets the new kept-line count after every kept line.
 LoadResult LoadLog(const std::string& path, const LoadAnswers& answers,
                    const std::function<void(std::int64_t)>& progress,

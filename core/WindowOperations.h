@@ -39,11 +39,13 @@ class WindowOperations {
     virtual void ShowNotice(std::u16string_view title, std::u16string_view text) = 0;
     virtual void Beep() = 0;
     virtual void SetBusy(bool on) = 0;
+    // The before/after label: "Before" over the log as loaded, "After" over what was written (the converted
+    // log, or the page's body).
     virtual void SetStateLabel(std::u16string_view text, Rgb colour) = 0;
     // Called for every line of a long operation: keep it cheap and repaint as often as is useful.
     virtual void SetLineCounter(const LineCount& lineCount) = 0;
     virtual void SetCheckText(std::u16string text) = 0;
-    // False where there is no check window, so that no text is decoded for it.
+    // False where there is no check view, so that no text is decoded for it.
     virtual bool ShowsCheckText() const { return true; }
     virtual void MoveFocus(FocusTarget target) = 0;
 };

@@ -364,9 +364,9 @@ TEST_F(CommandLineTest, FinishesTheRewritesOfKilledRunsBeforeReadingAnyLog) {
     }
 }
 
-// html and convert decode nothing for a check window they do not have: under an address-space limit far below
+// html and convert decode nothing for a check view they do not have: under an address-space limit far below
 // what decoding the log would need, they write the page and rewrite the log, and report nothing.
-TEST_F(CommandLineTest, HtmlAndConvertDecodeNoTextForACheckWindow) {
+TEST_F(CommandLineTest, HtmlAndConvertDecodeNoTextForACheckView) {
 #ifdef __SANITIZE_ADDRESS__
     GTEST_SKIP() << "AddressSanitizer reserves terabytes of address space, so no address-space limit applies";
 #endif

@@ -31,7 +31,7 @@ HtmlOptions NoKeywords() {
 }
 
 struct Outcome {
-    std::u16string shown;         // the text check window after the load
+    std::u16string shown;         // the check view after the load
     std::int64_t loadedLines = 0; // loadedLineCount
     std::string body;             // HtmlBody of an export without keywords
     std::string converted;        // the log after one conversion

@@ -128,7 +128,7 @@ TEST(UnicodeCodec, DecodesWithReplacementAndWritesBack) {
     EXPECT_EQ(lone, std::string("A\xEF\xBF\xBD") + "B");
 }
 
-// The same small log in every encoding the program reads: what the check window shows after the load,
+// The same small log in every encoding the program reads: what the check view shows after the load,
 // what the rewrite leaves in the file, and the page.
 struct EncodedLog {
     const char* name;

@@ -221,7 +221,7 @@ class Desktop:
 
 
 def Load(desktop, removeBlank, removeSeparators):
-    """Enter in the file list loads the selected log after its two questions."""
+    """Enter in the log list loads the selected log after its two questions."""
     desktop.InMain("Return")
     desktop.Answer("Ask:Null Delete", "Return" if removeBlank else "Escape")
     desktop.Answer("Ask:Line Delete", "Return" if removeSeparators else "Escape")
@@ -255,7 +255,7 @@ def Session(desktop, checks, folder):
     desktop.ChooseInPalette(140)  # (0, 51, 102)
     desktop.InMain("Tab")
     desktop.Paste(ThirdSpeaker)
-    # Its colour button is passed with Tab; the seven empty boxes after it lead to the check window, then
+    # Its colour button is passed with Tab; the seven empty boxes after it lead to the check view, then
     # the convert button, then the export button, which Enter presses.
     desktop.InMain("Return", "Tab", *["Return"] * 7, "Return", "Tab", "Return")
     desktop.Answer("Message:HTML Change & Save", "Return")
@@ -270,7 +270,7 @@ def Session(desktop, checks, folder):
 
     # The export leaves the focus in the list, so the way to the convert button starts with a new load,
     # which empties the keyword boxes: from the emphasis box past the two colour buttons and the ten empty
-    # boxes to the check window, then the convert button, which Enter presses.
+    # boxes to the check view, then the convert button, which Enter presses.
     Load(desktop, removeBlank=False, removeSeparators=True)
     desktop.InMain("Return", "Return", "Tab", "Tab", *["Return"] * 10, "Return", "Return")
     desktop.Answer("Message:Log Change & Save", "Return")
@@ -303,7 +303,7 @@ def ShiftJisNamedLog(desktop, checks, folder):
     TiedToItsEntry(desktop, checks, desktop.WaitWindow(MainTitle))
     desktop.InMain("Down")
     Load(desktop, removeBlank=True, removeSeparators=False)
-    # From the emphasis box past the two colour buttons and the ten empty boxes to the check window, the
+    # From the emphasis box past the two colour buttons and the ten empty boxes to the check view, the
     # convert button, and the export button, which Enter presses.
     desktop.InMain("Return", "Return", "Tab", "Tab", *["Return"] * 10, "Return", "Tab", "Return")
     desktop.Answer("Message:HTML Change & Save", "Return")

@@ -15,7 +15,7 @@ parlowen_add_ui_test(ui/keyboard/NavigationTest)
 parlowen_add_ui_test(ui/palette/PaletteTableTest)
 parlowen_add_ui_test(ui/palette/PaletteWindowTest ui/ScriptedMessageBoxes.cpp ui/UiTestSupport.cpp)
 parlowen_add_ui_test(ui/main/KeyboardTest ui/ScriptedMessageBoxes.cpp ui/UiTestSupport.cpp)
-parlowen_add_ui_test(ui/widgets/CheckViewTextTest)
+parlowen_add_ui_test(ui/widgets/CheckViewTest ui/UiTestSupport.cpp)
 parlowen_add_ui_test(ui/desktop/ClipboardTextTest ui/UiTestSupport.cpp)
 
 # The captions in both locales the window is used in: fontconfig names the fonts in Japanese in one and in

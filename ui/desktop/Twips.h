@@ -2,7 +2,8 @@
 
 namespace parlowen {
 
-// Window measures are kept in twips, 1440 to the logical inch: 15 twips per pixel at 96 dpi.
+// The windows are laid out in twips, 1440 to the logical inch (15 twips per pixel at 96 dpi), so that
+// they keep their proportions at any screen resolution.
 inline constexpr double TwipsPerInch = 1440.0;
 
 int TwipsToPixels(double twips, double dotsPerInch);
@@ -13,8 +14,8 @@ struct TwipsPosition {
     float top = 0;
 };
 
-// Centred on the screen and lifted 200 twips, in single precision like the original arithmetic; a window
-// larger than the screen gets a negative position and keeps it.
+// Centred on the screen and lifted 200 twips, computed in single precision so that each position rounds to
+// the pixel it always has; a window larger than the screen gets a negative position and keeps it.
 TwipsPosition CentredWithLift(float screenWidth, float screenHeight, float windowWidth, float windowHeight);
 
 } // namespace parlowen

@@ -8,7 +8,7 @@
 namespace parlowen {
 
 // Tab and Enter on the main window's controls, along the order of the work: the rules of Navigation applied
-// to what the controls hold at the moment of the key. Installed on every control but the file list, which
+// to what the controls hold at the moment of the key. Installed on every control but the log list, which
 // reports its own keys.
 class KeyboardNavigation : public QObject {
     Q_OBJECT

@@ -10,11 +10,11 @@ enum class ListKeyAction {
     FocusProductInfoButton // step back to the last button of the window
 };
 
-// A key in the file list. Enter is handled as Tab: a plain one loads, with Shift it steps back, with any
+// A key in the log list. Enter is handled as Tab: a plain one loads, with Shift it steps back, with any
 // other modifier, like every other key, it is left to the list.
 ListKeyAction LogListKeyRule(QKeyCombination key);
 
-// A click or selection change in the file list: true when it is a mouse choice that loads. After a key in
+// A click or selection change in the log list: true when it is a mouse choice that loads. After a key in
 // the list keyPending is set; the selection change that key caused is then swallowed and the key
 // forgotten, so walking through the list with the arrow keys loads nothing.
 bool LogListClickLoads(bool& keyPending);

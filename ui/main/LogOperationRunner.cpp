@@ -78,7 +78,7 @@ bool LogOperationRunner::runInBackground(const std::function<void(WindowOperatio
         });
         worker->start();
         // The desktop's keys and clicks wait in its queue, so that what the user types ahead reaches the
-        // window after the dialogue, as it did when the dialogue held the GUI thread.
+        // window after the dialogue, as it would if the dialogue held the GUI thread.
         loop.exec(QEventLoop::ExcludeUserInputEvents);
         // A loop started after the application was told to quit returns at once; the dialogue may still
         // need the GUI thread for its last questions.

@@ -12,7 +12,7 @@ namespace parlowen {
 
 // Runs the window's long dialogues (load, convert, export) on a worker thread while the event loop goes on,
 // so that the window repaints and answers the desktop however large the log. The caller still waits for the
-// dialogue to end, as before: the user meets the same questions, notices, labels and focus moves in the
+// dialogue to end, so the user meets the same questions, notices, labels and focus moves in the
 // same order. Meanwhile the window takes no input (the boxes of the dialogue do), and a request to close it
 // is held until the dialogue has ended, so that a log is never left half written.
 class LogOperationRunner : public QObject {

@@ -4,6 +4,7 @@
 #include "ClickableLabel.h"
 #include "ClipboardText.h"
 #include "ColourButton.h"
+#include "CopyPasteMenus.h"
 #include "Dialogues.h"
 #include "FocusMark.h"
 #include "HtmlExporter.h"
@@ -22,13 +23,10 @@
 #include "UserTexts.h"
 #include "WindowPlacement.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QClipboard>
 #include <QFile>
-#include <QMenu>
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
@@ -67,7 +65,7 @@ MainWindow::MainWindow(ProgramState& programState, MessageBoxes& messageBoxes, c
     operationRunner_ = std::make_unique<LogOperationRunner>(*this, *operations_);
     paletteHandOff_ = std::make_unique<PaletteHandOff>(programState_, messageBoxes_, *this, ui_);
     focusMark_ = new FocusMark(*this);
-    CreateMenus();
+    copyPasteMenus_ = std::make_unique<CopyPasteMenus>(*this, ui_);
     SetupShortcuts();
     SetupConnections();
     startUp(programFolder);
@@ -86,23 +84,8 @@ PaletteWindow* MainWindow::Palette() const {
     return paletteHandOff_->Palette();
 }
 
-void MainWindow::CreateMenus() {
-    copyMenu_ = new QMenu(QStringLiteral("テキストコピー"), this);
-    copyAction_ = copyMenu_->addAction(QStringLiteral("コピー(&C)"));
-    pasteMenu_ = new QMenu(QStringLiteral("テキストペースト"), this);
-    pasteAction_ = pasteMenu_->addAction(QStringLiteral("ペースト(&V)"));
-}
-
-// Every key that works anywhere in the window, in one place. The text controls leave the copy and paste
-// keys to these commands.
+// The keys that work anywhere in the window besides copy and paste (CopyPasteMenus).
 void MainWindow::SetupShortcuts() {
-    copyAction_->setShortcuts(QKeySequence::Copy);
-    pasteAction_->setShortcuts(QKeySequence::Paste);
-    // Not in the palette, which is a window of this one but has its own keys.
-    copyAction_->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    pasteAction_->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    addAction(copyAction_);
-    addAction(pasteAction_);
     auto* exit = new QShortcut(this);
     exit->setContext(Qt::WidgetWithChildrenShortcut);
     exit->setKeys(F12WithAnyModifiers());
@@ -110,15 +93,12 @@ void MainWindow::SetupShortcuts() {
 }
 
 void MainWindow::SetupConnections() {
-    connect(copyAction_, &QAction::triggered, this, &MainWindow::onCopyTriggered);
-    connect(pasteAction_, &QAction::triggered, this, &MainWindow::onPasteTriggered);
     connect(ui_.logList, &LogList::KeyDown, this, &MainWindow::onLogListKey);
     connect(ui_.logList, &LogList::Chosen, this, &MainWindow::onLogListClicked);
     connect(ui_.logList, &LogList::FocusEntered, this, &MainWindow::onLogListFocused);
     connect(ui_.entryKeywordBox, &TextBox::FocusEntered, this, &MainWindow::onEntryKeywordFocused);
     connect(ui_.pageColourButton, &ColourButton::FocusEntered, this, &MainWindow::onPageColourFocused);
     connect(ui_.entryColourButton, &ColourButton::FocusEntered, this, &MainWindow::onEntryColourFocused);
-    connect(ui_.checkView, &CheckView::MouseDown, this, &MainWindow::onCheckViewMousePressed);
     connect(ui_.logNameBox, &TextBox::Clicked, this, &MainWindow::onLogNameClicked);
     connect(ui_.entryOptionsHeading, &ClickableLabel::Clicked, this,
             &MainWindow::onEntryOptionsHeadingClicked);
@@ -135,10 +115,6 @@ void MainWindow::SetupConnections() {
         speakerColourButtons_->addButton(ui_.speakerColourButton[i], i);
         connect(ui_.speakerColourButton[i], &ColourButton::FocusEntered, this,
                 [this, i] { onSpeakerColourFocused(i); });
-        connect(ui_.speakerKeywordBox[i], &TextBox::MouseDown, this,
-                [this, i](Qt::MouseButton button, QPoint position) {
-                    onSpeakerKeywordMousePressed(i, button, position);
-                });
     }
     connect(speakerColourButtons_, &QButtonGroup::idClicked, this, &MainWindow::onSpeakerColourClicked);
     new KeyboardNavigation(ui_, this);
@@ -341,42 +317,6 @@ void MainWindow::onEntryOptionsHeadingClicked() {
 void MainWindow::onSpeakerHeadingClicked() {
     messageBoxes_.ShowNotice(InformationMessages::VersionInformationTitle(),
                              InformationMessages::VersionInformationText());
-}
-
-void MainWindow::onCheckViewMousePressed(Qt::MouseButton button, QPoint position) {
-    if (button == Qt::RightButton) {
-        copyMenu_->popup(position);
-    }
-}
-
-void MainWindow::onSpeakerKeywordMousePressed(int /*index*/, Qt::MouseButton button, QPoint position) {
-    // The same menu for every box; the paste goes to whichever control has the focus.
-    if (button == Qt::RightButton) {
-        pasteMenu_->popup(position);
-    }
-}
-
-void MainWindow::onCopyTriggered() {
-    clipTarget_ = focusWidget();
-    QString selected;
-    if (auto* box = qobject_cast<QLineEdit*>(clipTarget_)) {
-        selected = KeywordCut(box->selectedText());
-    } else if (auto* view = qobject_cast<CheckView*>(clipTarget_)) {
-        selected = view->SelectedText();
-    } else {
-        return; // a button, the check box or the list has no text to copy; the clipboard keeps its own
-    }
-    QGuiApplication::clipboard()->setText(selected);
-}
-
-void MainWindow::onPasteTriggered() {
-    clipTarget_ = focusWidget();
-    const QString pasted = QGuiApplication::clipboard()->text();
-    if (auto* box = qobject_cast<TextBox*>(clipTarget_)) {
-        box->PasteText(pasted);
-    } else if (auto* view = qobject_cast<CheckView*>(clipTarget_)) {
-        view->PasteText(pasted);
-    }
 }
 
 void MainWindow::onEntryKeywordFocused() {

@@ -15,13 +15,12 @@
 #include <memory>
 #include <string>
 
-class QAction;
 class QButtonGroup;
-class QMenu;
 
 namespace parlowen {
 
 class ColourButton;
+class CopyPasteMenus;
 class FocusMark;
 class LogOperationRunner;
 class MainWindowOperations;
@@ -30,14 +29,14 @@ class PaletteHandOff;
 
 // What the main window remembers between its handlers.
 struct MainWindowState {
-    QString logFolder;             // the program's folder, ending in "/"
+    QString logFolder;             // the folder the logs are listed from, ending in "/"
     bool listKeyPending = false;   // a key was pressed in logList since its last click or focus
     bool removeBlankLines = false; // the answers of the last load
     bool removeSeparatorLines = false;
     QByteArray logFileNativeName; // the name in logNameBox as the file system spells it
 };
 
-// The main window: the file list, the HTML options, the text check window and the buttons. The controls
+// The main window: the log list, the HTML options, the check view and the buttons. The controls
 // carry their own behaviour (MainWindowLayout makes them); the handlers here turn their signals into calls of
 // the log operations and the rules.
 class MainWindow : public QWidget {
@@ -67,7 +66,6 @@ class MainWindow : public QWidget {
     void showEvent(QShowEvent* event) override;
 
   private:
-    void CreateMenus();
     void SetupShortcuts();
     void SetupConnections();
     void startUp(const QString& programFolder);
@@ -88,10 +86,6 @@ class MainWindow : public QWidget {
     void onPageColourFocused();
     void onEntryColourFocused();
     void onEntryKeywordFocused();
-    void onCheckViewMousePressed(Qt::MouseButton button, QPoint position);
-    void onSpeakerKeywordMousePressed(int index, Qt::MouseButton button, QPoint position);
-    void onCopyTriggered();
-    void onPasteTriggered();
 
     void ResetOptionsForLoad();
     void LoadSelectedLog();
@@ -108,11 +102,7 @@ class MainWindow : public QWidget {
     std::unique_ptr<MainWindowOperations> operations_;
     std::unique_ptr<LogOperationRunner> operationRunner_;
     std::unique_ptr<PaletteHandOff> paletteHandOff_;
-    QPointer<QWidget> clipTarget_; // the control the last copy or paste worked on
-    QMenu* copyMenu_ = nullptr;
-    QMenu* pasteMenu_ = nullptr;
-    QAction* copyAction_ = nullptr;
-    QAction* pasteAction_ = nullptr;
+    std::unique_ptr<CopyPasteMenus> copyPasteMenus_;
     QButtonGroup* speakerColourButtons_ = nullptr;
     bool recoveriesReported_ = false;
     FocusMark* focusMark_ = nullptr;

@@ -23,12 +23,12 @@ namespace {
 constexpr QRgb Black = qRgb(0, 0, 0);
 constexpr QRgb Blue = qRgb(0, 0, 255);
 constexpr QRgb White = qRgb(255, 255, 255);
-constexpr QRgb FileNameYellow = qRgb(255, 255, 192);
+constexpr QRgb LogNameYellow = qRgb(255, 255, 192);
 
 constexpr FontChoice Heading{u"ＭＳ Ｐゴシック", 12, true};
 constexpr FontChoice SubHeading{u"ＭＳ Ｐゴシック", 11.25, true};
-constexpr FontChoice StateFont{u"ＭＳ Ｐゴシック", 9.75, true};
-constexpr FontChoice CheckWindowFont{u"ＭＳ Ｐゴシック", 9, false};
+constexpr FontChoice BeforeAfterFont{u"ＭＳ Ｐゴシック", 9.75, true};
+constexpr FontChoice CheckViewFont{u"ＭＳ Ｐゴシック", 9, false};
 constexpr FontChoice FixedSmall{u"ＭＳ ゴシック", 9, false};
 
 constexpr std::u16string_view NoReloadTip =
@@ -53,13 +53,13 @@ template <auto Member> void Into(MainWindowControls& controls, QWidget* widget, 
 }
 
 // The single controls, one a line: name, identity, kind, in the frame, caption, tooltip, font, text colour,
-// background, Left/Top/Width/Height in twips, tab index, spoken name, colour slot, typed member. The frame
-// comes before the controls inside it.
+// background, left, top, width and height in twips, tab index, spoken name, colour slot, typed member. The
+// frame comes before the controls inside it.
 // clang-format off
 constexpr ControlDefinition SingleControls[] = {
     {u"listHeading", {Id::ListHeading}, K::Label, false, u"ログファイル選択", NoReloadTip, Heading, Blue, {}, {330, 150, 3015, 495}, 30, {}, {}, Into<&C::listHeading>},
-    {u"logList", {Id::LogList}, K::FileList, false, {}, NoReloadTip, {}, {}, {}, {300, 420, 3105, 1350}, 0, u"ログファイル選択", {}, Into<&C::logList>},
-    {u"logNameBox", {Id::LogNameBox}, K::TextBox, false, {}, u"選んだファイル名がここに表示されるよ。", {}, {}, FileNameYellow,
+    {u"logList", {Id::LogList}, K::LogList, false, {}, NoReloadTip, {}, {}, {}, {300, 420, 3105, 1350}, 0, u"ログファイル選択", {}, Into<&C::logList>},
+    {u"logNameBox", {Id::LogNameBox}, K::TextBox, false, {}, u"選んだファイル名がここに表示されるよ。", {}, {}, LogNameYellow,
      {300, 1770, 3090, 315}, 1, u"ファイル名", {}, Into<&C::logNameBox>},
     {u"htmlOptionsFrame", {Id::HtmlOptionsFrame}, K::Frame, false, u"HTML生成用オプション", {}, Heading, Blue, Background,
      {3510, 300, 9675, 2685}, 34, {}, {}, Into<&C::htmlOptionsFrame>},
@@ -80,10 +80,10 @@ constexpr ControlDefinition SingleControls[] = {
      u"キーワード選択は行の左端からお願いします。１０文字まで自動揃えでペーストします。",
      {}, {}, {}, {}, {210, 1860, 3375, 795}, 37, {}, {}, Into<&C::pasteHint>},
     {u"checkViewHeading", {Id::CheckViewHeading}, K::Label, false, u"テキストチェックウィンドウ", {}, Heading, Blue, {}, {210, 3090, 2850, 285}, 31, {}, {}, Into<&C::checkViewHeading>},
-    {u"beforeAfterLabel", {Id::BeforeAfterLabel}, K::Label, false, {}, u"ここに変換前/後を表示します。", StateFont, {}, {}, {3060, 3060, 1185, 285}, 32, {}, {}, Into<&C::beforeAfterLabel>},
+    {u"beforeAfterLabel", {Id::BeforeAfterLabel}, K::Label, false, {}, u"ここに変換前/後を表示します。", BeforeAfterFont, {}, {}, {3060, 3060, 1185, 285}, 32, {}, {}, Into<&C::beforeAfterLabel>},
     {u"lineCounter", {Id::LineCounter}, K::Label, false, {}, u"ここに現在処理中の行数を表示します。", {}, {}, {}, {4260, 3060, 2055, 285}, 38, {}, {}, Into<&C::lineCounter>},
     {u"keyboardHint", {Id::KeyboardHint}, K::Label, false, u"Shiftキー+Enterキーで、いっこ前に戻るよ。", {}, {}, {}, {}, {6480, 3120, 4095, 195}, 33, {}, {}, Into<&C::keyboardHint>},
-    {u"checkView", {Id::CheckView}, K::TextView, false, {}, {}, CheckWindowFont, {}, {}, {210, 3450, 12945, 4275}, 39,
+    {u"checkView", {Id::CheckView}, K::TextView, false, {}, {}, CheckViewFont, {}, {}, {210, 3450, 12945, 4275}, 39,
      u"テキストチェックウィンドウ", {}, Into<&C::checkView>},
     {u"convertButton", {Id::ConvertButton}, K::Button, false, u"変換して保存", {}, {}, {}, {}, {120, 7920, 1695, 375}, 26, {}, {}, Into<&C::convertButton>},
     {u"exportButton", {Id::ExportButton}, K::Button, false, u"HTMLにして保存", {}, {}, {}, {}, {2070, 7920, 1695, 375}, 27, {}, {}, Into<&C::exportButton>},
@@ -116,7 +116,7 @@ QWidget* CreateWidget(const ControlDefinition& control, QWidget* parent) {
     switch (control.kind) {
     case ControlKind::Label:
         return new ClickableLabel(caption, parent);
-    case ControlKind::FileList:
+    case ControlKind::LogList:
         return new LogList(parent);
     case ControlKind::TextBox:
         return new TextBox(parent);
@@ -156,7 +156,7 @@ void ApplyColours(QWidget* widget, const ControlDefinition& control) {
         palette.setColor(QPalette::Text, text);
         palette.setColor(QPalette::Base, QColor(control.background.value_or(White)));
         break;
-    case ControlKind::FileList:
+    case ControlKind::LogList:
     case ControlKind::Button:
         break;
     }

@@ -29,12 +29,12 @@ class TextBox;
 
 enum class ControlKind {
     Label,
-    FileList,
+    LogList,
     TextBox,
     Frame,
     CheckBox,
     Button,
-    TextView, // the text check window
+    TextView, // the check view
 };
 
 struct FontChoice {
@@ -97,6 +97,7 @@ struct MainWindowControls {
 namespace MainWindowLayout {
 
 inline constexpr std::u16string_view Title = u"チャットログ編集ツールParlowen";
+// The size inside the frame, in twips.
 inline constexpr int ClientWidth = 13590;
 inline constexpr int ClientHeight = 8715;
 inline constexpr QRgb Background = qRgb(192, 192, 255);

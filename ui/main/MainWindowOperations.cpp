@@ -1,12 +1,11 @@
 #include "MainWindowOperations.h"
 
-#include "CheckViewText.h"
+#include "CheckView.h"
 #include "FocusMark.h"
 #include "QtText.h"
 
 #include <QApplication>
 #include <QLabel>
-#include <QPlainTextEdit>
 
 namespace parlowen {
 
@@ -66,11 +65,7 @@ void MainWindowOperations::SetLineCounter(const LineCount& lineCount) {
 
 void MainWindowOperations::SetCheckText(std::u16string text) {
     FlushLineCounter();
-    QString shown = ToCheckWindow(text);
-    // A large log is otherwise held once more while the view takes it. Assigning an empty string would keep
-    // the buffer; a swap gives it back.
-    std::u16string().swap(text);
-    controls_.checkView->setPlainText(shown);
+    controls_.checkView->setText(std::move(text));
 }
 
 void MainWindowOperations::MoveFocus(FocusTarget target) {

@@ -6,10 +6,11 @@
 #include <QElapsedTimer>
 
 class QLabel;
-class QPlainTextEdit;
 class QWidget;
 
 namespace parlowen {
+
+class CheckView;
 
 // The window operations of the log work, carried out on the main window's controls.
 class MainWindowOperations final : public WindowOperations {
@@ -17,7 +18,7 @@ class MainWindowOperations final : public WindowOperations {
     struct Controls {
         QLabel* beforeAfterLabel = nullptr;
         QLabel* lineCounter = nullptr;
-        QPlainTextEdit* checkView = nullptr;
+        CheckView* checkView = nullptr;
         QWidget* logList = nullptr;
         QWidget* emphasisBox = nullptr;
     };

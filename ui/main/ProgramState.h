@@ -16,7 +16,7 @@ namespace parlowen {
 class ProgramState {
   public:
     ::parlowen::ColorTable colourTable;
-    qint64 loadedLineCount = 0;          // the lines the last load kept: the total of the save counters
+    qint64 loadedLineCount = 0;          // the lines the last load kept: the line counter's total
     QPointer<ColourButton> colourTarget; // the colour button that opened the palette most recently, or none
     std::optional<QRgb> pickedColour;    // the last confirmed colour, none since the palette last opened
 };

@@ -6,7 +6,7 @@
 
 namespace parlowen {
 
-// The file list (logList). Every key, input-method text included, is reported before the list acts on it;
+// The log list (logList). Every key, input-method text included, is reported before the list acts on it;
 // Tab and Enter never reach the list. A click, or a selection change that no mouse button is making, is
 // reported as Chosen.
 class LogList : public QListWidget {

@@ -21,7 +21,7 @@ void TextBox::PasteText(const QString& text) {
 bool TextBox::event(QEvent* event) {
     switch (RouteTextControlEvent(*event)) {
     case TextControlEvent::LeaveToWindow:
-        return false; // not taken: the window's shortcut runs the command
+        return false; // not taken: the window's copy or paste action takes it
     case TextControlEvent::Drop:
         return true;
     case TextControlEvent::Handle:

@@ -5,8 +5,8 @@
 namespace parlowen {
 
 // A single-line text box of the main window (logNameBox, entryKeywordBox, speakerKeywordBox). Text enters it
-// by typing or through the paste command, which cuts it to ten characters; so it refuses drops and the
-// middle-button paste, and leaves the copy and paste keys to the window's commands.
+// by typing or through the paste action, which cuts it to ten characters; so it refuses drops and the
+// middle-button paste, and leaves the copy and paste keys to the window's actions.
 class TextBox : public QLineEdit {
     Q_OBJECT
 

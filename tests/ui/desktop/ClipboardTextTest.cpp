@@ -13,7 +13,7 @@ TEST(ClipboardTextTest, KeywordCutKeepsTheFirstTenCharactersAsTheyAre) {
     EXPECT_EQ(KeywordCut(""), "");
 }
 
-// Copy and paste belong to the window's commands; cut, typing and the other buttons stay with the control.
+// Copy and paste belong to the window's actions; cut, typing and the other buttons stay with the control.
 TEST(ClipboardTextTest, TextControlsLeaveCopyAndPasteToTheWindowAndDropTheMiddleButton) {
     struct Case {
         Qt::Key key;

@@ -37,7 +37,7 @@ TEST(TwipsTest, WindowIsCentredAndLifted200TwipsEvenWhenItDoesNotFit) {
 TEST(TwipsTest, PlacementStaysInTheAvailableAreaWithTheTitleBarInSight) {
     const std::tuple<QRect, QSize, double, QPoint> cases[] = {
         // available area, outer size, dpi -> top left of the outer frame
-        {{0, 0, 1280, 1024}, {906, 581}, 96, {187, 208}},    // centred and lifted, as before
+        {{0, 0, 1280, 1024}, {906, 581}, 96, {187, 208}},    // centred and lifted 200 twips
         {{0, 30, 1280, 994}, {906, 581}, 96, {187, 223}},    // centred in what the panel leaves
         {{0, 0, 1920, 1080}, {1359, 872}, 144, {281, 84}},   // at a higher resolution
         {{0, 0, 960, 540}, {908, 610}, 96, {26, 0}},         // scale 2: taller than the area, top kept

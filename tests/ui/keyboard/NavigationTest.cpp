@@ -161,7 +161,7 @@ TEST(Navigate, CtrlAndAltMatchNothingButF12AlwaysLeaves) {
     }
 }
 
-TEST(Navigate, DisabledTargetsLandOnTheFileList) {
+TEST(Navigate, DisabledTargetsLandOnTheLogList) {
     const NavigationState start; // before the first load
     EXPECT_EQ(Navigate({Id::EntryKeywordBox}, None | Qt::Key_Return, start), Focus(Id::LogList));
     EXPECT_EQ(Navigate({Id::CheckView}, None | Qt::Key_Return, start), Focus(Id::LogList));

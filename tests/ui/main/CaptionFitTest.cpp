@@ -116,7 +116,7 @@ TEST_F(CaptionFitTest, RunsInTheLocaleItIsRegisteredFor) {
 }
 
 // Regression: under ja_JP.UTF-8 the captions took a wider fallback font; the check box lost its last
-// character, the check window's heading wrapped out of sight, and the heading overlapped beforeAfterLabel by
+// character, the check view's heading wrapped out of sight, and the heading overlapped beforeAfterLabel by
 // 3 px.
 TEST_F(CaptionFitTest, EveryCaptionOfTheMainWindowFitsItsControlAndNoneOverlap) {
     ASSERT_TRUE(folder_.isValid());

@@ -1,3 +1,4 @@
+#include "CheckView.h"
 #include "ClipboardText.h"
 #include "MainWindow.h"
 #include "PaletteWindow.h"
@@ -11,7 +12,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
-#include <QPlainTextEdit>
 #include <QSignalBlocker>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -60,16 +60,21 @@ class KeyboardTest : public ::testing::Test {
     void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QTest::keyClick(QApplication::focusWidget(), key, modifiers);
     }
-    // Selects length characters of the check window from a line and column on, as the keyboard would.
-    QPlainTextEdit* SelectInCheckWindow(int line, int column, int length) {
-        auto* checkView = Get<QPlainTextEdit>("checkView");
+    // Selects length characters of the check view from a line and column on, as the keyboard would.
+    parlowen::CheckView* SelectInCheckView(int line, int column, int length) {
+        auto* checkView = Get<parlowen::CheckView>("checkView");
         checkView->setFocus();
-        QTextCursor cursor = checkView->textCursor();
-        cursor.movePosition(QTextCursor::Start);
-        cursor.movePosition(QTextCursor::Down, QTextCursor::MoveAnchor, line);
-        cursor.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, column);
-        cursor.movePosition(QTextCursor::Right, QTextCursor::KeepAnchor, length);
-        checkView->setTextCursor(cursor);
+        Key(Qt::Key_End, Qt::ControlModifier);
+        Key(Qt::Key_Home, Qt::ControlModifier);
+        for (int step = 0; step < line; ++step) {
+            Key(Qt::Key_Down);
+        }
+        for (int step = 0; step < column; ++step) {
+            Key(Qt::Key_Right);
+        }
+        for (int step = 0; step < length; ++step) {
+            Key(Qt::Key_Right, Qt::ShiftModifier);
+        }
         return checkView;
     }
     void LoadByKeyboard() {
@@ -91,8 +96,8 @@ class KeyboardTest : public ::testing::Test {
     std::unique_ptr<MainWindow> window_;
 };
 
-// From the file list to a written page without the mouse: load, emphasis, entry keyword, a speaker keyword
-// pasted from the check window with its colour chosen in the palette, then the export.
+// From the log list to a written page without the mouse: load, emphasis, entry keyword, a speaker keyword
+// pasted from the check view with its colour chosen in the palette, then the export.
 TEST_F(KeyboardTest, WholeSessionWithoutTheMouse) {
     LoadByKeyboard();
     Key(Qt::Key_Space); // tick the emphasis box
@@ -106,8 +111,8 @@ TEST_F(KeyboardTest, WholeSessionWithoutTheMouse) {
     Key(Qt::Key_Tab);
     ASSERT_EQ(Focused(), "speakerKeywordBox(0)");
 
-    // Copy the speaker's name from the check window: select it there with the keyboard.
-    auto* checkView = SelectInCheckWindow(2, 0, 3);
+    // Copy the speaker's name from the check view: select it there with the keyboard.
+    auto* checkView = SelectInCheckView(2, 0, 3);
     Key(Qt::Key_C, Qt::ControlModifier);
     ASSERT_EQ(QGuiApplication::clipboard()->text(), u"たろう"_qs);
     Get("speakerKeywordBox(0)")->setFocus();
@@ -134,7 +139,7 @@ TEST_F(KeyboardTest, WholeSessionWithoutTheMouse) {
     ASSERT_EQ(Focused(), "checkView");
     const QString shown = checkView->toPlainText();
     Key(Qt::Key_Return);
-    EXPECT_EQ(checkView->toPlainText(), shown) << "Enter put a line break into the check window";
+    EXPECT_EQ(checkView->toPlainText(), shown) << "Enter put a line break into the check view";
     ASSERT_EQ(Focused(), "convertButton");
     Key(Qt::Key_Tab);
     ASSERT_EQ(Focused(), "exportButton");
@@ -191,10 +196,10 @@ TEST_F(KeyboardTest, CtrlOrAltWithEnterDoesNothing) {
     for (Qt::KeyboardModifiers modifiers : std::initializer_list<Qt::KeyboardModifiers>{
              Qt::ControlModifier, Qt::AltModifier, Qt::ControlModifier | Qt::ShiftModifier}) {
         Get("checkView")->setFocus();
-        const QString shown = Get<QPlainTextEdit>("checkView")->toPlainText();
+        const QString shown = Get<parlowen::CheckView>("checkView")->toPlainText();
         Key(Qt::Key_Return, modifiers);
         EXPECT_EQ(Focused(), "checkView");
-        EXPECT_EQ(Get<QPlainTextEdit>("checkView")->toPlainText(), shown);
+        EXPECT_EQ(Get<parlowen::CheckView>("checkView")->toPlainText(), shown);
     }
     Get("exitButton")->setFocus();
     Key(Qt::Key_Return, Qt::ShiftModifier);
@@ -242,14 +247,14 @@ TEST_F(KeyboardTest, CutIsTheSystemsCut) {
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "cd");
 }
 
-// The check window is a text box: it takes typing, and the paste command writes its selection there too.
-TEST_F(KeyboardTest, TheCheckWindowTakesTypingAndThePasteCommand) {
+// The check view is a text box: it takes typing, and the paste action writes its selection there too.
+TEST_F(KeyboardTest, TheCheckViewTakesTypingAndThePasteAction) {
     LoadByKeyboard();
-    auto* checkView = SelectInCheckWindow(1, 0, 4); // 【入室】
+    auto* checkView = SelectInCheckView(1, 0, 4); // 【入室】
     QGuiApplication::clipboard()->setText("123456789012345");
     Key(Qt::Key_V, Qt::ControlModifier);
     Key(Qt::Key_Z);
-    const QString shown = checkView->toPlainText().replace(QChar::LineSeparator, '\n');
+    const QString shown = checkView->toPlainText();
     EXPECT_TRUE(shown.startsWith(u"\n1234567890zたろう"_qs)) << shown.left(20).toStdString();
     Key(Qt::Key_Return);
     EXPECT_EQ(Focused(), "convertButton");
@@ -264,9 +269,17 @@ TEST_F(KeyboardTest, F12WithCtrlInAKeywordBoxEndsTheProgram) {
 
 TEST_F(KeyboardTest, CopyAndPasteMoveTenCharactersAtMost) {
     LoadByKeyboard();
-    ASSERT_EQ(SelectInCheckWindow(2, 0, 25)->textCursor().selectedText().size(), 25);
+    const auto* checkView = SelectInCheckView(2, 0, 25);
+    ASSERT_EQ(checkView->text().text(checkView->anchor(), checkView->caret(), u"\n").size(), 25);
     Key(Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), u"たろう> こんにちは"_qs);
+    // The log name box holds a whole file name, but a copy from it is a keyword too.
+    auto* logNameBox = Get<QLineEdit>("logNameBox");
+    logNameBox->setText(u"長い名前のチャットログ.txt"_qs);
+    logNameBox->setFocus();
+    logNameBox->selectAll();
+    Key(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), u"長い名前のチャットログ"_qs.left(10));
 
     auto* box = Get<QLineEdit>("speakerKeywordBox(2)");
     box->setText("abcdef");
@@ -284,7 +297,7 @@ TEST_F(KeyboardTest, CopyAndPasteMoveTenCharactersAtMost) {
     Key(Qt::Key_Insert, Qt::ShiftModifier); // the other paste key takes the same path
     EXPECT_EQ(box->text(), "1234567890");
 
-    // On a control without text both commands leave the boxes and the clipboard alone.
+    // On a control without text both actions leave the boxes and the clipboard alone.
     Get("convertButton")->setFocus();
     Key(Qt::Key_V, Qt::ControlModifier);
     Key(Qt::Key_C, Qt::ControlModifier);
@@ -324,7 +337,7 @@ TEST_F(KeyboardTest, PopupMenusOnlyWhereTheyBelong) {
         }
         return {};
     };
-    QTest::mouseClick(Get<QPlainTextEdit>("checkView")->viewport(), Qt::RightButton);
+    QTest::mouseClick(Get<parlowen::CheckView>("checkView")->viewport(), Qt::RightButton);
     EXPECT_EQ(visibleMenu(), u"テキストコピー/コピー(&C)"_qs);
     for (const char* box : {"speakerKeywordBox(0)", "speakerKeywordBox(7)"}) {
         QTest::mouseClick(Get(box), Qt::RightButton);
@@ -345,7 +358,7 @@ TEST_F(KeyboardTest, PopupMenusOnlyWhereTheyBelong) {
 
 TEST_F(KeyboardTest, ALineBreakInTheCopiedSelectionCountsAsCrLf) {
     LoadByKeyboard();
-    SelectInCheckWindow(1, 5, 12); // from the last two characters of "【入室】たろう" on
+    SelectInCheckView(1, 5, 12); // from the last two characters of "【入室】たろう" on
     Key(Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), u"ろう\r\nたろう> こ"_qs);
 }

@@ -1,3 +1,4 @@
+#include "CheckView.h"
 #include "MainWindow.h"
 #include "ui/ScriptedMessageBoxes.h"
 #include "ui/UiTestSupport.h"
@@ -8,7 +9,6 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTemporaryDir>
@@ -149,7 +149,7 @@ class LogSafetyTest : public ::testing::Test {
         EXPECT_TRUE(window_->isEnabled() && Get("convertButton")->isEnabled() &&
                     Get("exportButton")->isEnabled());
         Load("other.txt");
-        EXPECT_EQ(Get<QPlainTextEdit>("checkView")->toPlainText(), "\nother");
+        EXPECT_EQ(Get<parlowen::CheckView>("checkView")->toPlainText(), "\nother");
     }
 
     QTemporaryDir root_;
@@ -450,7 +450,7 @@ TEST_F(LogSafetyTest, Utf8LogWithANameShiftJisCannotHold) {
     WriteBytes(Path("other.txt"), "other\r\n");
     Open();
     Load(name);
-    const QString shown = Get<QPlainTextEdit>("checkView")->toPlainText();
+    const QString shown = Get<parlowen::CheckView>("checkView")->toPlainText();
     EXPECT_EQ(shown, u"\nたろう <b>&\n♪"_qs);
 
     Get<QPushButton>("exportButton")->click();

@@ -1,3 +1,4 @@
+#include "CheckView.h"
 #include "MainWindowOperations.h"
 #include "ui/ScriptedMessageBoxes.h"
 #include "ui/UiTestSupport.h"
@@ -6,7 +7,6 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QListWidget>
-#include <QPlainTextEdit>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -29,7 +29,7 @@ class MainWindowOperationsTest : public ::testing::Test {
     QWidget window_;
     QLabel* beforeAfterLabel_ = new QLabel(&window_);
     QLabel* counter_ = new QLabel(&window_);
-    QPlainTextEdit* checkView_ = new QPlainTextEdit(&window_);
+    parlowen::CheckView* checkView_ = new parlowen::CheckView(&window_);
     QListWidget* logList_ = new QListWidget(&window_);
     QCheckBox* emphasisBox_ = new QCheckBox(&window_);
     ScriptedMessageBoxes boxes_;

@@ -23,7 +23,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPlainTextEdit>
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QSignalSpy>
@@ -93,7 +92,7 @@ class MainWindowTest : public ::testing::Test {
     QString Box(const QString& name) const { return Get<QLineEdit>(name)->text(); }
     QString Caption(const QString& name) const { return Get<QLabel>(name)->text(); }
     QString CheckText() const {
-        return Get<QPlainTextEdit>("checkView")->toPlainText().replace(QChar::LineSeparator, '\n');
+        return Get<parlowen::CheckView>("checkView")->toPlainText();
     }
     QColor Colour(const QString& name, QPalette::ColorRole role) const {
         return Get(name)->palette().color(role);
@@ -334,7 +333,7 @@ TEST_F(MainWindowTest, EnterWithNothingSelectedResetsTheOptionsBeforeSayingSo) {
         palette.setColor(QPalette::Base, Qt::green);
         Get(name)->setPalette(palette);
     }
-    Get<QPlainTextEdit>("checkView")->setPlainText("old");
+    Get<parlowen::CheckView>("checkView")->setText(u"old");
     Get<QLabel>("beforeAfterLabel")->setText("After");
     programState_.colourTable.Set(5, u"255,00,00");
 
@@ -486,7 +485,7 @@ TEST_F(MainWindowTest, ClickingTheFileNameMovesTheFocusOn) {
     Click("logNameBox");
     EXPECT_TRUE(HasFocus("convertButton"));
     QTest::keyClick(Get("logNameBox"), Qt::Key_A);
-    EXPECT_EQ(Box("logNameBox"), "chat.txt") << "the file name box took typing";
+    EXPECT_EQ(Box("logNameBox"), "chat.txt") << "the log name box took typing";
 }
 
 // The contrast ratio of two colours as WCAG 2 defines it, from their relative luminance.
