@@ -83,6 +83,8 @@ class SilentWindow final : public WindowOperations {
     void SetStateLabel(std::u16string_view, Rgb) override {}
     void SetLineCounter(const LineCount&) override {}
     void SetCheckText(std::u16string) override {}
+    // As the check view, which keeps the page's body in its bytes.
+    void SetCheckPage(std::string, bool) override {}
     void MoveFocus(FocusTarget) override {}
 };
 

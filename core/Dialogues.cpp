@@ -237,7 +237,7 @@ bool Export(WindowOperations& window, const HtmlOptions& options, const ExportRe
     // The page is written as its pieces are made; the check view gets the body once it is whole, before
     // the page takes its name.
     ReplacementFile page;
-    std::u16string text;
+    std::string body;
     FileStatus written = ReplacementFile::Create(request.pagePath, page);
     if (written.Ok()) {
         written = page.Append(PageHead(options, request.baseName, decision.encoding));
@@ -249,14 +249,14 @@ bool Export(WindowOperations& window, const HtmlOptions& options, const ExportRe
                           window.SetLineCounter({count, total});
                       },
                       [&page](std::string_view bytes) { return page.Append(bytes); },
-                      window.ShowsCheckText() ? &text : nullptr, {}, decision.encoding)
+                      window.ShowsCheckText() ? &body : nullptr, {}, decision.encoding)
                       .written;
     }
     if (written.Ok()) {
         written = page.Append(PageEnd);
     }
     if (written.Ok()) {
-        window.SetCheckText(std::move(text));
+        window.SetCheckPage(std::move(body), !decision.encoding.IsShiftJis());
         written = page.Commit();
     }
     if (!written.Ok()) {

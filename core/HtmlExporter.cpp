@@ -233,7 +233,7 @@ std::u16string TagLine(std::u16string_view cleanedLine, const HtmlOptions& optio
 
 BodyOutcome WriteHtmlBody(const MappedFile& log, const HtmlOptions& options, const LoadAnswers& answers,
                           std::int64_t total, const ExportProgress& progress, const PageSink& page,
-                          std::u16string* checkText, const BodyWork& work, const LogEncoding& encoding) {
+                          std::string* checkBody, const BodyWork& work, const LogEncoding& encoding) {
     // The page of a Unicode log is UTF-8: a valid UTF-8 log is read where it lies, any other is converted
     // first, so that the page never carries a byte its declaration does not allow.
     std::string_view bytes = log.Bytes();
@@ -263,23 +263,20 @@ BodyOutcome WriteHtmlBody(const MappedFile& log, const HtmlOptions& options, con
     struct Slot {
         LineTagger tagger;
         std::string bytes;
-        std::u16string
-            text; // the piece's text in its first textLength units; never shrunk, so never refilled
-        std::size_t textLength = 0;
         std::int32_t lines = 0;
     };
     const LineTagger tagger(options, utf8);
     const std::size_t threads = std::max<std::size_t>(work.threads, 1);
     // Enough slots that the threads go on working while the calling thread writes.
-    std::vector<Slot> slots(4 * threads + 2, Slot{tagger, {}, {}, 0, 0});
-    std::optional<GrowingBuffer<std::u16string>> text;
-    if (checkText != nullptr) {
+    std::vector<Slot> slots(4 * threads + 2, Slot{tagger, {}, 0});
+    std::optional<GrowingBuffer<std::string>> body;
+    if (checkBody != nullptr) {
         // Reserved for the most the body can take but for unusually many "&" and "<"; only what is written
         // takes memory.
         const auto lines = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), lineEnd)) + 1;
-        checkText->reserve(checkText->size() + bytes.size() + bytes.size() / 8 +
+        checkBody->reserve(checkBody->size() + bytes.size() + bytes.size() / 8 +
                            lines * (6 + tagger.LongestTags()));
-        text.emplace(*checkText);
+        body.emplace(*checkBody);
     }
     BodyOutcome outcome;
     const char* unreleased = bytes.data() + bytes.size(); // the end of the part done but not given back
@@ -298,14 +295,8 @@ BodyOutcome WriteHtmlBody(const MappedFile& log, const HtmlOptions& options, con
             slot.bytes += LineBreak;
             ++slot.lines;
         }
-        if (text) {
-            // Every piece of the body ends in CR LF, which no code page 932 character spans, so the pieces
-            // decode alone.
-            slot.text.resize(std::max(slot.text.size(), slot.bytes.size()));
-            char16_t* end = utf8 ? UnicodeCodec::DecodeUtf8To(slot.bytes, slot.text.data())
-                                 : Cp932Codec::DecodeTo(slot.bytes, slot.text.data());
-            slot.textLength = static_cast<std::size_t>(end - slot.text.data());
-            text->PrefaultAhead();
+        if (body) {
+            body->PrefaultAhead();
         }
     };
     const auto consume = [&](std::size_t piece, std::size_t slotIndex) {
@@ -314,8 +305,8 @@ BodyOutcome WriteHtmlBody(const MappedFile& log, const HtmlOptions& options, con
         if (!outcome.written.Ok()) {
             return false;
         }
-        if (text) {
-            text->Append(std::u16string_view(slot.text).substr(0, slot.textLength));
+        if (body) {
+            body->Append(slot.bytes);
         }
         for (std::int32_t line = 0; line < slot.lines; ++line) {
             ++outcome.writtenLines;
@@ -354,8 +345,14 @@ HtmlResult BuildHtmlBody(const std::string& logPath, const HtmlOptions& options,
                                   result.body += bytes;
                                   return FileStatus{};
                               },
-                              &result.text, work, decision.encoding)
+                              nullptr, work, decision.encoding)
                               .writtenLines;
+    // Every line of the body ends in CR LF, which no character spans, so it decodes as the check view's rows.
+    result.text.resize(result.body.size());
+    char16_t* end = decision.encoding.IsShiftJis()
+                        ? Cp932Codec::DecodeTo(result.body, result.text.data())
+                        : UnicodeCodec::DecodeUtf8To(result.body, result.text.data());
+    result.text.resize(static_cast<std::size_t>(end - result.text.data()));
     return result;
 }
 

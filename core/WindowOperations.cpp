@@ -1,6 +1,8 @@
 #include "WindowOperations.h"
 
+#include "Cp932Codec.h"
 #include "FileStore.h"
+#include "UnicodeCodec.h"
 #include "UserTexts.h"
 
 #include <charconv>
@@ -17,6 +19,15 @@ void AppendNumber(std::u16string& text, std::int64_t value) {
 }
 
 } // namespace
+
+void WindowOperations::SetCheckPage(std::string body, bool utf8) {
+    std::u16string text(body.size(), u'\0');
+    char16_t* end =
+        utf8 ? UnicodeCodec::DecodeUtf8To(body, text.data()) : Cp932Codec::DecodeTo(body, text.data());
+    text.resize(static_cast<std::size_t>(end - text.data()));
+    std::string().swap(body);
+    SetCheckText(std::move(text));
+}
 
 std::u16string CounterText(const LineCount& lineCount) {
     std::u16string text;

@@ -45,6 +45,9 @@ class WindowOperations {
     // Called for every line of a long operation: keep it cheap and repaint as often as is useful.
     virtual void SetLineCounter(const LineCount& lineCount) = 0;
     virtual void SetCheckText(std::u16string text) = 0;
+    // A page's body for the check view in the page's bytes, Shift-JIS or UTF-8: a view that holds it so
+    // needs half the memory of its text. Decoded and given to SetCheckText unless a window takes it as it is.
+    virtual void SetCheckPage(std::string body, bool utf8);
     // False where there is no check view, so that no text is decoded for it.
     virtual bool ShowsCheckText() const { return true; }
     virtual void MoveFocus(FocusTarget target) = 0;

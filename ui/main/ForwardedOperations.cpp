@@ -54,6 +54,10 @@ void ForwardedOperations::SetCheckText(std::u16string text) {
     forward([&] { window_.SetCheckText(std::move(text)); });
 }
 
+void ForwardedOperations::SetCheckPage(std::string body, bool utf8) {
+    forward([&] { window_.SetCheckPage(std::move(body), utf8); });
+}
+
 bool ForwardedOperations::ShowsCheckText() const {
     bool shows = false;
     forward([&] { shows = window_.ShowsCheckText(); });

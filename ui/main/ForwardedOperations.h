@@ -34,6 +34,7 @@ class ForwardedOperations final : public WindowOperations {
     void SetStateLabel(std::u16string_view text, Rgb colour) override;
     void SetLineCounter(const LineCount& lineCount) override;
     void SetCheckText(std::u16string text) override;
+    void SetCheckPage(std::string body, bool utf8) override;
     bool ShowsCheckText() const override;
     void MoveFocus(FocusTarget target) override;
 

@@ -68,6 +68,11 @@ void MainWindowOperations::SetCheckText(std::u16string text) {
     controls_.checkView->setText(std::move(text));
 }
 
+void MainWindowOperations::SetCheckPage(std::string body, bool utf8) {
+    FlushLineCounter();
+    controls_.checkView->setPage(std::move(body), utf8);
+}
+
 void MainWindowOperations::MoveFocus(FocusTarget target) {
     FlushLineCounter();
     QWidget* widget = target == FocusTarget::EmphasisBox ? controls_.emphasisBox : controls_.logList;

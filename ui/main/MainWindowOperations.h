@@ -39,6 +39,7 @@ class MainWindowOperations final : public WindowOperations {
     void SetStateLabel(std::u16string_view text, Rgb colour) override;
     void SetLineCounter(const LineCount& lineCount) override;
     void SetCheckText(std::u16string text) override;
+    void SetCheckPage(std::string body, bool utf8) override;
     void MoveFocus(FocusTarget target) override;
 
   private:

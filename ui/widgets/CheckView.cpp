@@ -38,6 +38,16 @@ CheckView::~CheckView() = default;
 void CheckView::setText(std::u16string text) {
     rows_.forget();
     text_.assign(std::move(text));
+    reset();
+}
+
+void CheckView::setPage(std::string body, bool utf8) {
+    rows_.forget();
+    text_.assignEncoded(std::move(body), utf8);
+    reset();
+}
+
+void CheckView::reset() {
     anchor_ = caret_ = {};
     top_ = {};
     goalX_ = -1;

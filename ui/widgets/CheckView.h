@@ -21,6 +21,8 @@ class CheckView : public QAbstractScrollArea {
 
     // Takes the text without copying it; lines end in CR LF or LF.
     void setText(std::u16string text);
+    // The same for a page's body in its bytes, Shift-JIS or UTF-8, decoded only where it is shown.
+    void setPage(std::string body, bool utf8);
     void clear() { setText({}); }
     // The whole text, lines joined by LF.
     QString toPlainText() const;
@@ -59,6 +61,7 @@ class CheckView : public QAbstractScrollArea {
     void scrollContentsBy(int dx, int dy) override;
 
   private:
+    void reset(); // after a new text
     CheckTextPosition positionAt(QPoint point) const;
     int visibleLines() const;
 
