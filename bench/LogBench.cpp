@@ -2,6 +2,7 @@
 // every Linux user has:
 //   parlowen_bench [--runs N] [--utf8 MB]... [megabytes...]   (default: 1 10 100, and UTF-8 100)
 //   parlowen_bench --write-log PATH MEGABYTES      writes one generated log for other measurements
+//   parlowen_bench --run load|convert|html LOG     runs one operation once in this process, for a profiler
 // Every operation runs in a child process of its own, so that its time and peak memory are its alone.
 #include "Cp932Codec.h"
 #include "Dialogues.h"
@@ -140,6 +141,34 @@ int main(int argc, char** argv) {
             << GenerateLog(std::atoi(argv[3]) * 1000000ULL, 42);
         return 0;
     }
+    const LoadAnswers answers{true, true};
+    ColorTable colors;
+    colors.Reset();
+    std::array<std::u16string, ColorTable::SpeakerCount> keywords;
+    std::copy(std::begin(Speakers), std::end(Speakers), keywords.begin());
+    const HtmlOptions options = MakeHtmlOptions(colors, true, u"【入室】", keywords);
+    const auto engine = [&](const std::string& log, const std::string& folder) {
+        return std::map<std::string, std::function<void()>>{
+            {"load", [&answers, log] { LoadLog(log, answers, [](std::int64_t) {}); }},
+            {"convert", [&answers, log] { RewriteLog(log, answers, 0, [](std::int32_t, std::int64_t) {}); }},
+            {"html",
+             [&answers, &options, log, folder] {
+                 SilentWindow window;
+                 ExportHtml(window, options,
+                            {log, folder + "/bench.html", u"bench.txt", u"bench", answers, 0});
+             }},
+        };
+    };
+    if (argc == 4 && std::string(argv[1]) == "--run") {
+        const std::string log = argv[3];
+        const auto operations = engine(log, log.substr(0, log.find_last_of('/') + 1) + ".");
+        if (!operations.contains(argv[2])) {
+            std::fprintf(stderr, "no operation %s\n", argv[2]);
+            return 2;
+        }
+        operations.at(argv[2])();
+        return 0;
+    }
     int runs = 5;
     struct Size {
         int megabytes;
@@ -171,13 +200,6 @@ int main(int argc, char** argv) {
     std::system(("mkdir -p " + folder).c_str());
     ::setenv("XDG_STATE_HOME", folder.c_str(), 1); // the rewrite's journal, not in the user's state folder
 
-    const LoadAnswers answers{true, true};
-    ColorTable colors;
-    colors.Reset();
-    std::array<std::u16string, ColorTable::SpeakerCount> keywords;
-    std::copy(std::begin(Speakers), std::end(Speakers), keywords.begin());
-    const HtmlOptions options = MakeHtmlOptions(colors, true, u"【入室】", keywords);
-
     const char* names[] = {"load", "convert", "html", "tac", "iconv", "cat"};
     std::printf("%6s %-8s %9s %8s %8s %7s %7s\n", "MB", "op", "median s", "MB/s", "peak MB", "x tac",
                 "x iconv");
@@ -186,19 +208,12 @@ int main(int argc, char** argv) {
             std::ofstream(log, std::ios::binary | std::ios::trunc)
                 << GenerateLog(megabytes * 1000000ULL, 42, utf8);
         }
-        const std::map<std::string, std::function<void()>> operations = {
-            {"load", [&] { LoadLog(log, answers, [](std::int64_t) {}); }},
-            {"convert", [&] { RewriteLog(log, answers, 0, [](std::int32_t, std::int64_t) {}); }},
-            {"html",
-             [&] {
-                 SilentWindow window;
-                 ExportHtml(window, options,
-                            {log, folder + "/bench.html", u"bench.txt", u"bench", answers, 0});
-             }},
+        std::map<std::string, std::function<void()>> operations = engine(log, folder);
+        operations.insert({
             {"tac", Command({"tac", "-s", "\r\n", log}, scratch)},
             {"iconv", Command({"iconv", "-f", utf8 ? "UTF-8" : "CP932", "-t", "UTF-16LE", log}, scratch)},
             {"cat", Command({"cat", log}, scratch)},
-        };
+        });
         std::map<std::string, Measure> medians;
         for (const char* name : names) {
             std::vector<double> seconds;

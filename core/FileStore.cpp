@@ -142,10 +142,12 @@ FileStatus FileStore::SyncFolder(const std::string& folder) {
 
 FileStatus FileStore::WriteBuffered(int descriptor, std::string& buffer, std::string_view bytes) {
     constexpr std::size_t bufferSize = 1 << 20;
-    if (buffer.size() + bytes.size() > bufferSize) {
+    // A large piece is written where it lies rather than copied into the buffer first.
+    constexpr std::size_t direct = bufferSize / 8;
+    if (buffer.size() + bytes.size() > bufferSize || bytes.size() >= direct) {
         FileStatus status = WriteAll(descriptor, buffer);
         buffer.clear();
-        if (!status.Ok() || bytes.size() >= bufferSize) {
+        if (!status.Ok() || bytes.size() >= direct) {
             return status.Ok() ? WriteAll(descriptor, bytes) : status;
         }
     }

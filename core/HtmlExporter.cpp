@@ -9,15 +9,20 @@
 #include "UserTexts.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <optional>
 #include <vector>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace parlowen {
 namespace {
 
 constexpr std::size_t ReleaseBytes = std::size_t{8} << 20;
+constexpr std::string_view LineBreak = "<br>\r\n";
 
 } // namespace
 
@@ -63,10 +68,22 @@ constexpr bool HasByte(std::uint64_t word, unsigned char byte) {
 void AppendEscapedBytes(std::string_view line, std::string& out) {
     // Only "&" and "<" can start markup in HTML text; ">" is left as it is, so "たろう> " stays readable.
     // Both are below 0x40, so in code page 932 they are never the second byte of a character and can be
-    // replaced byte by byte. Most words of a line hold neither and are skipped whole.
+    // replaced byte by byte. Most blocks of a line hold neither and are skipped whole.
     std::size_t copied = 0;
     std::size_t index = 0;
     while (index < line.size()) {
+#ifdef __SSE2__
+        if (line.size() - index >= 16) {
+            const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line.data() + index));
+            const auto found = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(
+                _mm_cmpeq_epi8(block, _mm_set1_epi8('&')), _mm_cmpeq_epi8(block, _mm_set1_epi8('<')))));
+            if (found == 0) {
+                index += 16;
+                continue;
+            }
+            index += static_cast<std::size_t>(std::countr_zero(found));
+        }
+#endif
         if (line.size() - index >= 8) {
             std::uint64_t word;
             std::memcpy(&word, line.data() + index, sizeof word);
@@ -75,7 +92,7 @@ void AppendEscapedBytes(std::string_view line, std::string& out) {
                 continue;
             }
         }
-        const char* reference = nullptr;
+        std::string_view reference;
         switch (line[index]) {
         case '&':
             reference = "&amp;";
@@ -128,8 +145,9 @@ class LineTagger {
             prefix_.resize(head.size());
             prefix_.resize(
                 static_cast<std::size_t>(Cp932Codec::DecodeTo(head, prefix_.data()) - prefix_.data()));
+            const std::u16string_view prefix = prefix_;
             for (const Rule& rule : rules_) {
-                if (std::u16string_view(prefix_).substr(0, rule.keyword.size()) == rule.keyword) {
+                if (prefix.starts_with(rule.keyword)) {
                     out += rule.open;
                     AppendEscapedBytes(cleanedLine, out);
                     out += rule.close;
@@ -274,7 +292,7 @@ BodyOutcome WriteHtmlBody(const MappedFile& log, const HtmlOptions& options, con
                 continue;
             }
             slot.tagger.AppendTagged(cleaned, slot.bytes);
-            slot.bytes += "<br>\r\n";
+            slot.bytes += LineBreak;
             ++slot.lines;
         }
         if (body) {

@@ -49,6 +49,8 @@ class ReplacementFile {
     std::string target_;
     OwnedPath temporary_;
     std::string buffer_;
+    std::uint64_t appended_ = 0;         // bytes given to Append
+    std::uint64_t writebackStarted_ = 0; // bytes from the start that the disk was asked to take
     bool targetExists_ = false;
     FileStatus failure_;
 };

@@ -116,16 +116,17 @@ TEST(Cp932Codec, RoundTripsRandomBytes) {
 // ASCII decodes to itself, also in the long runs that are widened several bytes at a time, whatever comes
 // before or after them.
 TEST(Cp932Codec, AsciiRunsOfEveryLengthAndPlace) {
-    for (std::size_t before = 0; before < 20; ++before) {
-        for (std::size_t after = 0; after < 20; ++after) {
+    for (std::size_t before = 0; before < 40; ++before) {
+        for (std::size_t after = 0; after < 40; ++after) {
             std::string bytes;
             std::u16string text;
             for (std::size_t index = 0; index < before; ++index) {
                 bytes += static_cast<char>(index * 7 % 128);
                 text += static_cast<char16_t>(index * 7 % 128);
             }
-            bytes += "\x93\xFA\x80";
-            text += u"日\xDC80";
+            // A lead byte whose trail is an ASCII byte, a pair and a byte that is no character.
+            bytes += "\x83\x41\x93\xFA\x80";
+            text += u"ア日\xDC80";
             for (std::size_t index = 0; index < after; ++index) {
                 bytes += static_cast<char>(127 - index);
                 text += static_cast<char16_t>(127 - index);

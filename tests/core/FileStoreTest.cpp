@@ -108,6 +108,21 @@ TEST(ReplacementFile, WriteFailingPartWayLeavesTheOldFile) {
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"log.txt"});
 }
 
+// Small pieces are gathered and large ones written where they lie: the file holds them all in order.
+TEST(ReplacementFile, PiecesOfEverySizeArriveInOrder) {
+    TemporaryFolder folder;
+    std::string expected;
+    ReplacementFile file;
+    ASSERT_TRUE(ReplacementFile::Create(folder.Path("page.html"), file).Ok());
+    for (const std::size_t size : {10, 200000, 3, 1 << 20, 500000, 7, 9 << 20, 131072, 131071, 1}) {
+        const std::string piece(size, static_cast<char>('a' + expected.size() % 26));
+        expected += piece;
+        ASSERT_TRUE(file.Append(piece).Ok());
+    }
+    ASSERT_TRUE(file.Commit().Ok());
+    EXPECT_EQ(folder.Read("page.html"), expected);
+}
+
 TEST(FileStore, DescribesFailuresInJapanese) {
     EXPECT_EQ(DescribeFailure(FileStatus::FromErrno(ENOENT)), u"ファイルが見つかりません。");
     EXPECT_EQ(DescribeFailure(FileStatus::FromErrno(ENOSPC)), u"ディスクの空き容量が足りません。");

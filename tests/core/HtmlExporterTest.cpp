@@ -257,6 +257,18 @@ TEST(TagLine, KeywordRules) {
     }
 }
 
+// The markup characters are found wherever they stand in a long line, alone or several in one stretch.
+TEST(TagLine, EscapesAtEveryPlaceOfALongLine) {
+    const HtmlOptions options = Defaults();
+    for (std::size_t place = 0; place < 48; ++place) {
+        std::u16string line(48, u'x');
+        line[place] = u'&';
+        line[(place * 7 + 3) % 48] = u'<';
+        line[47 - place / 2] = u'日';
+        EXPECT_EQ(TagLine(line, options), EscapeHtml(line)) << place;
+    }
+}
+
 TEST(MakeHtmlOptions, TrimsKeywordsAndTakesTheTable) {
     ColorTable colors;
     colors.Reset();
