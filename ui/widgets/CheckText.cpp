@@ -96,13 +96,9 @@ CheckText::Extent ExtentIn(std::basic_string_view<Char> text, std::size_t offset
 // Appends the rows of text, each line in rows of at most RowLength.
 template <typename Char, typename ExtentAt>
 void IndexRows(std::basic_string_view<Char> text, std::vector<std::uint64_t>& rows, ExtentAt extent) {
-    // Counted first: regrowing would copy a large index.
-    std::size_t lines = 1;
-    for (std::size_t lineFeed = NextLineFeed(text, 0); lineFeed < text.size();
-         lineFeed = NextLineFeed(text, lineFeed + 1)) {
-        ++lines;
-    }
-    rows.reserve(lines);
+    // Room for lines of 24 units on average (a chat line is longer): regrowing would copy a large index,
+    // and reserving for the shortest lines would take address space the size of the text.
+    rows.reserve(text.size() / 24 + 2);
     std::size_t offset = 0;
     for (;;) {
         const std::size_t lineFeed = NextLineFeed(text, offset);
