@@ -6,6 +6,7 @@
 #include <QInputMethodEvent>
 #include <QScrollBar>
 #include <QTest>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -252,6 +253,31 @@ TEST_F(CheckViewTest, ShowsAndReachesEveryRowOfALargeText) {
     view_.viewport()->repaint();
     QTest::mouseClick(view_.viewport(), Qt::LeftButton, {}, QPoint(6, 6));
     EXPECT_GT(view_.caret().column, 0) << "the top line shown is one of the row's last";
+
+    // The wheel scrolls through the lines of a row taller than the view, and no further than its end.
+    const auto wheel = [this](int notches) {
+        QWheelEvent event(QPointF(10, 10), view_.mapToGlobal(QPointF(10, 10)), {},
+                          {0, notches * QWheelEvent::DefaultDeltasPerStep}, Qt::NoButton, {},
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(view_.viewport(), &event);
+    };
+    view_.resize(400, 200);
+    view_.setText(std::u16string(1000, u'あ'));
+    wheel(-1);
+    QTest::mouseClick(view_.viewport(), Qt::LeftButton, {}, QPoint(6, 6));
+    const int scrolledOnce = view_.caret().column;
+    EXPECT_GT(scrolledOnce, 0);
+    wheel(-1000);
+    const auto clickedColumn = [this](int y) {
+        QTest::mouseClick(view_.viewport(), Qt::LeftButton, {}, QPoint(6, y));
+        return view_.caret().column;
+    };
+    const int bottom = clickedColumn(view_.viewport()->height() - 6);
+    EXPECT_GT(bottom, 900) << "the row's last line is at the bottom of the view";
+    EXPECT_LT(clickedColumn(6), bottom) << "and the view is full above it";
+    wheel(1000);
+    QTest::mouseClick(view_.viewport(), Qt::LeftButton, {}, QPoint(6, 6));
+    EXPECT_EQ(view_.caret().column, 0);
 
     // A click picks the row under the pointer; a drag selects from there.
     view_.setText(u"one\r\ntwo\r\nthree");
