@@ -348,11 +348,8 @@ HtmlResult BuildHtmlBody(const std::string& logPath, const HtmlOptions& options,
                               nullptr, work, decision.encoding)
                               .writtenLines;
     // Every line of the body ends in CR LF, which no character spans, so it decodes as the check view's rows.
-    result.text.resize(result.body.size());
-    char16_t* end = decision.encoding.IsShiftJis()
-                        ? Cp932Codec::DecodeTo(result.body, result.text.data())
-                        : UnicodeCodec::DecodeUtf8To(result.body, result.text.data());
-    result.text.resize(static_cast<std::size_t>(end - result.text.data()));
+    result.text = decision.encoding.IsShiftJis() ? Cp932Codec::Decode(result.body)
+                                                 : UnicodeCodec::DecodeUtf8(result.body);
     return result;
 }
 

@@ -21,10 +21,7 @@ void AppendNumber(std::u16string& text, std::int64_t value) {
 } // namespace
 
 void WindowOperations::SetCheckBytes(std::string bytes, bool utf8) {
-    std::u16string text(bytes.size(), u'\0');
-    char16_t* end =
-        utf8 ? UnicodeCodec::DecodeUtf8To(bytes, text.data()) : Cp932Codec::DecodeTo(bytes, text.data());
-    text.resize(static_cast<std::size_t>(end - text.data()));
+    std::u16string text = utf8 ? UnicodeCodec::DecodeUtf8(bytes) : Cp932Codec::Decode(bytes);
     std::string().swap(bytes);
     SetCheckText(std::move(text));
 }

@@ -167,12 +167,8 @@ std::u16string CheckText::row(std::int64_t index) const {
         return base_.substr(offset, length);
     }
     // A row of a page ends where a line of it does, which no character spans, so it decodes alone.
-    std::u16string decoded(length, u'\0');
     const std::string_view bytes = std::string_view(bytes_).substr(offset, length);
-    char16_t* end = utf8_ ? UnicodeCodec::DecodeUtf8To(bytes, decoded.data())
-                          : Cp932Codec::DecodeTo(bytes, decoded.data());
-    decoded.resize(static_cast<std::size_t>(end - decoded.data()));
-    return decoded;
+    return utf8_ ? UnicodeCodec::DecodeUtf8(bytes) : Cp932Codec::Decode(bytes);
 }
 
 bool CheckText::breakAfter(std::int64_t index) const {

@@ -36,18 +36,17 @@ CheckView::CheckView(QWidget* parent) : QAbstractScrollArea(parent) {
 CheckView::~CheckView() = default;
 
 void CheckView::setText(std::u16string text) {
-    rows_.forget();
     text_.assign(std::move(text));
     reset();
 }
 
 void CheckView::setBytes(std::string bytes, bool utf8) {
-    rows_.forget();
     text_.assignEncoded(std::move(bytes), utf8);
     reset();
 }
 
 void CheckView::reset() {
+    rows_.forget();
     anchor_ = caret_ = {};
     top_ = {};
     goalX_ = -1;
@@ -174,7 +173,6 @@ void CheckView::moveCaret(CheckTextPosition to, bool keepAnchor) {
 
 void CheckView::replaceSelection(std::u16string_view text) {
     const auto [from, to] = std::minmax(anchor_, caret_);
-    rows_.forget();
     const CheckTextPosition end = text_.replace(from, to, text);
     rows_.forget();
     goalX_ = -1;

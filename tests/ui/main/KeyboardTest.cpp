@@ -64,7 +64,6 @@ class KeyboardTest : public ::testing::Test {
     parlowen::CheckView* SelectInCheckView(int line, int column, int length) {
         auto* checkView = Get<parlowen::CheckView>("checkView");
         checkView->setFocus();
-        Key(Qt::Key_End, Qt::ControlModifier);
         Key(Qt::Key_Home, Qt::ControlModifier);
         for (int step = 0; step < line; ++step) {
             Key(Qt::Key_Down);
