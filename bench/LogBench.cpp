@@ -83,9 +83,8 @@ class SilentWindow final : public WindowOperations {
     void SetStateLabel(std::u16string_view, Rgb) override {}
     void SetLineCounter(const LineCount&) override {}
     void SetCheckText(std::u16string) override {}
-    // As the check view, which keeps the page's body in its bytes.
-    void SetCheckBytes(std::string, bool) override {}
-    bool KeepsCheckBytes() const override { return true; }
+    // As the check view, which reads the rows it shows from the file.
+    void SetCheckFile(CheckFile) override {}
     void MoveFocus(FocusTarget) override {}
 };
 

@@ -201,10 +201,8 @@ bool ConvertAndSave(WindowOperations& window, const ConvertRequest& request) {
     // is too large to show, and the notice says so: the log itself was read and written.
     if (window.ShowsCheckText()) {
         try {
-            if (window.KeepsCheckBytes() &&
-                (result.encoding.IsShiftJis() || result.encoding.kind == LogEncoding::Kind::Utf8)) {
-                window.SetCheckBytes(ConvertedBytes(request.path, log, result.encoding),
-                                     !result.encoding.IsShiftJis());
+            if (!result.encoding.IsUtf16()) {
+                window.SetCheckFile(ConvertedFile(request.path, log, result.encoding));
             } else {
                 window.SetCheckText(ConvertedText(request.path, log, result.encoding));
             }
@@ -240,13 +238,17 @@ bool Export(WindowOperations& window, const HtmlOptions& options, const ExportRe
     if (request.keywordsMustFit && !KeywordsFit(options, decision.encoding)) {
         return dialogue.FailRead(request.fileName, {FileStatus::Kind::KeywordUnfit, 0});
     }
-    // The page is written as its pieces are made; the check view gets the body once it is whole, before
-    // the page takes its name.
+    // The page is written as its pieces are made; the check view reads the body from it once it is whole.
     ReplacementFile page;
-    std::string body;
+    FileDescriptor reader;
+    const std::string head = PageHead(options, request.baseName, decision.encoding);
+    std::uint64_t bodyBytes = 0;
     FileStatus written = ReplacementFile::Create(request.pagePath, page);
+    if (written.Ok() && window.ShowsCheckText()) {
+        written = page.OpenForReading(reader);
+    }
     if (written.Ok()) {
-        written = page.Append(PageHead(options, request.baseName, decision.encoding));
+        written = page.Append(head);
     }
     if (written.Ok()) {
         written = WriteHtmlBody(
@@ -254,16 +256,22 @@ bool Export(WindowOperations& window, const HtmlOptions& options, const ExportRe
                       [&window](std::int32_t count, std::int64_t total) {
                           window.SetLineCounter({count, total});
                       },
-                      [&page](std::string_view bytes) { return page.Append(bytes); },
-                      window.ShowsCheckText() ? &body : nullptr, {}, decision.encoding)
+                      [&page, &bodyBytes](std::string_view bytes) {
+                          bodyBytes += bytes.size();
+                          return page.Append(bytes);
+                      },
+                      {}, decision.encoding)
                       .written;
     }
     if (written.Ok()) {
         written = page.Append(PageEnd);
     }
     if (written.Ok()) {
-        window.SetCheckBytes(std::move(body), !decision.encoding.IsShiftJis());
         written = page.Commit();
+    }
+    if (written.Ok() && reader.Valid()) {
+        window.SetCheckFile({std::move(reader), head.size(), head.size() + bodyBytes,
+                             !decision.encoding.IsShiftJis()});
     }
     if (!written.Ok()) {
         return dialogue.FailWrite(request.baseName + u".html", written);

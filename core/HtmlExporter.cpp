@@ -12,7 +12,6 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
-#include <optional>
 #include <vector>
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -233,7 +232,7 @@ std::u16string TagLine(std::u16string_view cleanedLine, const HtmlOptions& optio
 
 BodyOutcome WriteHtmlBody(const MappedFile& log, const HtmlOptions& options, const LoadAnswers& answers,
                           std::int64_t total, const ExportProgress& progress, const PageSink& page,
-                          std::string* checkBody, const BodyWork& work, const LogEncoding& encoding) {
+                          const BodyWork& work, const LogEncoding& encoding) {
     // The page of a Unicode log is UTF-8: a valid UTF-8 log is read where it lies, any other is converted
     // first, so that the page never carries a byte its declaration does not allow.
     std::string_view bytes = log.Bytes();
@@ -269,15 +268,6 @@ BodyOutcome WriteHtmlBody(const MappedFile& log, const HtmlOptions& options, con
     const std::size_t threads = std::max<std::size_t>(work.threads, 1);
     // Enough slots that the threads go on working while the calling thread writes.
     std::vector<Slot> slots(4 * threads + 2, Slot{tagger, {}, 0});
-    std::optional<GrowingBuffer<std::string>> body;
-    if (checkBody != nullptr) {
-        // Reserved for the most the body can take but for unusually many "&" and "<"; only what is written
-        // takes memory.
-        const auto lines = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), lineEnd)) + 1;
-        checkBody->reserve(checkBody->size() + bytes.size() + bytes.size() / 8 +
-                           lines * (6 + tagger.LongestTags()));
-        body.emplace(*checkBody);
-    }
     BodyOutcome outcome;
     const char* unreleased = bytes.data() + bytes.size(); // the end of the part done but not given back
     const auto process = [&](std::size_t piece, std::size_t slotIndex) {
@@ -295,18 +285,12 @@ BodyOutcome WriteHtmlBody(const MappedFile& log, const HtmlOptions& options, con
             slot.bytes += LineBreak;
             ++slot.lines;
         }
-        if (body) {
-            body->PrefaultAhead();
-        }
     };
     const auto consume = [&](std::size_t piece, std::size_t slotIndex) {
         const Slot& slot = slots[slotIndex];
         outcome.written = page(slot.bytes);
         if (!outcome.written.Ok()) {
             return false;
-        }
-        if (body) {
-            body->Append(slot.bytes);
         }
         for (std::int32_t line = 0; line < slot.lines; ++line) {
             ++outcome.writtenLines;
@@ -345,7 +329,7 @@ HtmlResult BuildHtmlBody(const std::string& logPath, const HtmlOptions& options,
                                   result.body += bytes;
                                   return FileStatus{};
                               },
-                              nullptr, work, decision.encoding)
+                              work, decision.encoding)
                               .writtenLines;
     // Every line of the body ends in CR LF, which no character spans, so it decodes as the check view's rows.
     result.text = decision.encoding.IsShiftJis() ? Cp932Codec::Decode(result.body)

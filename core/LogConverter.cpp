@@ -65,32 +65,28 @@ std::u16string ConvertedText(const std::string& path, const FileDescriptor& log,
     return Cp932Codec::Decode(bytes);
 }
 
-std::string ConvertedBytes(const std::string& path, const FileDescriptor& log, const LogEncoding& encoding) {
+CheckFile ConvertedFile(const std::string& path, const FileDescriptor& log, const LogEncoding& encoding) {
+    CheckFile converted;
+    converted.utf8 = !encoding.IsShiftJis();
+    FileDescriptor reader(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     struct stat now {};
-    struct stat atPath {};
-    if (::fstat(log.Get(), &now) != 0 || ::stat(path.c_str(), &atPath) != 0 || !SameFile(atPath, now)) {
-        return {};
+    struct stat read {};
+    if (!reader.Valid() || ::fstat(log.Get(), &now) != 0 || ::fstat(reader.Get(), &read) != 0 ||
+        !SameFile(read, now)) {
+        return converted;
     }
-    RequireMemory(static_cast<std::size_t>(now.st_size));
-    std::string bytes(static_cast<std::size_t>(now.st_size), '\0');
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t read =
-            ::pread(log.Get(), bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
-        if (read < 0 && errno == EINTR) {
-            continue;
-        }
-        if (read <= 0) {
-            break;
-        }
-        done += static_cast<std::size_t>(read);
+    converted.begin = std::min<std::uint64_t>(encoding.markSize, static_cast<std::uint64_t>(now.st_size));
+    converted.end = static_cast<std::uint64_t>(now.st_size);
+    const std::string_view lineBreak = encoding.LineBreak();
+    std::string last(lineBreak.size(), '\0');
+    if (converted.end - converted.begin >= last.size() &&
+        ::pread(reader.Get(), last.data(), last.size(), static_cast<off_t>(converted.end - last.size())) ==
+            static_cast<ssize_t>(last.size()) &&
+        last == lineBreak) {
+        converted.end -= last.size();
     }
-    bytes.resize(done);
-    bytes.erase(0, std::min(bytes.size(), encoding.markSize));
-    if (std::string_view(bytes).ends_with(encoding.LineBreak())) {
-        bytes.resize(bytes.size() - encoding.LineBreak().size());
-    }
-    return bytes;
+    converted.file = std::move(reader);
+    return converted;
 }
 
 namespace {

@@ -65,8 +65,8 @@ RewriteResult RewriteLog(const std::string& path, const LoadAnswers& answers, st
 // one rewritten.
 std::u16string ConvertedText(const std::string& path, const FileDescriptor& log,
                              const LogEncoding& encoding = {});
-// The same in the log's bytes, for a Shift-JIS or UTF-8 log, read rather than mapped so that the file's
-// pages do not count as the window's memory.
-std::string ConvertedBytes(const std::string& path, const FileDescriptor& log, const LogEncoding& encoding);
+// The same where it lies in the log, for a Shift-JIS or UTF-8 log: the file opened again for reading, without
+// the mark and the extra line break; an empty range when the file at the path is no longer the one rewritten.
+CheckFile ConvertedFile(const std::string& path, const FileDescriptor& log, const LogEncoding& encoding);
 
 } // namespace parlowen

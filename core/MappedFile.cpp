@@ -53,10 +53,18 @@ void MappedFile::ReleaseFrom(std::size_t offset) {
 FileStatus MappedFile::Open(const std::string& path, MappedFile& file) {
     // Without O_NONBLOCK, opening a named pipe put where the log was waits for a writer that never comes;
     // a regular file ignores the flag.
-    MappedFile opened;
-    opened.descriptor_ = FileDescriptor(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (!opened.descriptor_.Valid()) {
+    FileDescriptor descriptor(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (!descriptor.Valid()) {
         return FileStatus::FromErrno(errno);
+    }
+    return Map(std::move(descriptor), file);
+}
+
+FileStatus MappedFile::Map(FileDescriptor descriptor, MappedFile& file) {
+    MappedFile opened;
+    opened.descriptor_ = std::move(descriptor);
+    if (!opened.descriptor_.Valid()) {
+        return FileStatus::FromErrno(EBADF);
     }
     if (::fstat(opened.descriptor_.Get(), &opened.status_) != 0) {
         return FileStatus::FromErrno(errno);

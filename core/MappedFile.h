@@ -21,6 +21,8 @@ class MappedFile {
 
     // Maps a regular file; a folder, a named pipe or a device is refused without waiting for a writer.
     static FileStatus Open(const std::string& path, MappedFile& file);
+    // The same for a file already open for reading.
+    static FileStatus Map(FileDescriptor descriptor, MappedFile& file);
 
     // Never a null pointer, which memchr and its kin may not be given even for no bytes.
     std::string_view Bytes() const {

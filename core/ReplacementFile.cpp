@@ -168,6 +168,24 @@ FileStatus ReplacementFile::Reserve(std::uint64_t bytes) {
     return Fail(FileStatus::FromErrno(errno));
 }
 
+FileStatus ReplacementFile::OpenForReading(FileDescriptor& reader) const {
+    if (!file_.Valid()) {
+        return FileStatus::FromErrno(EBADF);
+    }
+    // The temporary name is ours, but the folder is the user's: the file opened must be the one written.
+    FileDescriptor opened(::open(temporary_.Get().c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    struct stat written {};
+    struct stat read {};
+    if (!opened.Valid() || ::fstat(file_.Get(), &written) != 0 || ::fstat(opened.Get(), &read) != 0) {
+        return FileStatus::FromErrno(errno);
+    }
+    if (written.st_dev != read.st_dev || written.st_ino != read.st_ino) {
+        return {FileStatus::Kind::Changed, 0};
+    }
+    reader = std::move(opened);
+    return {};
+}
+
 FileStatus ReplacementFile::Commit() {
     if (!failure_.Ok() || !file_.Valid()) {
         return failure_.Ok() ? FileStatus::FromErrno(EBADF) : failure_;

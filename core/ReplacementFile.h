@@ -37,6 +37,9 @@ class ReplacementFile {
     FileStatus Reserve(std::uint64_t bytes);
     // Flushes the file to the disk, checks the target again and renames the file over it.
     FileStatus Commit();
+    // Opens the file for reading: what is read through it is what Commit put at the target's name, whatever
+    // becomes of the name afterwards.
+    FileStatus OpenForReading(FileDescriptor& reader) const;
 
     // The length of every temporary name: any target name the system allows leaves room for it.
     static constexpr std::size_t TemporaryNameLength = 30;

@@ -2,9 +2,12 @@
 
 #include "Cp932Codec.h"
 #include "FileStore.h"
+#include "MappedFile.h"
+#include "Prefault.h"
 #include "UnicodeCodec.h"
 #include "UserTexts.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace parlowen {
@@ -20,10 +23,21 @@ void AppendNumber(std::u16string& text, std::int64_t value) {
 
 } // namespace
 
-void WindowOperations::SetCheckBytes(std::string bytes, bool utf8) {
-    std::u16string text = utf8 ? UnicodeCodec::DecodeUtf8(bytes) : Cp932Codec::Decode(bytes);
-    std::string().swap(bytes);
-    SetCheckText(std::move(text));
+std::u16string DecodeCheckFile(const CheckFile& file) {
+    MappedFile mapped;
+    if (!MappedFile::Map(FileDescriptor(::dup(file.file.Get())), mapped).Ok()) {
+        return {};
+    }
+    const std::string_view bytes = mapped.Bytes();
+    const std::string_view text =
+        bytes.substr(std::min<std::uint64_t>(file.begin, bytes.size()),
+                     file.end > file.begin ? static_cast<std::size_t>(file.end - file.begin) : 0);
+    RequireMemory(text.size() * sizeof(char16_t));
+    return file.utf8 ? UnicodeCodec::DecodeUtf8(text) : Cp932Codec::Decode(text);
+}
+
+void WindowOperations::SetCheckFile(CheckFile file) {
+    SetCheckText(DecodeCheckFile(file));
 }
 
 std::u16string CounterText(const LineCount& lineCount) {

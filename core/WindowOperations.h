@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FileDescriptor.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -29,6 +31,18 @@ struct LineCount {
 
 std::u16string CounterText(const LineCount& lineCount);
 
+// The check view's text where it lies in a file (a page's body, a rewritten log): the bytes from begin to end
+// of a file open for reading, Shift-JIS or UTF-8, lines ending in CR LF or LF.
+struct CheckFile {
+    FileDescriptor file;
+    std::uint64_t begin = 0;
+    std::uint64_t end = 0;
+    bool utf8 = false;
+};
+
+// The text of a CheckFile, decoded whole; empty if it cannot be read.
+std::u16string DecodeCheckFile(const CheckFile& file);
+
 // Everything the log operations ask of the main window. The window supplies the real one; tests a script.
 class WindowOperations {
   public:
@@ -45,14 +59,11 @@ class WindowOperations {
     // Called for every line of a long operation: keep it cheap and repaint as often as is useful.
     virtual void SetLineCounter(const LineCount& lineCount) = 0;
     virtual void SetCheckText(std::u16string text) = 0;
-    // The check view's text in its Shift-JIS or UTF-8 bytes (a page's body, a rewritten log), lines ending
-    // in CR LF or LF: a view that keeps the bytes needs about half the memory of the text. Decoded and given
-    // to SetCheckText unless a window takes them as they are.
-    virtual void SetCheckBytes(std::string bytes, bool utf8);
+    // The check view's text from a file: a view that reads the rows it shows from there holds no copy of
+    // the text. Decoded whole and given to SetCheckText unless a window reads the file itself.
+    virtual void SetCheckFile(CheckFile file);
     // False where there is no check view, so that no text is decoded for it.
     virtual bool ShowsCheckText() const { return true; }
-    // True where SetCheckBytes keeps the bytes, so that reading a whole log for it pays.
-    virtual bool KeepsCheckBytes() const { return false; }
     virtual void MoveFocus(FocusTarget target) = 0;
 };
 

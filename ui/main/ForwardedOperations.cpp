@@ -54,14 +54,8 @@ void ForwardedOperations::SetCheckText(std::u16string text) {
     forward([&] { window_.SetCheckText(std::move(text)); });
 }
 
-void ForwardedOperations::SetCheckBytes(std::string bytes, bool utf8) {
-    forward([&] { window_.SetCheckBytes(std::move(bytes), utf8); });
-}
-
-bool ForwardedOperations::KeepsCheckBytes() const {
-    bool keeps = false;
-    forward([&] { keeps = window_.KeepsCheckBytes(); });
-    return keeps;
+void ForwardedOperations::SetCheckFile(CheckFile file) {
+    forward([&] { window_.SetCheckFile(std::move(file)); });
 }
 
 bool ForwardedOperations::ShowsCheckText() const {
@@ -77,9 +71,7 @@ void ForwardedOperations::MoveFocus(FocusTarget target) {
 void ForwardedOperations::SetLineCounter(const LineCount& lineCount) {
     workerCount_ = lineCount;
     workerCountNew_ = true;
-    // Reading the clock for every line of a large log would cost more than the line itself.
-    constexpr unsigned LinesPerClockReading = 256;
-    if (++linesSinceClock_ < LinesPerClockReading && sinceSent_.isValid()) {
+    if (++linesSinceClock_ < LinesPerClockReading) {
         return;
     }
     linesSinceClock_ = 0;

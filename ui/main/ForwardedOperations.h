@@ -34,9 +34,8 @@ class ForwardedOperations final : public WindowOperations {
     void SetStateLabel(std::u16string_view text, Rgb colour) override;
     void SetLineCounter(const LineCount& lineCount) override;
     void SetCheckText(std::u16string text) override;
-    void SetCheckBytes(std::string bytes, bool utf8) override;
+    void SetCheckFile(CheckFile file) override;
     bool ShowsCheckText() const override;
-    bool KeepsCheckBytes() const override;
     void MoveFocus(FocusTarget target) override;
 
     // On the worker thread: makes the last count the one the window will show next.
@@ -54,7 +53,10 @@ class ForwardedOperations final : public WindowOperations {
     // The worker's own: touched on every line, so without a lock.
     LineCount workerCount_;
     bool workerCountNew_ = false;
-    unsigned linesSinceClock_ = 0;
+    // Reading the clock for every line of a large log would cost more than the line itself; the first line
+    // reads it.
+    static constexpr unsigned LinesPerClockReading = 256;
+    unsigned linesSinceClock_ = LinesPerClockReading - 1;
     QElapsedTimer sinceSent_;
 
     mutable std::mutex countMutex_;

@@ -68,9 +68,9 @@ void MainWindowOperations::SetCheckText(std::u16string text) {
     controls_.checkView->setText(std::move(text));
 }
 
-void MainWindowOperations::SetCheckBytes(std::string bytes, bool utf8) {
+void MainWindowOperations::SetCheckFile(CheckFile file) {
     FlushLineCounter();
-    controls_.checkView->setBytes(std::move(bytes), utf8);
+    controls_.checkView->setFile(std::move(file));
 }
 
 void MainWindowOperations::MoveFocus(FocusTarget target) {

@@ -39,8 +39,7 @@ class MainWindowOperations final : public WindowOperations {
     void SetStateLabel(std::u16string_view text, Rgb colour) override;
     void SetLineCounter(const LineCount& lineCount) override;
     void SetCheckText(std::u16string text) override;
-    void SetCheckBytes(std::string bytes, bool utf8) override;
-    bool KeepsCheckBytes() const override { return true; }
+    void SetCheckFile(CheckFile file) override;
     void MoveFocus(FocusTarget target) override;
 
   private:

@@ -6,7 +6,15 @@
 #include <QTextBoundaryFinder>
 
 #include <algorithm>
+#include <bit>
+#include <cerrno>
 #include <cstring>
+#include <exception>
+#include <thread>
+#include <unistd.h>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace parlowen {
 
@@ -16,30 +24,65 @@ constexpr std::uint64_t EditedRow = std::uint64_t{1} << 63;
 constexpr std::uint64_t ContinuedRow = std::uint64_t{1} << 62;
 constexpr std::uint64_t RowValue = ContinuedRow - 1;
 
-// memchr finds the byte 0x0A far faster than a loop over the units finds U+000A; a 0x0A that is half of
-// another character (上 is U+4E0A) is passed over.
-std::size_t NextLineFeed(std::u16string_view text, std::size_t from) {
-    const char* bytes = reinterpret_cast<const char*>(text.data());
-    const char* end = bytes + text.size() * sizeof(char16_t);
-    for (const char* at = bytes + from * sizeof(char16_t); at < end;) {
-        const auto* found =
-            static_cast<const char*>(std::memchr(at, '\n', static_cast<std::size_t>(end - at)));
-        if (!found) {
-            break;
-        }
-        const auto unit = static_cast<std::size_t>(found - bytes) / sizeof(char16_t);
-        if (unit >= from && text[unit] == u'\n') {
-            return unit;
-        }
-        at = found + 1;
-    }
-    return text.size();
-}
+// The line feeds of a text, front to back, found sixteen bytes at a time. The bits of the block last
+// compared say where its other line feeds are, so a short line costs neither a call nor a second compare.
+template <typename Char> class LineFeeds {
+  public:
+    explicit LineFeeds(std::basic_string_view<Char> text) : text_(text) {}
 
-std::size_t NextLineFeed(std::string_view bytes, std::size_t from) {
-    const void* found = std::memchr(bytes.data() + from, '\n', bytes.size() - from);
-    return found ? static_cast<std::size_t>(static_cast<const char*>(found) - bytes.data()) : bytes.size();
-}
+    // The first line feed at or after from, which never goes back; the text's size if there is none.
+    std::size_t Next(std::size_t from) {
+        if (from >= block_ && from < blockEnd_) {
+            mask_ &= ~std::uint32_t{0} << (from - block_);
+            if (mask_ != 0) {
+                return block_ + static_cast<std::size_t>(std::countr_zero(mask_));
+            }
+            from = blockEnd_;
+        }
+        for (; from + Units <= text_.size(); from += Units) {
+            if (const std::uint32_t mask = Compare(text_.data() + from); mask != 0) {
+                block_ = from;
+                blockEnd_ = from + Units;
+                mask_ = mask;
+                return from + static_cast<std::size_t>(std::countr_zero(mask));
+            }
+        }
+        for (; from < text_.size(); ++from) {
+            if (text_[from] == Char('\n')) {
+                return from;
+            }
+        }
+        return text_.size();
+    }
+
+  private:
+    static constexpr std::size_t Units = 16 / sizeof(Char);
+
+    // One bit for each unit of the block that is a line feed.
+    static std::uint32_t Compare(const Char* block) {
+#ifdef __SSE2__
+        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block));
+        if constexpr (sizeof(Char) == 1) {
+            return static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(units, _mm_set1_epi8('\n'))));
+        } else {
+            // A unit 0x000A, not a byte 0x0A that is half of another character (上 is U+4E0A).
+            const __m128i equal = _mm_cmpeq_epi16(units, _mm_set1_epi16('\n'));
+            return static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_packs_epi16(equal, _mm_setzero_si128())));
+        }
+#else
+        std::uint32_t mask = 0;
+        for (std::size_t unit = 0; unit < Units; ++unit) {
+            mask |= std::uint32_t{block[unit] == Char('\n')} << unit;
+        }
+        return mask;
+#endif
+    }
+
+    std::basic_string_view<Char> text_;
+    std::size_t block_ = 0;
+    std::size_t blockEnd_ = 0;
+    std::uint32_t mask_ = 0;
+};
 
 bool IsHighSurrogate(char16_t unit) {
     return unit >= 0xD800 && unit < 0xDC00;
@@ -93,28 +136,82 @@ CheckText::Extent ExtentIn(std::basic_string_view<Char> text, std::size_t offset
     return {fullRow(offset), true};
 }
 
-// Appends the rows of text, each line in rows of at most RowLength.
+// Appends the rows of text that starts at base, each line in rows of at most RowLength, and returns where the
+// rows it could not finish start: a line that text does not end is left for the next part, but for the rows
+// of it that are certainly full.
 template <typename Char, typename ExtentAt>
-void IndexRows(std::basic_string_view<Char> text, std::vector<std::uint64_t>& rows, ExtentAt extent) {
-    // Room for lines of 24 units on average (a chat line is longer): regrowing would copy a large index,
-    // and reserving for the shortest lines would take address space the size of the text.
-    rows.reserve(text.size() / 24 + 2);
+std::size_t IndexRows(std::basic_string_view<Char> text, std::uint64_t base, bool last,
+                      std::vector<std::uint64_t>& rows, ExtentAt extent) {
+    LineFeeds<Char> lineFeeds(text);
     std::size_t offset = 0;
     for (;;) {
-        const std::size_t lineFeed = NextLineFeed(text, offset);
+        const std::size_t lineFeed = lineFeeds.Next(offset);
+        if (lineFeed >= text.size() && !last) {
+            // ExtentIn needs a full row and three units more to cut one.
+            while (text.size() - offset >= CheckText::RowLength + 3) {
+                rows.push_back((base + offset) | ContinuedRow);
+                offset += extent(text, offset).length;
+            }
+            return offset;
+        }
         const std::size_t lineEnd =
             lineFeed < text.size() && lineFeed > offset && text[lineFeed - 1] == Char('\r') ? lineFeed - 1
                                                                                             : lineFeed;
         while (lineEnd - offset > CheckText::RowLength) {
-            rows.push_back(offset | ContinuedRow);
-            offset += extent(offset).length;
+            rows.push_back((base + offset) | ContinuedRow);
+            offset += extent(text, offset).length;
         }
-        rows.push_back(offset);
+        rows.push_back(base + offset);
         if (lineFeed >= text.size()) {
-            break;
+            return text.size();
         }
         offset = lineFeed + 1; // a text ending in a line feed ends in an empty row
     }
+}
+
+// Room for lines of 24 units on average (a chat line is longer): regrowing would copy a large index, and
+// reserving for the shortest lines would take address space the size of the text.
+void ReserveRows(std::vector<std::uint64_t>& rows, std::uint64_t units) {
+    rows.reserve(static_cast<std::size_t>(units / 24 + 2));
+}
+
+CheckText::Extent BytesExtent(std::string_view bytes, std::size_t offset, bool utf8) {
+    return ExtentIn(bytes, offset, [&](std::size_t at) { return FullRow(bytes, at, utf8); });
+}
+
+// A large text is indexed in two halves at once, the second from second, the start of a line after the
+// middle (0: none). The first half ends in a row starting there, which the second half's rows replace.
+template <typename IndexRange>
+void IndexInHalves(std::uint64_t size, std::uint64_t second, std::vector<std::uint64_t>& rows,
+                   IndexRange index) {
+    constexpr std::uint64_t HalvesFrom = std::uint64_t{1} << 20;
+    ReserveRows(rows, size);
+    if (size < HalvesFrom || second == 0 || second >= size) {
+        index(0, size, rows);
+        return;
+    }
+    std::vector<std::uint64_t> secondRows;
+    std::exception_ptr failure;
+    std::thread secondHalf([&] {
+        try {
+            ReserveRows(secondRows, size - second);
+            index(second, size, secondRows);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    });
+    try {
+        index(0, second, rows);
+    } catch (...) {
+        secondHalf.join();
+        throw;
+    }
+    secondHalf.join();
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
+    rows.pop_back();
+    rows.insert(rows.end(), secondRows.begin(), secondRows.end());
 }
 
 } // namespace
@@ -124,32 +221,77 @@ CheckText::CheckText() : rows_{0} {}
 void CheckText::assign(std::u16string text) {
     Clear();
     base_ = std::move(text);
-    IndexRows(std::u16string_view(base_), rows_, [this](std::size_t offset) { return RowExtent(offset); });
+    const std::u16string_view whole = base_;
+    const std::size_t middleFeed = LineFeeds<char16_t>(whole).Next(whole.size() / 2);
+    IndexInHalves(whole.size(), middleFeed + 1, rows_,
+                  [whole](std::uint64_t from, std::uint64_t to, std::vector<std::uint64_t>& rows) {
+                      IndexRows(whole.substr(from, to - from), from, true, rows,
+                                [](std::u16string_view text, std::size_t offset) {
+                                    return ExtentIn(text, offset,
+                                                    [&](std::size_t at) { return FullRow(text, at); });
+                                });
+                  });
 }
 
-void CheckText::assignEncoded(std::string bytes, bool utf8) {
+void CheckText::assignFile(CheckFile file) {
     Clear();
-    bytes_ = std::move(bytes);
-    utf8_ = utf8;
-    encoded_ = true;
-    IndexRows(std::string_view(bytes_), rows_, [this](std::size_t offset) { return RowExtent(offset); });
+    file_ = std::move(file);
+    file_.end = std::max(file_.begin, file_.end);
+    const std::uint64_t size = file_.end - file_.begin;
+    std::string middle(std::size_t{64} << 10, '\0');
+    middle.resize(ReadFile(size / 2, middle.size(), middle.data()));
+    const std::size_t middleFeed = middle.find('\n');
+    IndexInHalves(size, middleFeed == std::string::npos ? 0 : size / 2 + middleFeed + 1, rows_,
+                  [this](std::uint64_t from, std::uint64_t to, std::vector<std::uint64_t>& rows) {
+                      IndexFileRange(from, to, rows);
+                  });
+}
+
+void CheckText::IndexFileRange(std::uint64_t from, std::uint64_t to, std::vector<std::uint64_t>& rows) const {
+    // Read in parts into one buffer, so that only the index takes new memory; what a part leaves unfinished
+    // moves to the front for the next.
+    constexpr std::size_t PartBytes = std::size_t{256} << 10;
+    std::string part(PartBytes + RowLength + 3, '\0');
+    std::uint64_t base = from;
+    std::size_t kept = 0;
+    for (;;) {
+        const std::size_t read =
+            ReadFile(base + kept, std::min<std::uint64_t>(PartBytes, to - base - kept), part.data() + kept);
+        const std::string_view bytes(part.data(), kept + read);
+        const bool last = base + bytes.size() >= to || read == 0;
+        const std::size_t done = IndexRows(bytes, base, last, rows, [this](std::string_view text, std::size_t at) {
+            return BytesExtent(text, at, file_.utf8);
+        });
+        if (last) {
+            return;
+        }
+        kept = bytes.size() - done;
+        std::memmove(part.data(), part.data() + done, kept);
+        base += done;
+    }
+}
+
+std::size_t CheckText::ReadFile(std::uint64_t offset, std::size_t length, char* to) const {
+    std::size_t done = 0;
+    while (done < length) {
+        const ssize_t read =
+            ::pread(file_.file.Get(), to + done, length - done, static_cast<off_t>(file_.begin + offset + done));
+        if (read < 0 && errno == EINTR) {
+            continue;
+        }
+        if (read <= 0) {
+            break;
+        }
+        done += static_cast<std::size_t>(read);
+    }
+    return done;
 }
 
 void CheckText::Clear() {
     std::u16string().swap(base_);
-    std::string().swap(bytes_);
+    file_ = {};
     std::vector<std::uint64_t>().swap(rows_);
     std::vector<std::u16string>().swap(edited_);
-    encoded_ = false;
-}
-
-CheckText::Extent CheckText::RowExtent(std::size_t offset) const {
-    if (encoded_) {
-        return ExtentIn(std::string_view(bytes_), offset,
-                        [this](std::size_t at) { return FullRow(bytes_, at, utf8_); });
-    }
-    return ExtentIn(std::u16string_view(base_), offset,
-                    [this](std::size_t at) { return FullRow(base_, at); });
 }
 
 bool CheckText::IsEdited(std::int64_t index) const {
@@ -162,13 +304,18 @@ std::u16string CheckText::row(std::int64_t index) const {
         return edited_[entry & RowValue];
     }
     const std::size_t offset = entry & RowValue;
-    const std::size_t length = RowExtent(offset).length;
-    if (!encoded_) {
-        return base_.substr(offset, length);
+    if (!file_.file.Valid()) {
+        return base_.substr(offset, ExtentIn(std::u16string_view(base_), offset, [this](std::size_t at) {
+                                        return FullRow(base_, at);
+                                    }).length);
     }
-    // A row of a page ends where a line of it does, which no character spans, so it decodes alone.
-    const std::string_view bytes = std::string_view(bytes_).substr(offset, length);
-    return utf8_ ? UnicodeCodec::DecodeUtf8(bytes) : Cp932Codec::Decode(bytes);
+    // A full row and three bytes more tell where the row ends, as in the whole text; a row ends where a
+    // line or a character does, so it decodes alone.
+    char bytes[RowLength + 3];
+    const std::string_view read(
+        bytes, ReadFile(offset, std::min<std::uint64_t>(RowLength + 3, file_.end - file_.begin - offset), bytes));
+    const std::string_view row = read.substr(0, BytesExtent(read, 0, file_.utf8).length);
+    return file_.utf8 ? UnicodeCodec::DecodeUtf8(row) : Cp932Codec::Decode(row);
 }
 
 bool CheckText::breakAfter(std::int64_t index) const {

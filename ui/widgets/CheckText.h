@@ -1,5 +1,7 @@
 #pragma once
 
+#include "WindowOperations.h"
+
 #include <QString>
 
 #include <compare>
@@ -19,9 +21,10 @@ struct CheckTextPosition {
 };
 
 // The text of the check view: the loaded log, the converted text or the page body, as rows. It keeps the
-// text it is given and an index of where each row starts in it, so that a log of millions of lines is
-// neither copied nor laid out; a row that is edited is held on its own. A line longer than RowLength
-// characters is held in rows of that length with no line break between them.
+// text it is given, or reads it from its file, and an index of where each row starts, so that a log of
+// millions of lines is neither copied nor laid out; a row that is edited is held on its own. A line longer
+// than RowLength characters (bytes, in a file) is held in rows of that length with no line break between
+// them.
 class CheckText {
   public:
     static constexpr int RowLength = 32768;
@@ -30,9 +33,9 @@ class CheckText {
 
     // Lines end in CR LF or LF; a CR alone is part of its line.
     void assign(std::u16string text);
-    // The same in its Shift-JIS or UTF-8 bytes (a page's body, a rewritten log), decoded a row at a time as
-    // it is shown: it takes about half the memory of its text.
-    void assignEncoded(std::string bytes, bool utf8);
+    // The same where it lies in a file (a page's body, a rewritten log), read and decoded a row at a time as
+    // it is shown: only the index takes memory. Rows that cannot be read show as far as they could be.
+    void assignFile(CheckFile file);
 
     std::int64_t rowCount() const { return static_cast<std::int64_t>(rows_.size()); }
     std::u16string row(std::int64_t index) const;
@@ -56,15 +59,15 @@ class CheckText {
 
   private:
     void Clear();
-    Extent RowExtent(std::size_t offset) const;
     bool IsEdited(std::int64_t index) const;
+    void IndexFileRange(std::uint64_t from, std::uint64_t to, std::vector<std::uint64_t>& rows) const;
+    // Reads up to length bytes of the file from offset on into to; returns how many it read.
+    std::size_t ReadFile(std::uint64_t offset, std::size_t length, char* to) const;
 
     std::u16string base_;
-    std::string bytes_; // instead of base_ when encoded_
-    bool encoded_ = false;
-    bool utf8_ = false;
-    // Per row: the offset in base_ or bytes_, or with EditedRow the index in edited_; with ContinuedRow no
-    // line break follows it.
+    CheckFile file_; // instead of base_ when it is open
+    // Per row: the offset in base_ or from file_.begin, or with EditedRow the index in edited_; with
+    // ContinuedRow no line break follows it.
     std::vector<std::uint64_t> rows_;
     std::vector<std::u16string> edited_;
 };

@@ -40,8 +40,8 @@ void CheckView::setText(std::u16string text) {
     reset();
 }
 
-void CheckView::setBytes(std::string bytes, bool utf8) {
-    text_.assignEncoded(std::move(bytes), utf8);
+void CheckView::setFile(CheckFile file) {
+    text_.assignFile(std::move(file));
     reset();
 }
 

@@ -21,8 +21,8 @@ class CheckView : public QAbstractScrollArea {
 
     // Takes the text without copying it; lines end in CR LF or LF.
     void setText(std::u16string text);
-    // The same in its Shift-JIS or UTF-8 bytes, decoded only where it is shown.
-    void setBytes(std::string bytes, bool utf8);
+    // The same where it lies in a file, read and decoded only where it is shown.
+    void setFile(CheckFile file);
     void clear() { setText({}); }
     // The whole text, lines joined by LF.
     QString toPlainText() const;

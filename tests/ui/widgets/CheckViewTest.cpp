@@ -5,11 +5,13 @@
 #include <QClipboard>
 #include <QInputMethodEvent>
 #include <QScrollBar>
+#include <QTemporaryFile>
 #include <QTest>
 #include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <string>
 
 namespace parlowen {
@@ -70,7 +72,20 @@ TEST(CheckText, LongLinesAreRowsWithoutBreaks) {
     EXPECT_EQ(text.text({}, text.end(), u"\r\n").toStdU16String(), longLine + u"\r\nend");
 }
 
-TEST(CheckText, APageBodyIsHeldInItsBytesAndDecodedARowAtATime) {
+// A check text read from a file that holds other bytes before and after the text.
+CheckText FromFile(const std::string& bytes, bool utf8, QTemporaryFile& file) {
+    EXPECT_TRUE(file.open());
+    file.write("HEAD\n");
+    file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    file.write("\nTAIL");
+    file.flush();
+    CheckText text;
+    text.assignFile({FileDescriptor(::open(QFile::encodeName(file.fileName()).constData(), O_RDONLY)), 5,
+                     5 + bytes.size(), utf8});
+    return text;
+}
+
+TEST(CheckText, AFileIsReadInPartsAndDecodedARowAtATime) {
     // "x" and then characters of two (Shift-JIS) or three (UTF-8) bytes past one row.
     const struct {
         bool utf8;
@@ -81,8 +96,8 @@ TEST(CheckText, APageBodyIsHeldInItsBytesAndDecodedARowAtATime) {
         for (int count = 0; count < 20000; ++count) {
             bytes += test.character;
         }
-        CheckText text;
-        text.assignEncoded(bytes + "\r\n<br>\r\n", test.utf8);
+        QTemporaryFile file;
+        const CheckText text = FromFile(bytes + "\r\n<br>\r\n", test.utf8, file);
         ASSERT_EQ(text.rowCount(), 4) << test.utf8;
         EXPECT_FALSE(text.breakAfter(0));
         const std::u16string first = text.row(0);
@@ -91,6 +106,30 @@ TEST(CheckText, APageBodyIsHeldInItsBytesAndDecodedARowAtATime) {
         EXPECT_EQ(text.text({}, text.end(), u"|").toStdU16String(),
                   u"x" + std::u16string(20000, u'あ') + u"|<br>|");
     }
+    // Megabytes of lines of every length, some of several rows, have the rows of the same text held whole,
+    // wherever a part of the reading ends.
+    std::string lines;
+    for (std::size_t line = 0; lines.size() < (std::size_t{5} << 19); ++line) {
+        lines.append(line % 97 == 0 ? 2 * CheckText::RowLength + line % 5 : line % 300, 'a' + line % 26);
+        lines += line % 3 == 0 ? "\n" : "\r\n";
+    }
+    lines += "end";
+    QTemporaryFile file;
+    CheckText text = FromFile(lines, false, file);
+    const CheckText whole = Made(std::u16string(lines.begin(), lines.end()));
+    ASSERT_EQ(text.rowCount(), whole.rowCount());
+    for (std::int64_t row = 0; row < text.rowCount(); ++row) {
+        if (text.row(row) != whole.row(row) || text.breakAfter(row) != whole.breakAfter(row)) {
+            ADD_FAILURE() << "row " << row << " differs";
+            break;
+        }
+    }
+    QString joined = QString::fromStdString(lines);
+    EXPECT_TRUE(text.text({}, text.end(), u"\n") == joined.replace("\r\n", "\n"));
+    // Rows cut short by another program show as far as they can be read.
+    ASSERT_TRUE(file.resize(5 + 100));
+    EXPECT_EQ(text.row(0), std::u16string(100, u'a'));
+    EXPECT_EQ(text.row(text.rowCount() - 1), u"");
 }
 
 TEST(CheckText, TextRoundTripsAndStopsAtTheLimit) {
