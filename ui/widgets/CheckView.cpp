@@ -1,5 +1,6 @@
 #include "CheckView.h"
 
+#include "CheckViewAccessible.h"
 #include "ClipboardText.h"
 
 #include <QApplication>
@@ -24,6 +25,8 @@ constexpr int Margin = 4; // as a text document's margin
 } // namespace
 
 CheckView::CheckView(QWidget* parent) : QAbstractScrollArea(parent) {
+    static const bool accessible = (QAccessible::installFactory(&CheckViewAccessible::Create), true);
+    Q_UNUSED(accessible);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_InputMethodEnabled);
     setContextMenuPolicy(Qt::NoContextMenu);
@@ -54,6 +57,7 @@ void CheckView::reset() {
     rows_.setPreedit({}, preedit_);
     updateScrollRange();
     viewport()->update();
+    CheckViewAccessible::Notify(this);
 }
 
 QString CheckView::toPlainText() const {
@@ -98,6 +102,7 @@ void CheckView::setTop(ScreenLine top) {
     verticalScrollBar()->setValue(static_cast<int>(top.row));
     movingScrollBar_ = false;
     viewport()->update();
+    CheckViewAccessible::Notify(this);
 }
 
 void CheckView::scrollLines(int lines) {
@@ -119,6 +124,7 @@ void CheckView::scrollContentsBy(int /*dx*/, int /*dy*/) {
     }
     top_ = {verticalScrollBar()->value(), 0};
     viewport()->update();
+    CheckViewAccessible::Notify(this);
 }
 
 void CheckView::updateScrollRange() {
@@ -169,6 +175,7 @@ void CheckView::moveCaret(CheckTextPosition to, bool keepAnchor) {
     ensureCaretVisible();
     restartBlink();
     viewport()->update();
+    CheckViewAccessible::Notify(this);
 }
 
 void CheckView::replaceSelection(std::u16string_view text) {
@@ -259,24 +266,39 @@ QVariant CheckView::inputMethodQuery(Qt::InputMethodQuery query) const {
         const auto [from, to] = std::minmax(anchor_.column, caret_.column);
         return QStringView(row).mid(from, to - from).toString();
     }
-    case Qt::ImCursorRectangle: {
-        // The caret's line, counted from the top while it is on screen.
-        ScreenLine line = top_;
-        int y = top_ == ScreenLine{} ? Margin : 0;
-        const ScreenLine caretLine = rows_.lineOf(caret_);
-        for (int shown = 0; line < caretLine && shown <= visibleLines(); ++shown) {
-            y += rows_.height(line);
-            if (!rows_.next(line)) {
-                break;
-            }
-        }
-        const QTextLine textLine = rows_.layout(caret_.row).lineAt(caretLine.line);
-        const QRect inView(Margin + qRound(textLine.cursorToX(caret_.column)), y, 1, rows_.height(caretLine));
-        return inView.translated(viewport()->pos());
-    }
+    case Qt::ImCursorRectangle:
+        return caretRect(caret_);
     default:
         return QAbstractScrollArea::inputMethodQuery(query);
     }
+}
+
+QRect CheckView::caretRect(CheckTextPosition at) const {
+    // The position's line, counted from the top while it is on screen.
+    ScreenLine line = top_;
+    int y = top_ == ScreenLine{} ? Margin : 0;
+    const ScreenLine atLine = rows_.lineOf(at);
+    for (int shown = 0; line < atLine && shown <= visibleLines(); ++shown) {
+        y += rows_.height(line);
+        if (!rows_.next(line)) {
+            break;
+        }
+    }
+    const QTextLine textLine = rows_.layout(at.row).lineAt(atLine.line);
+    const QRect inView(Margin + qRound(textLine.cursorToX(at.column)), y, 1, rows_.height(atLine));
+    return inView.translated(viewport()->pos());
+}
+
+std::int64_t CheckView::lastRowShown() const {
+    qreal y = (top_ == ScreenLine{} ? Margin : 0) - rows_.layout(top_.row).lineAt(top_.line).y();
+    std::int64_t row = top_.row;
+    for (; row + 1 < text_.rowCount(); ++row) {
+        y += rows_.layout(row).boundingRect().height();
+        if (y >= viewport()->height()) {
+            break;
+        }
+    }
+    return row;
 }
 
 // --- Mouse and focus ---

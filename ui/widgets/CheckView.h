@@ -39,6 +39,14 @@ class CheckView : public QAbstractScrollArea {
 
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
+    // The rows on screen, whole or in part.
+    std::int64_t firstRowShown() const { return top_.row; }
+    std::int64_t lastRowShown() const;
+    // Where the caret would be drawn at a position on screen, in the view's coordinates.
+    QRect caretRect(CheckTextPosition at) const;
+    // The position nearest a point of the viewport.
+    CheckTextPosition positionAt(QPoint point) const;
+
   signals:
     void MouseDown(Qt::MouseButton button, QPoint globalPosition);
 
@@ -62,7 +70,6 @@ class CheckView : public QAbstractScrollArea {
 
   private:
     void reset(); // after a new text
-    CheckTextPosition positionAt(QPoint point) const;
     int visibleLines() const;
 
     void setTop(ScreenLine top);

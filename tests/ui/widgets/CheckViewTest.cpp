@@ -1,6 +1,7 @@
 #include "CheckView.h"
 #include "ui/UiTestSupport.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QInputMethodEvent>
@@ -325,6 +326,37 @@ TEST_F(CheckViewTest, ShowsAndReachesEveryRowOfALargeText) {
     QTest::mouseMove(view_.viewport(), QPoint(200, 4 + 2 * line + line / 2));
     QTest::mouseRelease(view_.viewport(), Qt::LeftButton, {}, QPoint(200, 4 + 2 * line + line / 2));
     EXPECT_EQ(view_.SelectedText(), "two\r\nthree");
+}
+
+TEST_F(CheckViewTest, AScreenReaderReadsTheRowsOnScreenAndMovesTheCaret) {
+    view_.setText(Lines(200000).toStdU16String());
+    QAccessibleInterface* view = QAccessible::queryAccessibleInterface(&view_);
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->role(), QAccessible::EditableText);
+    QAccessibleTextInterface* text = view->textInterface();
+    ASSERT_NE(text, nullptr);
+    const int shown = static_cast<int>(view_.lastRowShown() + 1);
+    EXPECT_GT(shown, 2);
+    EXPECT_LT(shown, 1000) << "the rows on screen, not the whole text";
+    EXPECT_EQ(text->text(0, text->characterCount()), Lines(shown).chopped(2).replace("\r\n", "\n"));
+
+    text->setCursorPosition(5); // "0\n1\n2": the start of row 2
+    EXPECT_EQ(view_.caret(), (CheckTextPosition{2, 1}));
+    Keys({Qt::Key_Down});
+    EXPECT_EQ(text->cursorPosition(), 7);
+    int start = 0;
+    int end = 0;
+    EXPECT_EQ(text->textAtOffset(text->cursorPosition(), QAccessible::LineBoundary, &start, &end).trimmed(), "3");
+    text->setSelection(0, 2, 5);
+    EXPECT_EQ(view_.SelectedText(), "1\r\n2");
+    text->selection(0, &start, &end);
+    EXPECT_EQ(std::make_pair(start, end), std::make_pair(2, 5));
+
+    // Scrolled to the end, the text is the last rows, the caret after the last.
+    Keys({Qt::Key_End | Qt::ControlModifier});
+    EXPECT_GT(view_.firstRowShown(), 199000);
+    EXPECT_EQ(text->cursorPosition(), text->characterCount());
+    EXPECT_TRUE(text->text(0, text->characterCount()).endsWith("8\n9\n"));
 }
 
 } // namespace
