@@ -123,6 +123,36 @@ TEST(ReplacementFile, PiecesOfEverySizeArriveInOrder) {
     EXPECT_EQ(folder.Read("page.html"), expected);
 }
 
+// The check view reads a page through the file it was written to, whatever later takes the page's name; a
+// temporary name that someone else's file has taken is not read.
+TEST(ReplacementFile, IsReadBackThroughTheFileWrittenNotThroughItsName) {
+    TemporaryFolder folder;
+    ReplacementFile file;
+    ASSERT_TRUE(ReplacementFile::Create(folder.Path("page.html"), file).Ok());
+    FileDescriptor reader;
+    ASSERT_TRUE(file.OpenForReading(reader).Ok());
+    ASSERT_TRUE(file.Append("first page").Ok());
+    ASSERT_TRUE(file.Commit().Ok());
+    ASSERT_TRUE(ReplacementFile::WriteWhole(folder.Path("page.html"), {"second"}).Ok());
+    char read[16] = {};
+    EXPECT_EQ(std::string(read, static_cast<std::size_t>(::pread(reader.Get(), read, sizeof read, 0))),
+              "first page");
+
+    ReplacementFile swapped;
+    ASSERT_TRUE(ReplacementFile::Create(folder.Path("page.html"), swapped).Ok());
+    const std::vector<std::string> names = folder.Names();
+    const auto temporary = std::find_if(names.begin(), names.end(), [](const std::string& name) {
+        return name.size() == ReplacementFile::TemporaryNameLength;
+    });
+    ASSERT_NE(temporary, names.end());
+    folder.Write("other.txt", "someone else's");
+    std::filesystem::rename(folder.Path("other.txt"), folder.Path(*temporary));
+    EXPECT_EQ(swapped.OpenForReading(reader).kind, FileStatus::Kind::Changed);
+    std::filesystem::remove(folder.Path(*temporary));
+    std::filesystem::create_symlink(folder.Path("page.html"), folder.Path(*temporary));
+    EXPECT_FALSE(swapped.OpenForReading(reader).Ok());
+}
+
 TEST(FileStore, DescribesFailuresInJapanese) {
     EXPECT_EQ(DescribeFailure(FileStatus::FromErrno(ENOENT)), u"ファイルが見つかりません。");
     EXPECT_EQ(DescribeFailure(FileStatus::FromErrno(ENOSPC)), u"ディスクの空き容量が足りません。");

@@ -1,5 +1,8 @@
 #include "LogOperationRunner.h"
 
+#include "CheckView.h"
+#include "Cp932Codec.h"
+#include "HtmlExporter.h"
 #include "MainWindow.h"
 #include "ui/ScriptedMessageBoxes.h"
 #include "ui/UiTestSupport.h"
@@ -146,6 +149,8 @@ TEST(LogOperationRunner, TheWindowKeepsItsEventLoopAndItsOrderWhileALargeLogIsWo
     boxes.Answer({true, true, true});
     operation([&] { QTest::keyClick(list, Qt::Key_Return); });
     operation([&] { QTest::mouseClick(window->findChild<QWidget*>("convertButton"), Qt::LeftButton); });
+    const auto* checkView = window->findChild<parlowen::CheckView*>("checkView");
+    const QString shownConverted = checkView->toPlainText();
     closeWhileBusy = true;
     operation([&] { QTest::mouseClick(window->findChild<QWidget*>("exportButton"), Qt::LeftButton); });
     EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); })) << "the close was forgotten";
@@ -168,6 +173,18 @@ TEST(LogOperationRunner, TheWindowKeepsItsEventLoopAndItsOrderWhileALargeLogIsWo
     // Compared as a whole: a diff of two large texts would take more memory than the machine has.
     EXPECT_TRUE(ReadBytes(folder.filePath("big.txt")) == ToShiftJis(CrLfLines(lines)));
     EXPECT_TRUE(ReadBytes(folder.filePath("big.html")).ends_with("</body></html>\r\n"));
+
+    // The check view showed what the files hold: the rewritten log without its last line break, then the
+    // page's body.
+    const auto shown = [](std::string_view bytes) {
+        return QString::fromStdU16String(parlowen::Cp932Codec::Decode(bytes)).replace("\r\n", "\n");
+    };
+    const std::string log = ReadBytes(folder.filePath("big.txt"));
+    EXPECT_TRUE(shownConverted == shown(std::string_view(log).substr(0, log.size() - 2)));
+    const std::string page = ReadBytes(folder.filePath("big.html"));
+    const std::size_t body = page.find("<body bgcolor=\"#FFFFFF\">\r\n") + 26;
+    EXPECT_TRUE(checkView->toPlainText() ==
+                shown(std::string_view(page).substr(body, page.size() - body - parlowen::PageEnd.size())));
 }
 
 } // namespace
