@@ -85,6 +85,7 @@ class SilentWindow final : public WindowOperations {
     void SetCheckText(std::u16string) override {}
     // As the check view, which reads the rows it shows from the file.
     void SetCheckFile(CheckFile) override {}
+    void SetCheckLines(LoadedLines) override {}
     void MoveFocus(FocusTarget) override {}
 };
 
@@ -148,7 +149,7 @@ int main(int argc, char** argv) {
     const HtmlOptions options = MakeHtmlOptions(colors, true, u"【入室】", keywords);
     const auto engine = [&](const std::string& log, const std::string& folder) {
         return std::map<std::string, std::function<void()>>{
-            {"load", [&answers, log] { LoadLog(log, answers, [](std::int64_t) {}); }},
+            {"load", [&answers, log] { LoadLogLines(log, answers, [](std::int64_t) {}); }},
             {"convert", [&answers, log] { RewriteLog(log, answers, 0, [](std::int32_t, std::int64_t) {}); }},
             {"html",
              [&answers, &options, log, folder] {

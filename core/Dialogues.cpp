@@ -147,7 +147,7 @@ LoadOutcome Load(WindowOperations& window, const LoadRequest& request) {
         return outcome;
     }
     dialogue.Busy();
-    LoadResult result = LoadLog(
+    LoadResult result = LoadLogLines(
         request.path, outcome.answers,
         [&window](std::int64_t count) {
             window.SetLineCounter({count, std::nullopt});
@@ -159,7 +159,11 @@ LoadOutcome Load(WindowOperations& window, const LoadRequest& request) {
     }
     outcome.loaded = true;
     outcome.loadedLineCount = result.lineCount;
-    window.SetCheckText(std::move(result.logText));
+    if (result.lines.file.file.Valid()) {
+        window.SetCheckLines(std::move(result.lines));
+    } else {
+        window.SetCheckText(std::move(result.logText));
+    }
     window.SetStateLabel(Before, BeforeColour);
     dialogue.Idle();
     window.MoveFocus(FocusTarget::EmphasisBox);

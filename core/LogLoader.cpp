@@ -6,6 +6,7 @@
 #include "UnicodeCodec.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 namespace parlowen {
@@ -94,7 +95,90 @@ void LoadUtf16(std::string_view bytes, bool bigEndian, const LoadAnswers& answer
     });
 }
 
+// Where each kept line's cleaned text starts, if every line of text ends in CR LF, or every one in LF; false
+// for a log with a CR elsewhere, whose lines the check view would not split alike.
+bool FindKeptLines(const MappedFile& log, std::string_view text, const LoadAnswers& answers,
+                   const std::function<void(std::int64_t)>& progress, LoadResult& result) {
+    const bool crLf = LineEndOf(text) == '\r';
+    std::vector<std::uint64_t>& starts = result.lines.starts;
+    starts.reserve(text.size() / 24 + 1);
+    const char* released = text.data();
+    for (std::size_t position = 0; position < text.size();) {
+        const void* found = std::memchr(text.data() + position, '\n', text.size() - position);
+        const std::size_t lineFeed =
+            found ? static_cast<std::size_t>(static_cast<const char*>(found) - text.data()) : text.size();
+        std::size_t lineEnd = lineFeed;
+        if (crLf && found) {
+            if (lineEnd == position || text[lineEnd - 1] != '\r') {
+                return false;
+            }
+            --lineEnd;
+        }
+        const std::string_view line = text.substr(position, lineEnd - position);
+        if (crLf && std::memchr(line.data(), '\r', line.size())) {
+            return false;
+        }
+        const std::string_view cleaned = CleanLine(line, answers.removeSeparatorLines);
+        if (!(answers.removeBlankLines && cleaned.empty())) {
+            const std::size_t start = cleaned.empty() ? lineEnd : static_cast<std::size_t>(cleaned.data() - text.data());
+            starts.push_back(start | (cleaned.size() > CheckRowLength ? LoadedLines::LongLine : 0));
+            result.lineCount += 1;
+            if (progress) {
+                progress(result.lineCount);
+            }
+        }
+        position = lineFeed + 1;
+        if (text.data() + position - released >= static_cast<std::ptrdiff_t>(LoadPieceBytes)) {
+            log.Release({released, static_cast<std::size_t>(text.data() + position - released)});
+            released = text.data() + position;
+        }
+    }
+    return true;
+}
+
 } // namespace
+
+LoadResult LoadLogLines(const std::string& path, const LoadAnswers& answers,
+                        const std::function<void(std::int64_t)>& progress, EncodingChoice choice) {
+    LoadResult result;
+    MappedFile log;
+    result.status = MappedFile::Open(path, log);
+    if (!result.status.Ok()) {
+        return result;
+    }
+    // The index takes up to a third of the log (8 bytes a row of 24); a sparse terabyte fails at once.
+    RequireMemory(log.Bytes().size() / 3);
+    const EncodingDecision decision = DecideEncoding(log, choice);
+    result.status = decision.status;
+    result.encoding = decision.encoding;
+    if (!result.status.Ok()) {
+        return result;
+    }
+    // Loaded as text instead, the counter goes on from where it stood.
+    std::int64_t counted = 0;
+    const auto asText = [&] {
+        return LoadLog(path, answers,
+                       [&](std::int64_t count) {
+                           if (count > counted && progress) {
+                               progress(count);
+                           }
+                       },
+                       choice);
+    };
+    const std::string_view text = decision.encoding.Text(log.Bytes());
+    FileDescriptor reader(::dup(log.Descriptor()));
+    if (decision.encoding.IsUtf16() || !reader.Valid()) {
+        return asText();
+    }
+    if (!FindKeptLines(log, text, answers, progress, result)) {
+        counted = result.lineCount;
+        std::vector<std::uint64_t>().swap(result.lines.starts);
+        return asText();
+    }
+    const auto begin = static_cast<std::uint64_t>(text.data() - log.Bytes().data());
+    result.lines.file = {std::move(reader), begin, begin + text.size(), !decision.encoding.IsShiftJis()};
+    return result;
+}
 
 LoadResult LoadLog(const std::string& path, const LoadAnswers& answers,
                    const std::function<void(std::int64_t)>& progress, EncodingChoice choice) {

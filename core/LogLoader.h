@@ -37,6 +37,7 @@ struct LoadResult {
     FileStatus status; // a refused encoding too
     LogEncoding encoding;
     std::u16string logText;     // CR LF before every kept line, in file order
+    LoadedLines lines;          // instead of logText, from LoadLogLines
     std::int64_t lineCount = 0; // the kept lines: loadedLineCount
 };
 
@@ -45,6 +46,12 @@ struct LoadResult {
 LoadResult LoadLog(const std::string& path, const LoadAnswers& answers,
                    const std::function<void(std::int64_t)>& progress,
                    EncodingChoice choice = EncodingChoice::Auto);
+
+// The same as LoadedLines, where the kept lines are read from the file as they are shown, for a Shift-JIS or
+// UTF-8 log whose lines all end alike in CR LF or in LF; any other is loaded as LoadLog does.
+LoadResult LoadLogLines(const std::string& path, const LoadAnswers& answers,
+                        const std::function<void(std::int64_t)>& progress,
+                        EncodingChoice choice = EncodingChoice::Auto);
 
 // The kept lines of UTF-16 code units with the same rules, for the UTF-16 logs.
 template <typename Visit>

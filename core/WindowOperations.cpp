@@ -23,21 +23,55 @@ void AppendNumber(std::u16string& text, std::int64_t value) {
 
 } // namespace
 
-std::u16string DecodeCheckFile(const CheckFile& file) {
-    MappedFile mapped;
+namespace {
+
+// The bytes of a file from begin to end, mapped; empty if it cannot be mapped.
+std::string_view MappedRange(const CheckFile& file, MappedFile& mapped) {
     if (!MappedFile::Map(FileDescriptor(::dup(file.file.Get())), mapped).Ok()) {
         return {};
     }
     const std::string_view bytes = mapped.Bytes();
-    const std::string_view text =
-        bytes.substr(std::min<std::uint64_t>(file.begin, bytes.size()),
-                     file.end > file.begin ? static_cast<std::size_t>(file.end - file.begin) : 0);
+    return bytes.substr(std::min<std::uint64_t>(file.begin, bytes.size()),
+                        file.end > file.begin ? static_cast<std::size_t>(file.end - file.begin) : 0);
+}
+
+} // namespace
+
+std::u16string DecodeCheckFile(const CheckFile& file) {
+    MappedFile mapped;
+    const std::string_view text = MappedRange(file, mapped);
     RequireMemory(text.size() * sizeof(char16_t));
     return file.utf8 ? UnicodeCodec::DecodeUtf8(text) : Cp932Codec::Decode(text);
 }
 
+std::u16string DecodeLoadedLines(const LoadedLines& lines) {
+    MappedFile mapped;
+    const std::string_view text = MappedRange(lines.file, mapped);
+    RequireMemory((text.size() + 2 * lines.starts.size()) * sizeof(char16_t));
+    std::u16string decoded;
+    decoded.reserve(text.size() + 2 * lines.starts.size());
+    for (const std::uint64_t entry : lines.starts) {
+        const std::string_view rest = text.substr(std::min<std::size_t>(entry & ~LoadedLines::LongLine, text.size()));
+        std::string_view line = rest.substr(0, std::min(rest.find('\n'), rest.size()));
+        if (line.size() < rest.size() && line.ends_with('\r')) {
+            line.remove_suffix(1);
+        }
+        decoded += u"\r\n";
+        if (lines.file.utf8) {
+            decoded += UnicodeCodec::DecodeUtf8(line);
+        } else {
+            decoded += Cp932Codec::Decode(line);
+        }
+    }
+    return decoded;
+}
+
 void WindowOperations::SetCheckFile(CheckFile file) {
     SetCheckText(DecodeCheckFile(file));
+}
+
+void WindowOperations::SetCheckLines(LoadedLines lines) {
+    SetCheckText(DecodeLoadedLines(lines));
 }
 
 std::u16string CounterText(const LineCount& lineCount) {

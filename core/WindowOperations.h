@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace parlowen {
 
@@ -43,6 +44,22 @@ struct CheckFile {
 // The text of a CheckFile, decoded whole; empty if it cannot be read.
 std::u16string DecodeCheckFile(const CheckFile& file);
 
+// The longest row the check view lays out; a longer line is shown in rows of this length.
+inline constexpr std::size_t CheckRowLength = 32768;
+
+// A loaded log where it lies in its file: the text the check view shows is CR LF before each kept line, and
+// the lines are read from the file. starts holds where each kept line's cleaned text begins, from
+// file.begin (a line the cleaning empties begins at its end); it runs to the next CR LF or LF. A line of
+// more than CheckRowLength bytes has LongLine set.
+struct LoadedLines {
+    static constexpr std::uint64_t LongLine = std::uint64_t{1} << 62;
+    CheckFile file;
+    std::vector<std::uint64_t> starts;
+};
+
+// The text of LoadedLines, decoded whole; what could not be read is left out.
+std::u16string DecodeLoadedLines(const LoadedLines& lines);
+
 // Everything the log operations ask of the main window. The window supplies the real one; tests a script.
 class WindowOperations {
   public:
@@ -62,6 +79,9 @@ class WindowOperations {
     // The check view's text from a file: a view that reads the rows it shows from there holds no copy of
     // the text. Decoded whole and given to SetCheckText unless a window reads the file itself.
     virtual void SetCheckFile(CheckFile file);
+    // The check view's text after a load, from the log's file: decoded whole and given to SetCheckText
+    // unless a window reads the file itself.
+    virtual void SetCheckLines(LoadedLines lines);
     // False where there is no check view, so that no text is decoded for it.
     virtual bool ShowsCheckText() const { return true; }
     virtual void MoveFocus(FocusTarget target) = 0;

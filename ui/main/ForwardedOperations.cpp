@@ -58,6 +58,10 @@ void ForwardedOperations::SetCheckFile(CheckFile file) {
     forward([&] { window_.SetCheckFile(std::move(file)); });
 }
 
+void ForwardedOperations::SetCheckLines(LoadedLines lines) {
+    forward([&] { window_.SetCheckLines(std::move(lines)); });
+}
+
 bool ForwardedOperations::ShowsCheckText() const {
     bool shows = false;
     forward([&] { shows = window_.ShowsCheckText(); });

@@ -73,6 +73,11 @@ void MainWindowOperations::SetCheckFile(CheckFile file) {
     controls_.checkView->setFile(std::move(file));
 }
 
+void MainWindowOperations::SetCheckLines(LoadedLines lines) {
+    FlushLineCounter();
+    controls_.checkView->setLines(std::move(lines));
+}
+
 void MainWindowOperations::MoveFocus(FocusTarget target) {
     FlushLineCounter();
     QWidget* widget = target == FocusTarget::EmphasisBox ? controls_.emphasisBox : controls_.logList;

@@ -247,6 +247,49 @@ void CheckText::assignFile(CheckFile file) {
                   });
 }
 
+void CheckText::assignLines(LoadedLines lines) {
+    Clear();
+    file_ = std::move(lines.file);
+    file_.end = std::max(file_.begin, file_.end);
+    // The text starts with the line break before the first line: an empty row of its own.
+    edited_.emplace_back();
+    const bool anyLong = std::any_of(lines.starts.begin(), lines.starts.end(),
+                                     [](std::uint64_t start) { return (start & LoadedLines::LongLine) != 0; });
+    if (!anyLong) {
+        rows_ = std::move(lines.starts);
+        rows_.insert(rows_.begin(), EditedRow);
+        return;
+    }
+    rows_.reserve(lines.starts.size() + 1);
+    rows_.push_back(EditedRow);
+    for (const std::uint64_t start : lines.starts) {
+        if ((start & LoadedLines::LongLine) == 0) {
+            rows_.push_back(start);
+        } else {
+            const std::uint64_t from = start & ~LoadedLines::LongLine;
+            IndexFileRange(from, LineEnd(from), rows_);
+        }
+    }
+}
+
+std::uint64_t CheckText::LineEnd(std::uint64_t offset) const {
+    const std::uint64_t size = file_.end - file_.begin;
+    char part[std::size_t{64} << 10];
+    for (std::uint64_t at = offset; at < size;) {
+        const std::size_t read = ReadFile(at, std::min<std::uint64_t>(sizeof part, size - at), part);
+        if (read == 0) {
+            return at;
+        }
+        if (const void* found = std::memchr(part, '\n', read)) {
+            std::uint64_t end = at + static_cast<std::size_t>(static_cast<const char*>(found) - part);
+            char before = 0;
+            return end > offset && ReadFile(end - 1, 1, &before) == 1 && before == '\r' ? end - 1 : end;
+        }
+        at += read;
+    }
+    return size;
+}
+
 void CheckText::IndexFileRange(std::uint64_t from, std::uint64_t to, std::vector<std::uint64_t>& rows) const {
     // Read in parts into one buffer, so that only the index takes new memory; what a part leaves unfinished
     // moves to the front for the next.

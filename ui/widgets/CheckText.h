@@ -27,7 +27,7 @@ struct CheckTextPosition {
 // them.
 class CheckText {
   public:
-    static constexpr int RowLength = 32768;
+    static constexpr int RowLength = CheckRowLength;
 
     CheckText();
 
@@ -36,6 +36,8 @@ class CheckText {
     // The same where it lies in a file (a page's body, a rewritten log), read and decoded a row at a time as
     // it is shown: only the index takes memory. Rows that cannot be read show as far as they could be.
     void assignFile(CheckFile file);
+    // A loaded log: a line break before each of its kept lines, read from its file.
+    void assignLines(LoadedLines lines);
 
     std::int64_t rowCount() const { return static_cast<std::int64_t>(rows_.size()); }
     std::u16string row(std::int64_t index) const;
@@ -61,6 +63,8 @@ class CheckText {
     void Clear();
     bool IsEdited(std::int64_t index) const;
     void IndexFileRange(std::uint64_t from, std::uint64_t to, std::vector<std::uint64_t>& rows) const;
+    // Where the line from offset on ends, before its CR LF or LF.
+    std::uint64_t LineEnd(std::uint64_t offset) const;
     // Reads up to length bytes of the file from offset on into to; returns how many it read.
     std::size_t ReadFile(std::uint64_t offset, std::size_t length, char* to) const;
 

@@ -48,6 +48,11 @@ void CheckView::setFile(CheckFile file) {
     reset();
 }
 
+void CheckView::setLines(LoadedLines lines) {
+    text_.assignLines(std::move(lines));
+    reset();
+}
+
 void CheckView::reset() {
     rows_.forget();
     anchor_ = caret_ = {};

@@ -1,4 +1,5 @@
 #include "CheckView.h"
+#include "LogLoader.h"
 #include "ui/UiTestSupport.h"
 
 #include <QAccessible>
@@ -131,6 +132,50 @@ TEST(CheckText, AFileIsReadInPartsAndDecodedARowAtATime) {
     ASSERT_TRUE(file.resize(5 + 100));
     EXPECT_EQ(text.row(0), std::u16string(100, u'a'));
     EXPECT_EQ(text.row(text.rowCount() - 1), u"");
+}
+
+// A loaded log shown from its file has the very text of the log loaded as text, but for a log whose line ends
+// the view would read otherwise, which is loaded as text.
+TEST(CheckText, ALoadedLogReadFromItsFileIsTheTextLoaded) {
+    const std::string longLine(CheckText::RowLength + 100, 'x');
+    std::string longWide; // あ, two bytes each, past one row
+    for (int count = 0; count < 20000; ++count) {
+        longWide += "\x82\xA0";
+    }
+    const struct {
+        const char* name;
+        std::string log;
+        bool fromFile;
+    } cases[] = {
+        {"CR LF, spaces, separators and blank lines", "  a b\r\n----\r\n\r\n \r\n  -- \r\nend\r\n", true},
+        {"LF alone, no last line end", "a\n  b\n\n----\nc", true},
+        {"long lines", longLine + "\r\n  " + longWide + "\r\nend", true},
+        {"UTF-8 with its mark", "\xEF\xBB\xBF  \xE3\x81\x82\r\n\xE3\x81\x84", true},
+        {"empty", "", true},
+        {"a lone CR", "a\rb\r\nc\r\n", false},
+        {"a lone LF among CR LF", "a\nb\r\nc\r\n", false},
+        {"a CR at the end", "a\r\nb\r", false},
+    };
+    for (const auto& test : cases) {
+        QTemporaryFile file;
+        ASSERT_TRUE(file.open());
+        file.write(test.log.data(), static_cast<qint64>(test.log.size()));
+        file.flush();
+        const std::string path = QFile::encodeName(file.fileName()).toStdString();
+        for (const LoadAnswers answers : {LoadAnswers{true, true}, LoadAnswers{false, false}}) {
+            const LoadResult asText = LoadLog(path, answers, {});
+            LoadResult asLines = LoadLogLines(path, answers, {});
+            ASSERT_EQ(asLines.lines.file.file.Valid(), test.fromFile) << test.name;
+            EXPECT_EQ(asLines.lineCount, asText.lineCount) << test.name;
+            if (!test.fromFile) {
+                EXPECT_TRUE(asLines.logText == asText.logText) << test.name;
+                continue;
+            }
+            CheckText text;
+            text.assignLines(std::move(asLines.lines));
+            EXPECT_TRUE(text.text({}, text.end(), u"\r\n").toStdU16String() == asText.logText) << test.name;
+        }
+    }
 }
 
 TEST(CheckText, TextRoundTripsAndStopsAtTheLimit) {
