@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 namespace parlowen {
@@ -78,6 +79,27 @@ TEST(LoadLog, EmptyFileAndMissingFile) {
     LoadResult missing = LoadLog(folder.Path("gone.txt"), {}, nullptr);
     EXPECT_FALSE(missing.status.Ok());
     EXPECT_EQ(missing.logText, u"");
+}
+
+// A log found to have a line end the check view would read otherwise after many lines is loaded as text,
+// and the counter goes on from where it stood rather than back to one.
+TEST(LoadLogLines, ALogWithMixedLineEndsIsLoadedAsTextAndItsCountNeverGoesBack) {
+    TemporaryFolder folder;
+    std::string log;
+    for (int line = 0; line < 1000; ++line) {
+        log += "line\r\n";
+    }
+    folder.Write("log.txt", log + "last\r");
+    std::vector<std::int64_t> progress;
+    const LoadResult result = LoadLogLines(folder.Path("log.txt"), {}, [&](std::int64_t count) {
+        progress.push_back(count);
+    });
+    EXPECT_FALSE(result.lines.file.file.Valid());
+    EXPECT_EQ(result.lineCount, 1001);
+    EXPECT_EQ(result.logText.size(), 1000 * 6 + 6);
+    EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()) &&
+                std::adjacent_find(progress.begin(), progress.end()) == progress.end());
+    EXPECT_EQ(progress.back(), 1001);
 }
 
 TEST(RunLoad, AsksBothQuestionsThenShowsTheLog) {

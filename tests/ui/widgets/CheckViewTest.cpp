@@ -392,6 +392,10 @@ TEST_F(CheckViewTest, AScreenReaderReadsTheRowsOnScreenAndMovesTheCaret) {
     int start = 0;
     int end = 0;
     EXPECT_EQ(text->textAtOffset(text->cursorPosition(), QAccessible::LineBoundary, &start, &end).trimmed(), "3");
+    // A point names the character drawn there.
+    for (const int offset : {0, 5, 6}) {
+        EXPECT_EQ(text->offsetAtPoint(text->characterRect(offset).center()), offset);
+    }
     text->setSelection(0, 2, 5);
     EXPECT_EQ(view_.SelectedText(), "1\r\n2");
     text->selection(0, &start, &end);
