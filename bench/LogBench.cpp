@@ -85,7 +85,7 @@ class SilentWindow final : public WindowOperations {
     void SetCheckText(std::u16string) override {}
     // As the check view, which reads the rows it shows from the file.
     void SetCheckFile(CheckFile) override {}
-    void SetCheckLines(LoadedLines) override {}
+    void SetCheckLines(CheckLines) override {}
     void MoveFocus(FocusTarget) override {}
 };
 

@@ -247,6 +247,7 @@ bool Export(WindowOperations& window, const HtmlOptions& options, const ExportRe
     FileDescriptor reader;
     const std::string head = PageHead(options, request.baseName, decision.encoding);
     std::uint64_t bodyBytes = 0;
+    std::vector<std::uint64_t> lineStarts;
     FileStatus written = ReplacementFile::Create(request.pagePath, page);
     if (written.Ok() && window.ShowsCheckText()) {
         written = page.OpenForReading(reader);
@@ -264,7 +265,7 @@ bool Export(WindowOperations& window, const HtmlOptions& options, const ExportRe
                           bodyBytes += bytes.size();
                           return page.Append(bytes);
                       },
-                      {}, decision.encoding)
+                      reader.Valid() ? &lineStarts : nullptr, {}, decision.encoding)
                       .written;
     }
     if (written.Ok()) {
@@ -274,8 +275,10 @@ bool Export(WindowOperations& window, const HtmlOptions& options, const ExportRe
         written = page.Commit();
     }
     if (written.Ok() && reader.Valid()) {
-        window.SetCheckFile({std::move(reader), head.size(), head.size() + bodyBytes,
-                             !decision.encoding.IsShiftJis()});
+        window.SetCheckLines({{std::move(reader), head.size(), head.size() + bodyBytes,
+                               !decision.encoding.IsShiftJis()},
+                              std::move(lineStarts),
+                              false});
     }
     if (!written.Ok()) {
         return dialogue.FailWrite(request.baseName + u".html", written);

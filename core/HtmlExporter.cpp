@@ -232,7 +232,8 @@ std::u16string TagLine(std::u16string_view cleanedLine, const HtmlOptions& optio
 
 BodyOutcome WriteHtmlBody(const MappedFile& log, const HtmlOptions& options, const LoadAnswers& answers,
                           std::int64_t total, const ExportProgress& progress, const PageSink& page,
-                          const BodyWork& work, const LogEncoding& encoding) {
+                          std::vector<std::uint64_t>* lineStarts, const BodyWork& work,
+                          const LogEncoding& encoding) {
     // The page of a Unicode log is UTF-8: a valid UTF-8 log is read where it lies, any other is converted
     // first, so that the page never carries a byte its declaration does not allow.
     std::string_view bytes = log.Bytes();
@@ -263,16 +264,23 @@ BodyOutcome WriteHtmlBody(const MappedFile& log, const HtmlOptions& options, con
         LineTagger tagger;
         std::string bytes;
         std::int32_t lines = 0;
+        std::vector<std::uint64_t> starts; // in bytes, with lineStarts
     };
     const LineTagger tagger(options, utf8);
     const std::size_t threads = std::max<std::size_t>(work.threads, 1);
     // Enough slots that the threads go on working while the calling thread writes.
-    std::vector<Slot> slots(4 * threads + 2, Slot{tagger, {}, 0});
+    std::vector<Slot> slots(4 * threads + 2, Slot{tagger, {}, 0, {}});
+    std::uint64_t bodyBytes = 0;
+    if (lineStarts) {
+        // Room for lines of 24 bytes on average; only what is used takes memory.
+        lineStarts->reserve(bytes.size() / 24 + 2);
+    }
     BodyOutcome outcome;
     const char* unreleased = bytes.data() + bytes.size(); // the end of the part done but not given back
     const auto process = [&](std::size_t piece, std::size_t slotIndex) {
         Slot& slot = slots[slotIndex];
         slot.bytes.clear();
+        slot.starts.clear();
         slot.lines = 0;
         ReverseByteLineReader reader(pieces[piece], lineEnd);
         std::string_view line;
@@ -281,9 +289,14 @@ BodyOutcome WriteHtmlBody(const MappedFile& log, const HtmlOptions& options, con
             if (answers.removeBlankLines && cleaned.empty()) {
                 continue;
             }
+            const std::size_t start = slot.bytes.size();
             slot.tagger.AppendTagged(cleaned, slot.bytes);
             slot.bytes += LineBreak;
             ++slot.lines;
+            if (lineStarts) {
+                const bool longLine = slot.bytes.size() - start - 2 > CheckRowLength; // without its CR LF
+                slot.starts.push_back(start | (longLine ? CheckLines::LongLine : 0));
+            }
         }
     };
     const auto consume = [&](std::size_t piece, std::size_t slotIndex) {
@@ -292,6 +305,12 @@ BodyOutcome WriteHtmlBody(const MappedFile& log, const HtmlOptions& options, con
         if (!outcome.written.Ok()) {
             return false;
         }
+        if (lineStarts) {
+            for (const std::uint64_t start : slot.starts) {
+                lineStarts->push_back(start + bodyBytes);
+            }
+        }
+        bodyBytes += slot.bytes.size();
         for (std::int32_t line = 0; line < slot.lines; ++line) {
             ++outcome.writtenLines;
             if (progress) {
@@ -307,6 +326,9 @@ BodyOutcome WriteHtmlBody(const MappedFile& log, const HtmlOptions& options, con
         return true;
     };
     PieceRunner::Run(pieces.size(), slots.size(), threads, process, consume);
+    if (lineStarts) {
+        lineStarts->push_back(bodyBytes); // the body ends in a line break
+    }
     return outcome;
 }
 
@@ -329,7 +351,7 @@ HtmlResult BuildHtmlBody(const std::string& logPath, const HtmlOptions& options,
                                   result.body += bytes;
                                   return FileStatus{};
                               },
-                              work, decision.encoding)
+                              nullptr, work, decision.encoding)
                               .writtenLines;
     // Every line of the body ends in CR LF, which no character spans, so it decodes as the check view's rows.
     result.text = decision.encoding.IsShiftJis() ? Cp932Codec::Decode(result.body)

@@ -14,6 +14,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace parlowen {
 
@@ -63,11 +64,13 @@ struct BodyOutcome {
 // Builds HtmlBody, the written lines in reverse file order, each ending in "<br>" CR LF, on all cores. Its
 // bytes go to page in order as they are ready; a Shift-JIS log's keep the log's own bytes, so what the log
 // holds reaches the page unchanged but for escaping; a UTF-8 or UTF-16 log's are UTF-8, with U+FFFD for a
-// sequence that is not valid, and its keywords are compared on its characters. progress gets the written-line count and the load's total after every
+// sequence that is not valid, and its keywords are compared on its characters. With lineStarts, where each line
+// of HtmlBody starts in it, as CheckLines holds them, and its end, where the empty row after it starts.
+// progress gets the written-line count and the load's total after every
 // line, on the calling thread. The log's memory is given back as its pieces are done.
 BodyOutcome WriteHtmlBody(const MappedFile& log, const HtmlOptions& options, const LoadAnswers& answers,
                           std::int64_t total, const ExportProgress& progress, const PageSink& page,
-                          const BodyWork& work = {},
+                          std::vector<std::uint64_t>* lineStarts = nullptr, const BodyWork& work = {},
                           const LogEncoding& encoding = {});
 
 struct HtmlResult {

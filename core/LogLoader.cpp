@@ -121,7 +121,7 @@ bool FindKeptLines(const MappedFile& log, std::string_view text, const LoadAnswe
         const std::string_view cleaned = CleanLine(line, answers.removeSeparatorLines);
         if (!(answers.removeBlankLines && cleaned.empty())) {
             const std::size_t start = cleaned.empty() ? lineEnd : static_cast<std::size_t>(cleaned.data() - text.data());
-            starts.push_back(start | (cleaned.size() > CheckRowLength ? LoadedLines::LongLine : 0));
+            starts.push_back(start | (cleaned.size() > CheckRowLength ? CheckLines::LongLine : 0));
             result.lineCount += 1;
             if (progress) {
                 progress(result.lineCount);

@@ -37,7 +37,7 @@ struct LoadResult {
     FileStatus status; // a refused encoding too
     LogEncoding encoding;
     std::u16string logText;     // CR LF before every kept line, in file order
-    LoadedLines lines;          // instead of logText, from LoadLogLines
+    CheckLines lines;          // instead of logText, from LoadLogLines
     std::int64_t lineCount = 0; // the kept lines: loadedLineCount
 };
 
@@ -47,7 +47,7 @@ LoadResult LoadLog(const std::string& path, const LoadAnswers& answers,
                    const std::function<void(std::int64_t)>& progress,
                    EncodingChoice choice = EncodingChoice::Auto);
 
-// The same as LoadedLines, where the kept lines are read from the file as they are shown, for a Shift-JIS or
+// The same as CheckLines, where the kept lines are read from the file as they are shown, for a Shift-JIS or
 // UTF-8 log whose lines all end alike in CR LF or in LF; any other is loaded as LoadLog does.
 LoadResult LoadLogLines(const std::string& path, const LoadAnswers& answers,
                         const std::function<void(std::int64_t)>& progress,

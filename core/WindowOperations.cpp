@@ -44,19 +44,21 @@ std::u16string DecodeCheckFile(const CheckFile& file) {
     return file.utf8 ? UnicodeCodec::DecodeUtf8(text) : Cp932Codec::Decode(text);
 }
 
-std::u16string DecodeLoadedLines(const LoadedLines& lines) {
+std::u16string DecodeCheckLines(const CheckLines& lines) {
     MappedFile mapped;
     const std::string_view text = MappedRange(lines.file, mapped);
     RequireMemory((text.size() + 2 * lines.starts.size()) * sizeof(char16_t));
     std::u16string decoded;
     decoded.reserve(text.size() + 2 * lines.starts.size());
-    for (const std::uint64_t entry : lines.starts) {
-        const std::string_view rest = text.substr(std::min<std::size_t>(entry & ~LoadedLines::LongLine, text.size()));
+    for (const std::uint64_t& entry : lines.starts) {
+        const std::string_view rest = text.substr(std::min<std::size_t>(entry & ~CheckLines::LongLine, text.size()));
         std::string_view line = rest.substr(0, std::min(rest.find('\n'), rest.size()));
         if (line.size() < rest.size() && line.ends_with('\r')) {
             line.remove_suffix(1);
         }
-        decoded += u"\r\n";
+        if (lines.breakFirst || &entry != lines.starts.data()) {
+            decoded += u"\r\n";
+        }
         if (lines.file.utf8) {
             decoded += UnicodeCodec::DecodeUtf8(line);
         } else {
@@ -70,8 +72,8 @@ void WindowOperations::SetCheckFile(CheckFile file) {
     SetCheckText(DecodeCheckFile(file));
 }
 
-void WindowOperations::SetCheckLines(LoadedLines lines) {
-    SetCheckText(DecodeLoadedLines(lines));
+void WindowOperations::SetCheckLines(CheckLines lines) {
+    SetCheckText(DecodeCheckLines(lines));
 }
 
 std::u16string CounterText(const LineCount& lineCount) {

@@ -47,18 +47,19 @@ std::u16string DecodeCheckFile(const CheckFile& file);
 // The longest row the check view lays out; a longer line is shown in rows of this length.
 inline constexpr std::size_t CheckRowLength = 32768;
 
-// A loaded log where it lies in its file: the text the check view shows is CR LF before each kept line, and
-// the lines are read from the file. starts holds where each kept line's cleaned text begins, from
-// file.begin (a line the cleaning empties begins at its end); it runs to the next CR LF or LF. A line of
-// more than CheckRowLength bytes has LongLine set.
-struct LoadedLines {
+// The check view's lines where they lie in a file, found as the file was read or written: the text is the
+// lines joined by line breaks, after one more with breakFirst (a loaded log's text is CR LF before each kept
+// line). starts holds where each line begins, from file.begin (a loaded line the cleaning empties begins at
+// its end); it runs to the next CR LF or LF. A line of more than CheckRowLength bytes has LongLine set.
+struct CheckLines {
     static constexpr std::uint64_t LongLine = std::uint64_t{1} << 62;
     CheckFile file;
     std::vector<std::uint64_t> starts;
+    bool breakFirst = true;
 };
 
-// The text of LoadedLines, decoded whole; what could not be read is left out.
-std::u16string DecodeLoadedLines(const LoadedLines& lines);
+// The text of CheckLines, decoded whole; what could not be read is left out.
+std::u16string DecodeCheckLines(const CheckLines& lines);
 
 // Everything the log operations ask of the main window. The window supplies the real one; tests a script.
 class WindowOperations {
@@ -79,9 +80,9 @@ class WindowOperations {
     // The check view's text from a file: a view that reads the rows it shows from there holds no copy of
     // the text. Decoded whole and given to SetCheckText unless a window reads the file itself.
     virtual void SetCheckFile(CheckFile file);
-    // The check view's text after a load, from the log's file: decoded whole and given to SetCheckText
-    // unless a window reads the file itself.
-    virtual void SetCheckLines(LoadedLines lines);
+    // The same with its lines already found (a loaded log, a page's body): decoded whole and given to
+    // SetCheckText unless a window reads the file itself.
+    virtual void SetCheckLines(CheckLines lines);
     // False where there is no check view, so that no text is decoded for it.
     virtual bool ShowsCheckText() const { return true; }
     virtual void MoveFocus(FocusTarget target) = 0;

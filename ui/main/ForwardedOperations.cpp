@@ -58,7 +58,7 @@ void ForwardedOperations::SetCheckFile(CheckFile file) {
     forward([&] { window_.SetCheckFile(std::move(file)); });
 }
 
-void ForwardedOperations::SetCheckLines(LoadedLines lines) {
+void ForwardedOperations::SetCheckLines(CheckLines lines) {
     forward([&] { window_.SetCheckLines(std::move(lines)); });
 }
 

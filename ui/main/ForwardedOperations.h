@@ -35,7 +35,7 @@ class ForwardedOperations final : public WindowOperations {
     void SetLineCounter(const LineCount& lineCount) override;
     void SetCheckText(std::u16string text) override;
     void SetCheckFile(CheckFile file) override;
-    void SetCheckLines(LoadedLines lines) override;
+    void SetCheckLines(CheckLines lines) override;
     bool ShowsCheckText() const override;
     void MoveFocus(FocusTarget target) override;
 

@@ -73,7 +73,7 @@ void MainWindowOperations::SetCheckFile(CheckFile file) {
     controls_.checkView->setFile(std::move(file));
 }
 
-void MainWindowOperations::SetCheckLines(LoadedLines lines) {
+void MainWindowOperations::SetCheckLines(CheckLines lines) {
     FlushLineCounter();
     controls_.checkView->setLines(std::move(lines));
 }

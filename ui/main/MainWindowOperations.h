@@ -40,7 +40,7 @@ class MainWindowOperations final : public WindowOperations {
     void SetLineCounter(const LineCount& lineCount) override;
     void SetCheckText(std::u16string text) override;
     void SetCheckFile(CheckFile file) override;
-    void SetCheckLines(LoadedLines lines) override;
+    void SetCheckLines(CheckLines lines) override;
     void MoveFocus(FocusTarget target) override;
 
   private:

@@ -247,26 +247,35 @@ void CheckText::assignFile(CheckFile file) {
                   });
 }
 
-void CheckText::assignLines(LoadedLines lines) {
+void CheckText::assignLines(CheckLines lines) {
     Clear();
     file_ = std::move(lines.file);
     file_.end = std::max(file_.begin, file_.end);
-    // The text starts with the line break before the first line: an empty row of its own.
-    edited_.emplace_back();
+    // A loaded log's text starts with the line break before its first line: an empty row of its own.
+    if (lines.breakFirst) {
+        edited_.emplace_back();
+    }
     const bool anyLong = std::any_of(lines.starts.begin(), lines.starts.end(),
-                                     [](std::uint64_t start) { return (start & LoadedLines::LongLine) != 0; });
+                                     [](std::uint64_t start) { return (start & CheckLines::LongLine) != 0; });
     if (!anyLong) {
         rows_ = std::move(lines.starts);
-        rows_.insert(rows_.begin(), EditedRow);
+        if (lines.breakFirst) {
+            rows_.insert(rows_.begin(), EditedRow);
+        }
+        if (rows_.empty()) {
+            rows_.push_back(0); // an empty text is one empty row
+        }
         return;
     }
     rows_.reserve(lines.starts.size() + 1);
-    rows_.push_back(EditedRow);
+    if (lines.breakFirst) {
+        rows_.push_back(EditedRow);
+    }
     for (const std::uint64_t start : lines.starts) {
-        if ((start & LoadedLines::LongLine) == 0) {
+        if ((start & CheckLines::LongLine) == 0) {
             rows_.push_back(start);
         } else {
-            const std::uint64_t from = start & ~LoadedLines::LongLine;
+            const std::uint64_t from = start & ~CheckLines::LongLine;
             IndexFileRange(from, LineEnd(from), rows_);
         }
     }

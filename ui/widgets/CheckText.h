@@ -36,8 +36,8 @@ class CheckText {
     // The same where it lies in a file (a page's body, a rewritten log), read and decoded a row at a time as
     // it is shown: only the index takes memory. Rows that cannot be read show as far as they could be.
     void assignFile(CheckFile file);
-    // A loaded log: a line break before each of its kept lines, read from its file.
-    void assignLines(LoadedLines lines);
+    // Lines found in a file as it was read or written (a loaded log, a page's body), read from there.
+    void assignLines(CheckLines lines);
 
     std::int64_t rowCount() const { return static_cast<std::int64_t>(rows_.size()); }
     std::u16string row(std::int64_t index) const;

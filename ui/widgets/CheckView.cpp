@@ -48,7 +48,7 @@ void CheckView::setFile(CheckFile file) {
     reset();
 }
 
-void CheckView::setLines(LoadedLines lines) {
+void CheckView::setLines(CheckLines lines) {
     text_.assignLines(std::move(lines));
     reset();
 }

@@ -24,7 +24,7 @@ class CheckView : public QAbstractScrollArea {
     // The same where it lies in a file, read and decoded only where it is shown.
     void setFile(CheckFile file);
     // A loaded log, its kept lines read from its file.
-    void setLines(LoadedLines lines);
+    void setLines(CheckLines lines);
     void clear() { setText({}); }
     // The whole text, lines joined by LF.
     QString toPlainText() const;

@@ -1,5 +1,7 @@
 #include "CheckView.h"
+#include "HtmlExporter.h"
 #include "LogLoader.h"
+#include "MappedFile.h"
 #include "ui/UiTestSupport.h"
 
 #include <QAccessible>
@@ -176,6 +178,39 @@ TEST(CheckText, ALoadedLogReadFromItsFileIsTheTextLoaded) {
             EXPECT_TRUE(text.text({}, text.end(), u"\r\n").toStdU16String() == asText.logText) << test.name;
         }
     }
+}
+
+// A page's body shown from the page, its lines found as it was written: long lines too.
+TEST(CheckText, APageBodyReadFromThePageIsTheBodyWritten) {
+    QTemporaryFile log;
+    ASSERT_TRUE(log.open());
+    const std::string longLine(CheckText::RowLength + 10, 'x');
+    log.write(("a & b\r\n" + longLine + "\r\n<c>\r\n").c_str());
+    log.flush();
+    MappedFile mapped;
+    ASSERT_TRUE(MappedFile::Open(QFile::encodeName(log.fileName()).toStdString(), mapped).Ok());
+    QTemporaryFile page;
+    ASSERT_TRUE(page.open());
+    page.write("HEAD\r\n");
+    std::string body;
+    std::vector<std::uint64_t> starts;
+    WriteHtmlBody(
+        mapped, HtmlOptions{}, {}, 0, {},
+        [&](std::string_view bytes) {
+            body += bytes;
+            page.write(bytes.data(), static_cast<qint64>(bytes.size()));
+            return FileStatus{};
+        },
+        &starts);
+    page.write("TAIL");
+    page.flush();
+    CheckText text;
+    text.assignLines({{FileDescriptor(::open(QFile::encodeName(page.fileName()).constData(), O_RDONLY)), 6,
+                       6 + body.size(), false},
+                      std::move(starts),
+                      false});
+    EXPECT_TRUE(text.text({}, text.end(), u"\r\n").toStdString() == body);
+    EXPECT_EQ(text.rowCount(), 5) << "the long line in two rows, and the empty one after the body";
 }
 
 TEST(CheckText, TextRoundTripsAndStopsAtTheLimit) {
