@@ -275,10 +275,10 @@ bool Export(WindowOperations& window, const HtmlOptions& options, const ExportRe
         written = page.Commit();
     }
     if (written.Ok() && reader.Valid()) {
-        window.SetCheckLines({{std::move(reader), head.size(), head.size() + bodyBytes,
-                               !decision.encoding.IsShiftJis()},
-                              std::move(lineStarts),
-                              false});
+        window.SetCheckLines(
+            {{std::move(reader), head.size(), head.size() + bodyBytes, !decision.encoding.IsShiftJis()},
+             std::move(lineStarts),
+             false});
     }
     if (!written.Ok()) {
         return dialogue.FailWrite(request.baseName + u".html", written);

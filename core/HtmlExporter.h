@@ -64,8 +64,8 @@ struct BodyOutcome {
 // Builds HtmlBody, the written lines in reverse file order, each ending in "<br>" CR LF, on all cores. Its
 // bytes go to page in order as they are ready; a Shift-JIS log's keep the log's own bytes, so what the log
 // holds reaches the page unchanged but for escaping; a UTF-8 or UTF-16 log's are UTF-8, with U+FFFD for a
-// sequence that is not valid, and its keywords are compared on its characters. With lineStarts, where each line
-// of HtmlBody starts in it, as CheckLines holds them, and its end, where the empty row after it starts.
+// sequence that is not valid, and its keywords are compared on its characters. With lineStarts, where each
+// line of HtmlBody starts in it, as CheckLines holds them, and its end, where the empty row after it starts.
 // progress gets the written-line count and the load's total after every
 // line, on the calling thread. The log's memory is given back as its pieces are done.
 BodyOutcome WriteHtmlBody(const MappedFile& log, const HtmlOptions& options, const LoadAnswers& answers,

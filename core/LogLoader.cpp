@@ -120,7 +120,8 @@ bool FindKeptLines(const MappedFile& log, std::string_view text, const LoadAnswe
         }
         const std::string_view cleaned = CleanLine(line, answers.removeSeparatorLines);
         if (!(answers.removeBlankLines && cleaned.empty())) {
-            const std::size_t start = cleaned.empty() ? lineEnd : static_cast<std::size_t>(cleaned.data() - text.data());
+            const std::size_t start =
+                cleaned.empty() ? lineEnd : static_cast<std::size_t>(cleaned.data() - text.data());
             starts.push_back(start | (cleaned.size() > CheckRowLength ? CheckLines::LongLine : 0));
             result.lineCount += 1;
             if (progress) {
@@ -157,13 +158,14 @@ LoadResult LoadLogLines(const std::string& path, const LoadAnswers& answers,
     // Loaded as text instead, the counter goes on from where it stood.
     std::int64_t counted = 0;
     const auto asText = [&] {
-        return LoadLog(path, answers,
-                       [&](std::int64_t count) {
-                           if (count > counted && progress) {
-                               progress(count);
-                           }
-                       },
-                       choice);
+        return LoadLog(
+            path, answers,
+            [&](std::int64_t count) {
+                if (count > counted && progress) {
+                    progress(count);
+                }
+            },
+            choice);
     };
     const std::string_view text = decision.encoding.Text(log.Bytes());
     FileDescriptor reader(::dup(log.Descriptor()));

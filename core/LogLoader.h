@@ -37,7 +37,7 @@ struct LoadResult {
     FileStatus status; // a refused encoding too
     LogEncoding encoding;
     std::u16string logText;     // CR LF before every kept line, in file order
-    CheckLines lines;          // instead of logText, from LoadLogLines
+    CheckLines lines;           // instead of logText, from LoadLogLines
     std::int64_t lineCount = 0; // the kept lines: loadedLineCount
 };
 

@@ -51,7 +51,8 @@ std::u16string DecodeCheckLines(const CheckLines& lines) {
     std::u16string decoded;
     decoded.reserve(text.size() + 2 * lines.starts.size());
     for (const std::uint64_t& entry : lines.starts) {
-        const std::string_view rest = text.substr(std::min<std::size_t>(entry & ~CheckLines::LongLine, text.size()));
+        const std::string_view rest =
+            text.substr(std::min<std::size_t>(entry & ~CheckLines::LongLine, text.size()));
         std::string_view line = rest.substr(0, std::min(rest.find('\n'), rest.size()));
         if (line.size() < rest.size() && line.ends_with('\r')) {
             line.remove_suffix(1);

@@ -91,9 +91,8 @@ TEST(LoadLogLines, ALogWithMixedLineEndsIsLoadedAsTextAndItsCountNeverGoesBack) 
     }
     folder.Write("log.txt", log + "last\r");
     std::vector<std::int64_t> progress;
-    const LoadResult result = LoadLogLines(folder.Path("log.txt"), {}, [&](std::int64_t count) {
-        progress.push_back(count);
-    });
+    const LoadResult result =
+        LoadLogLines(folder.Path("log.txt"), {}, [&](std::int64_t count) { progress.push_back(count); });
     EXPECT_FALSE(result.lines.file.file.Valid());
     EXPECT_EQ(result.lineCount, 1001);
     EXPECT_EQ(result.logText.size(), 1000 * 6 + 6);

@@ -311,9 +311,10 @@ void CheckText::IndexFileRange(std::uint64_t from, std::uint64_t to, std::vector
             ReadFile(base + kept, std::min<std::uint64_t>(PartBytes, to - base - kept), part.data() + kept);
         const std::string_view bytes(part.data(), kept + read);
         const bool last = base + bytes.size() >= to || read == 0;
-        const std::size_t done = IndexRows(bytes, base, last, rows, [this](std::string_view text, std::size_t at) {
-            return BytesExtent(text, at, file_.utf8);
-        });
+        const std::size_t done =
+            IndexRows(bytes, base, last, rows, [this](std::string_view text, std::size_t at) {
+                return BytesExtent(text, at, file_.utf8);
+            });
         if (last) {
             return;
         }
@@ -326,8 +327,8 @@ void CheckText::IndexFileRange(std::uint64_t from, std::uint64_t to, std::vector
 std::size_t CheckText::ReadFile(std::uint64_t offset, std::size_t length, char* to) const {
     std::size_t done = 0;
     while (done < length) {
-        const ssize_t read =
-            ::pread(file_.file.Get(), to + done, length - done, static_cast<off_t>(file_.begin + offset + done));
+        const ssize_t read = ::pread(file_.file.Get(), to + done, length - done,
+                                     static_cast<off_t>(file_.begin + offset + done));
         if (read < 0 && errno == EINTR) {
             continue;
         }
@@ -365,7 +366,8 @@ std::u16string CheckText::row(std::int64_t index) const {
     // line or a character does, so it decodes alone.
     char bytes[RowLength + 3];
     const std::string_view read(
-        bytes, ReadFile(offset, std::min<std::uint64_t>(RowLength + 3, file_.end - file_.begin - offset), bytes));
+        bytes,
+        ReadFile(offset, std::min<std::uint64_t>(RowLength + 3, file_.end - file_.begin - offset), bytes));
     const std::string_view row = read.substr(0, BytesExtent(read, 0, file_.utf8).length);
     return file_.utf8 ? UnicodeCodec::DecodeUtf8(row) : Cp932Codec::Decode(row);
 }

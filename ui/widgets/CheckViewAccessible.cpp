@@ -6,7 +6,8 @@
 
 namespace parlowen {
 
-CheckViewAccessible::CheckViewAccessible(CheckView* view) : QAccessibleWidget(view, QAccessible::EditableText) {}
+CheckViewAccessible::CheckViewAccessible(CheckView* view)
+    : QAccessibleWidget(view, QAccessible::EditableText) {}
 
 QAccessibleInterface* CheckViewAccessible::Create(const QString& /*className*/, QObject* object) {
     auto* view = qobject_cast<CheckView*>(object);

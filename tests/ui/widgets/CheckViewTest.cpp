@@ -426,7 +426,8 @@ TEST_F(CheckViewTest, AScreenReaderReadsTheRowsOnScreenAndMovesTheCaret) {
     EXPECT_EQ(text->cursorPosition(), 7);
     int start = 0;
     int end = 0;
-    EXPECT_EQ(text->textAtOffset(text->cursorPosition(), QAccessible::LineBoundary, &start, &end).trimmed(), "3");
+    EXPECT_EQ(text->textAtOffset(text->cursorPosition(), QAccessible::LineBoundary, &start, &end).trimmed(),
+              "3");
     // A point names the character drawn there.
     for (const int offset : {0, 5, 6}) {
         EXPECT_EQ(text->offsetAtPoint(text->characterRect(offset).center()), offset);
