@@ -137,69 +137,28 @@ bool FindKeptLines(const MappedFile& log, std::string_view text, const LoadAnswe
     return true;
 }
 
-} // namespace
-
-LoadResult LoadLogLines(const std::string& path, const LoadAnswers& answers,
-                        const std::function<void(std::int64_t)>& progress, EncodingChoice choice) {
-    LoadResult result;
-    MappedFile log;
+// Maps the log and decides its encoding; false, with the status set, when it cannot be read. The memory the
+// load will take is asked for before the encoding's pass over the log, so that a sparse terabyte fails at
+// once.
+template <typename MemoryFor>
+bool OpenLog(const std::string& path, EncodingChoice choice, MemoryFor memoryFor, MappedFile& log,
+             LoadResult& result) {
     result.status = MappedFile::Open(path, log);
     if (!result.status.Ok()) {
-        return result;
+        return false;
     }
-    // The index takes up to a third of the log (8 bytes a row of 24); a sparse terabyte fails at once.
-    RequireMemory(log.Bytes().size() / 3);
+    RequireMemory(memoryFor(log.Bytes().size()));
     const EncodingDecision decision = DecideEncoding(log, choice);
     result.status = decision.status;
     result.encoding = decision.encoding;
-    if (!result.status.Ok()) {
-        return result;
-    }
-    // Loaded as text instead, the counter goes on from where it stood.
-    std::int64_t counted = 0;
-    const auto asText = [&] {
-        return LoadLog(
-            path, answers,
-            [&](std::int64_t count) {
-                if (count > counted && progress) {
-                    progress(count);
-                }
-            },
-            choice);
-    };
-    const std::string_view text = decision.encoding.Text(log.Bytes());
-    FileDescriptor reader(::dup(log.Descriptor()));
-    if (decision.encoding.IsUtf16() || !reader.Valid()) {
-        return asText();
-    }
-    if (!FindKeptLines(log, text, answers, progress, result)) {
-        counted = result.lineCount;
-        std::vector<std::uint64_t>().swap(result.lines.starts);
-        return asText();
-    }
-    const auto begin = static_cast<std::uint64_t>(text.data() - log.Bytes().data());
-    result.lines.file = {std::move(reader), begin, begin + text.size(), !decision.encoding.IsShiftJis()};
-    return result;
+    return result.status.Ok();
 }
 
-LoadResult LoadLog(const std::string& path, const LoadAnswers& answers,
-                   const std::function<void(std::int64_t)>& progress, EncodingChoice choice) {
-    LoadResult result;
-    MappedFile log;
-    result.status = MappedFile::Open(path, log);
-    if (!result.status.Ok()) {
-        return result;
-    }
-    // Before the encoding's pass over the log, so that a sparse terabyte fails at once.
-    RequireMemory(log.Bytes().size() * sizeof(char16_t));
-    const EncodingDecision decision = DecideEncoding(log, choice);
-    result.status = decision.status;
-    result.encoding = decision.encoding;
-    if (!result.status.Ok()) {
-        return result;
-    }
-    const std::string_view text = decision.encoding.Text(log.Bytes());
-    switch (decision.encoding.kind) {
+// The text the check view shows, decoded from the log's own encoding.
+void LoadText(MappedFile& log, const LoadAnswers& answers, const std::function<void(std::int64_t)>& progress,
+              LoadResult& result) {
+    const std::string_view text = result.encoding.Text(log.Bytes());
+    switch (result.encoding.kind) {
     case LogEncoding::Kind::ShiftJis:
         LoadBytes(log, text, answers, progress, Cp932Codec::DecodeTo, result);
         break;
@@ -208,8 +167,51 @@ LoadResult LoadLog(const std::string& path, const LoadAnswers& answers,
         break;
     case LogEncoding::Kind::Utf16Le:
     case LogEncoding::Kind::Utf16Be:
-        LoadUtf16(text, decision.encoding.BigEndian(), answers, progress, result);
+        LoadUtf16(text, result.encoding.BigEndian(), answers, progress, result);
         break;
+    }
+}
+
+} // namespace
+
+LoadResult LoadLogLines(const std::string& path, const LoadAnswers& answers,
+                        const std::function<void(std::int64_t)>& progress, EncodingChoice choice) {
+    LoadResult result;
+    MappedFile log;
+    // The index takes up to a third of the log (8 bytes a row of 24).
+    if (!OpenLog(
+            path, choice, [](std::size_t size) { return size / 3; }, log, result)) {
+        return result;
+    }
+    const std::string_view text = result.encoding.Text(log.Bytes());
+    FileDescriptor reader(::dup(log.Descriptor()));
+    if (!result.encoding.IsUtf16() && reader.Valid() && FindKeptLines(log, text, answers, progress, result)) {
+        const auto begin = static_cast<std::uint64_t>(text.data() - log.Bytes().data());
+        result.lines.file = {std::move(reader), begin, begin + text.size(), !result.encoding.IsShiftJis()};
+        return result;
+    }
+    // Loaded as text instead, from the same mapping; the counter goes on from where it stood.
+    const std::int64_t counted = result.lineCount;
+    std::vector<std::uint64_t>().swap(result.lines.starts);
+    result.lineCount = 0;
+    LoadText(
+        log, answers,
+        [&](std::int64_t count) {
+            if (count > counted && progress) {
+                progress(count);
+            }
+        },
+        result);
+    return result;
+}
+
+LoadResult LoadLog(const std::string& path, const LoadAnswers& answers,
+                   const std::function<void(std::int64_t)>& progress, EncodingChoice choice) {
+    LoadResult result;
+    MappedFile log;
+    if (OpenLog(
+            path, choice, [](std::size_t size) { return size * sizeof(char16_t); }, log, result)) {
+        LoadText(log, answers, progress, result);
     }
     return result;
 }
