@@ -277,8 +277,7 @@ bool Export(WindowOperations& window, const HtmlOptions& options, const ExportRe
     if (written.Ok() && reader.Valid()) {
         window.SetCheckLines(
             {{std::move(reader), head.size(), head.size() + bodyBytes, !decision.encoding.IsShiftJis()},
-             std::move(lineStarts),
-             false});
+             std::move(lineStarts)});
     }
     if (!written.Ok()) {
         return dialogue.FailWrite(request.baseName + u".html", written);

@@ -101,7 +101,8 @@ bool FindKeptLines(const MappedFile& log, std::string_view text, const LoadAnswe
                    const std::function<void(std::int64_t)>& progress, LoadResult& result) {
     const bool crLf = LineEndOf(text) == '\r';
     std::vector<std::uint64_t>& starts = result.lines.starts;
-    starts.reserve(text.size() / 24 + 1);
+    starts.reserve(text.size() / 24 + 2);
+    starts.push_back(CheckLines::EmptyLine);
     const char* released = text.data();
     for (std::size_t position = 0; position < text.size();) {
         const void* found = std::memchr(text.data() + position, '\n', text.size() - position);

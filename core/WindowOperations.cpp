@@ -51,13 +51,14 @@ std::u16string DecodeCheckLines(const CheckLines& lines) {
     std::u16string decoded;
     decoded.reserve(text.size() + 2 * lines.starts.size());
     for (const std::uint64_t& entry : lines.starts) {
+        // EmptyLine, past any offset, starts at the end.
         const std::string_view rest =
             text.substr(std::min<std::size_t>(entry & ~CheckLines::LongLine, text.size()));
         std::string_view line = rest.substr(0, std::min(rest.find('\n'), rest.size()));
         if (line.size() < rest.size() && line.ends_with('\r')) {
             line.remove_suffix(1);
         }
-        if (lines.breakFirst || &entry != lines.starts.data()) {
+        if (&entry != lines.starts.data()) {
             decoded += u"\r\n";
         }
         if (lines.file.utf8) {

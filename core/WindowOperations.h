@@ -48,14 +48,15 @@ std::u16string DecodeCheckFile(const CheckFile& file);
 inline constexpr std::size_t CheckRowLength = 32768;
 
 // The check view's lines where they lie in a file, found as the file was read or written: the text is the
-// lines joined by line breaks, after one more with breakFirst (a loaded log's text is CR LF before each kept
-// line). starts holds where each line begins, from file.begin (a loaded line the cleaning empties begins at
-// its end); it runs to the next CR LF or LF. A line of more than CheckRowLength bytes has LongLine set.
+// lines joined by line breaks. starts holds where each line begins, from file.begin (a loaded line the
+// cleaning empties begins at its end); it runs to the next CR LF or LF. A line of more than CheckRowLength
+// bytes has LongLine set; EmptyLine is an empty line that is not in the file (a loaded log's text starts with
+// the line break before its first line).
 struct CheckLines {
     static constexpr std::uint64_t LongLine = std::uint64_t{1} << 62;
+    static constexpr std::uint64_t EmptyLine = std::uint64_t{1} << 63;
     CheckFile file;
     std::vector<std::uint64_t> starts;
-    bool breakFirst = true;
 };
 
 // The text of CheckLines, decoded whole; what could not be read is left out.

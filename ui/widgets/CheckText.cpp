@@ -251,28 +251,29 @@ void CheckText::assignLines(CheckLines lines) {
     Clear();
     file_ = std::move(lines.file);
     file_.end = std::max(file_.begin, file_.end);
-    // A loaded log's text starts with the line break before its first line: an empty row of its own.
-    if (lines.breakFirst) {
-        edited_.emplace_back();
-    }
-    const bool anyLong = std::any_of(lines.starts.begin(), lines.starts.end(),
-                                     [](std::uint64_t start) { return (start & CheckLines::LongLine) != 0; });
-    if (!anyLong) {
+    // Where no line is long and only the first is an empty one of its own (a loaded log), the lines are the
+    // rows as they are: millions of them are neither copied nor moved.
+    const std::vector<std::uint64_t>& starts = lines.starts;
+    const bool emptyFirst = !starts.empty() && starts.front() == CheckLines::EmptyLine;
+    if (std::none_of(starts.begin() + (emptyFirst ? 1 : 0), starts.end(), [](std::uint64_t start) {
+            return (start & (CheckLines::LongLine | CheckLines::EmptyLine)) != 0;
+        })) {
         rows_ = std::move(lines.starts);
-        if (lines.breakFirst) {
-            rows_.insert(rows_.begin(), EditedRow);
+        if (emptyFirst) {
+            rows_.front() = EditedRow;
+            edited_.emplace_back();
         }
         if (rows_.empty()) {
             rows_.push_back(0); // an empty text is one empty row
         }
         return;
     }
-    rows_.reserve(lines.starts.size() + 1);
-    if (lines.breakFirst) {
-        rows_.push_back(EditedRow);
-    }
-    for (const std::uint64_t start : lines.starts) {
-        if ((start & CheckLines::LongLine) == 0) {
+    rows_.reserve(starts.size());
+    for (const std::uint64_t start : starts) {
+        if (start == CheckLines::EmptyLine) {
+            rows_.push_back(EditedRow | edited_.size());
+            edited_.emplace_back();
+        } else if ((start & CheckLines::LongLine) == 0) {
             rows_.push_back(start);
         } else {
             const std::uint64_t from = start & ~CheckLines::LongLine;

@@ -207,8 +207,7 @@ TEST(CheckText, APageBodyReadFromThePageIsTheBodyWritten) {
     CheckText text;
     text.assignLines({{FileDescriptor(::open(QFile::encodeName(page.fileName()).constData(), O_RDONLY)), 6,
                        6 + body.size(), false},
-                      std::move(starts),
-                      false});
+                      std::move(starts)});
     EXPECT_TRUE(text.text({}, text.end(), u"\r\n").toStdString() == body);
     EXPECT_EQ(text.rowCount(), 5) << "the long line in two rows, and the empty one after the body";
 }
