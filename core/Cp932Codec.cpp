@@ -139,6 +139,10 @@ void AppendReference(std::string& bytes, char32_t codePoint) {
 
 } // namespace
 
+void Cp932Codec::Prepare() {
+    GetTables();
+}
+
 std::u16string Cp932Codec::Decode(std::string_view bytes) {
     std::u16string text;
     DecodeAppend(bytes, text);

@@ -36,6 +36,9 @@ class Cp932Codec {
   public:
     static constexpr char16_t RawByteBase = 0xDC00;
 
+    // Builds the tables now, which the first conversion would otherwise wait for.
+    static void Prepare();
+
     static std::u16string Decode(std::string_view bytes);
     static void DecodeAppend(std::string_view bytes, std::u16string& text);
     // Writes at most bytes.size() units from out on; returns the end of what it wrote.

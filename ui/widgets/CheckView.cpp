@@ -2,6 +2,7 @@
 
 #include "CheckViewAccessible.h"
 #include "ClipboardText.h"
+#include "Cp932Codec.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -11,6 +12,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QTextLayout>
+#include <QThreadPool>
 
 #include <algorithm>
 #include <array>
@@ -27,6 +29,9 @@ constexpr int Margin = 4; // as a text document's margin
 CheckView::CheckView(QWidget* parent) : QAbstractScrollArea(parent) {
     static const bool accessible = (QAccessible::installFactory(&CheckViewAccessible::Create), true);
     Q_UNUSED(accessible);
+    // Built while the window opens, the code page's tables do not hold up the first rows shown.
+    static const bool prepared = (QThreadPool::globalInstance()->start([] { Cp932Codec::Prepare(); }), true);
+    Q_UNUSED(prepared);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_InputMethodEnabled);
     setContextMenuPolicy(Qt::NoContextMenu);
