@@ -194,7 +194,10 @@ int main(int argc, char** argv) {
     if (!utf8Given) {
         sizes.push_back({100, true});
     }
-    const std::string folder = "/tmp/parlowen-bench-" + std::to_string(getpid());
+    // TMPDIR on a file system in memory takes the disk out of the table.
+    const char* temporary = std::getenv("TMPDIR");
+    const std::string folder = std::string(temporary != nullptr && *temporary != '\0' ? temporary : "/tmp") +
+                               "/parlowen-bench-" + std::to_string(getpid());
     const std::string log = folder + "/bench.txt";
     const std::string scratch = folder + "/out";
     std::system(("mkdir -p " + folder).c_str());
