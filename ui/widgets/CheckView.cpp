@@ -12,7 +12,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QTextLayout>
-#include <QThreadPool>
+#include <QTimer>
 
 #include <algorithm>
 #include <array>
@@ -29,8 +29,9 @@ constexpr int Margin = 4; // as a text document's margin
 CheckView::CheckView(QWidget* parent) : QAbstractScrollArea(parent) {
     static const bool accessible = (QAccessible::installFactory(&CheckViewAccessible::Create), true);
     Q_UNUSED(accessible);
-    // Built while the window opens, the code page's tables do not hold up the first rows shown.
-    static const bool prepared = (QThreadPool::globalInstance()->start([] { Cp932Codec::Prepare(); }), true);
+    // Built as the window opens, the code page's tables do not hold up the first rows a load shows. On this
+    // thread: a fork while another thread builds them would leave the child waiting for them forever.
+    static const bool prepared = (QTimer::singleShot(0, [] { Cp932Codec::Prepare(); }), true);
     Q_UNUSED(prepared);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_InputMethodEnabled);
