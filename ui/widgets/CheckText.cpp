@@ -175,6 +175,10 @@ void ReserveRows(std::vector<std::uint64_t>& rows, std::uint64_t units) {
     rows.reserve(static_cast<std::size_t>(units / 24 + 2));
 }
 
+CheckText::Extent TextExtent(std::u16string_view text, std::size_t offset) {
+    return ExtentIn(text, offset, [&](std::size_t at) { return FullRow(text, at); });
+}
+
 CheckText::Extent BytesExtent(std::string_view bytes, std::size_t offset, bool utf8) {
     return ExtentIn(bytes, offset, [&](std::size_t at) { return FullRow(bytes, at, utf8); });
 }
@@ -225,11 +229,7 @@ void CheckText::assign(std::u16string text) {
     const std::size_t middleFeed = LineFeeds<char16_t>(whole).Next(whole.size() / 2);
     IndexInHalves(whole.size(), middleFeed + 1, rows_,
                   [whole](std::uint64_t from, std::uint64_t to, std::vector<std::uint64_t>& rows) {
-                      IndexRows(whole.substr(from, to - from), from, true, rows,
-                                [](std::u16string_view text, std::size_t offset) {
-                                    return ExtentIn(text, offset,
-                                                    [&](std::size_t at) { return FullRow(text, at); });
-                                });
+                      IndexRows(whole.substr(from, to - from), from, true, rows, TextExtent);
                   });
 }
 
@@ -359,9 +359,7 @@ std::u16string CheckText::row(std::int64_t index) const {
     }
     const std::size_t offset = entry & RowValue;
     if (!file_.file.Valid()) {
-        return base_.substr(offset, ExtentIn(std::u16string_view(base_), offset, [this](std::size_t at) {
-                                        return FullRow(base_, at);
-                                    }).length);
+        return base_.substr(offset, TextExtent(base_, offset).length);
     }
     // A full row and three bytes more tell where the row ends, as in the whole text; a row ends where a
     // line or a character does, so it decodes alone.
